@@ -1,0 +1,183 @@
+#include "gradientmarkup.h"
+
+#include "graphemecursor.h"
+#include "runtimeerror.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Characters 1 to n - 1 are counted in 16 bits, so n may be 32,768 at most.
+constexpr qsizetype LastIndexAllowed = 32767;
+
+constexpr char Opening[] = "<font color=\"#";
+constexpr char Closing[] = "</font>";
+constexpr char NonBreakingSpace[] = "&nbsp;";
+
+// The longest element: the tags, the colour and &nbsp; (29 + 6 bytes).
+constexpr qsizetype FixedSize = sizeof Opening - 1 + 6 + 2 + sizeof Closing - 1;
+constexpr qsizetype MaxFixedSize = FixedSize + sizeof NonBreakingSpace - 1;
+// One UTF-16 unit never needs more than three bytes of UTF-8.
+constexpr qsizetype MaxBytesPerUnit = 3;
+
+// Two upper-case hex digits of each byte value, first digit in the low byte.
+using HexTable = std::array<std::uint16_t, 256>;
+
+constexpr HexTable MakeHexTable()
+{
+    constexpr char digits[] = "0123456789ABCDEF";
+    HexTable table{};
+    for (int i = 0; i < 256; ++i)
+        table[i] = std::uint16_t(digits[i >> 4] | digits[i & 0xF] << 8);
+    return table;
+}
+
+constexpr HexTable ChannelHex = MakeHexTable();
+
+template <std::size_t N>
+char *Put(char *out, const char (&text)[N])
+{
+    std::memcpy(out, text, N - 1);
+    return out + N - 1;
+}
+
+// The colour's six digits and the closing quote and bracket after them, in
+// one eight-byte store (laid out for a little-endian machine).
+static_assert(std::endian::native == std::endian::little);
+void PutColour(char *out, std::int16_t red, std::int16_t green, std::int16_t blue)
+{
+    const std::uint64_t digits = std::uint64_t(ChannelHex[std::uint8_t(red)])
+                                 | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
+                                 | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32
+                                 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
+    std::memcpy(out, &digits, sizeof digits);
+}
+
+char *PutUtf8(char *out, QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c < 0x80) {
+            *out++ = char(c);
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD; // a lone surrogate is no character; write the replacement
+        if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *out++ = char(0xF0 | (c >> 18));
+            *out++ = char(0x80 | ((c >> 12) & 0x3F));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        }
+        *out++ = char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// Opening, colour, one character and closing, with the colour still zero.
+constexpr char ElementTemplate[] = "<font color=\"#000000\">?</font>";
+constexpr qsizetype ColourOffset = sizeof Opening - 1;
+constexpr qsizetype CharacterOffset = ColourOffset + 6 + 2;
+constexpr qsizetype PlainElementSize = sizeof ElementTemplate - 1;
+
+// Writes the whole template first, then the colour and the character over
+// it; a longer character rewrites the end. The template's closing quotes,
+// NUL and all, fit in the room that the size bound leaves per character.
+inline char *PutElement(char *out, std::int16_t red, std::int16_t green, std::int16_t blue,
+                        QStringView character, bool nonBreaking)
+{
+    std::memcpy(out, ElementTemplate, sizeof ElementTemplate);
+    PutColour(out + ColourOffset, red, green, blue);
+    if (!nonBreaking && character.size() == 1 && character[0].unicode() < 0x80) {
+        out[CharacterOffset] = char(character[0].unicode());
+        return out + PlainElementSize;
+    }
+    out += CharacterOffset;
+    out = nonBreaking ? Put(out, NonBreakingSpace) : PutUtf8(out, character);
+    return Put(out, Closing);
+}
+
+bool IsSpace(QStringView character)
+{
+    return character.size() == 1 && character[0] == u' ';
+}
+
+// Calls emitElement(red, green, blue, character, nonBreaking) for each
+// character. The running channels are kept wide and checked once at the end:
+// they move in a straight line, so if the last value fits in 16 bits, every
+// value before it did too.
+template <typename Emit>
+void WalkGradient(QStringView text, ColorChannels &c, Emit &&emitElement)
+{
+    GraphemeCursor cursor(text);
+    if (cursor.AtEnd())
+        return;
+    const QStringView first = cursor.Next();
+    emitElement(c.Red1, c.Green1, c.Blue1, first, false);
+    int red = c.Red1, green = c.Green1, blue = c.Blue1;
+    bool previousIsSpace = IsSpace(first);
+    const auto emitMiddle = [&](QStringView character) {
+        red += c.StepRed;
+        green += c.StepGreen;
+        blue += c.StepBlue;
+        const bool isSpace = IsSpace(character);
+        emitElement(std::int16_t(red), std::int16_t(green), std::int16_t(blue), character,
+                    previousIsSpace && isSpace);
+        previousIsSpace = isSpace;
+    };
+    for (qsizetype index = 1; !cursor.AtEnd(); ++index) {
+        // Most text is plain ASCII: take it in blocks, without the cursor's checks.
+        const qsizetype block = std::min(cursor.PlainAsciiAhead(), LastIndexAllowed + 1 - index);
+        for (const QChar *p = cursor.Position(), *end = p + block; p != end; ++p)
+            emitMiddle(QStringView(p, 1));
+        cursor.Skip(block);
+        index += block;
+
+        if (index > LastIndexAllowed)
+            throw RuntimeErrors::Overflow();
+        const QStringView character = cursor.Next();
+        if (cursor.AtEnd()) {
+            emitElement(c.Red2, c.Green2, c.Blue2, character, false);
+            break;
+        }
+        emitMiddle(character);
+    }
+    c.Red1 = ToInteger16(red);
+    c.Green1 = ToInteger16(green);
+    c.Blue1 = ToInteger16(blue);
+}
+
+} // namespace
+
+QByteArray BuildMarkup(QStringView text, ColorChannels &channels)
+{
+    // Every character holds at least one UTF-16 unit, so this bounds the size.
+    QByteArray markup(text.size() * (MaxFixedSize + MaxBytesPerUnit), Qt::Uninitialized);
+    char *out = markup.data();
+    WalkGradient(text, channels, [&out](auto red, auto green, auto blue, QStringView character, bool nonBreaking) {
+        out = PutElement(out, red, green, blue, character, nonBreaking);
+    });
+    markup.truncate(out - markup.constData());
+    return markup;
+}
+
+void ForEachElement(QStringView text, ColorChannels &channels,
+                    const std::function<void(std::string_view element)> &sink)
+{
+    std::string element;
+    WalkGradient(text, channels, [&](auto red, auto green, auto blue, QStringView character, bool nonBreaking) {
+        element.resize(std::size_t(MaxFixedSize + MaxBytesPerUnit * character.size()));
+        const char *end = PutElement(element.data(), red, green, blue, character, nonBreaking);
+        sink(std::string_view(element.data(), std::size_t(end - element.data())));
+    });
+}

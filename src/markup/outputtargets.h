@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Appends the markup to the file in one write, creating the file if needed.
+// A write that fails part way is rolled back, so the file never holds a torn
+// markup. Throws RuntimeError: 61, 70 or 75, as the cause is.
+void AppendToFile(const QString &path, const QByteArray &markup);
+
+// Replaces whatever the clipboard holds with the text. Throws RuntimeError 521
+// when there is no clipboard.
+void ReplaceClipboardText(const QString &text);

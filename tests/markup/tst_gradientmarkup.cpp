@@ -1,0 +1,162 @@
+#include "gradientmarkup.h"
+#include "graphemecursor.h"
+#include "runtimeerror.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+constexpr ColorValue Red = 0x0000FF;
+constexpr ColorValue Blue = 0xFF0000;
+
+QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2)
+{
+    ColorChannels channels = SplitColors(color1, color2, CountGraphemes(text));
+    return BuildMarkup(text, channels);
+}
+
+QByteArray Element(const char *hex, const char *character)
+{
+    return QByteArray("<font color=\"#") + hex + "\">" + character + "</font>";
+}
+
+} // namespace
+
+class TestGradientMarkup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void exactMarkup_data();
+    void exactMarkup();
+    void graphemes_data();
+    void graphemes();
+    void middleCharactersFollowTheSteps();
+    void runningChannelsAreAdvanced();
+    void elementsJoinToTheMarkup();
+    void overflowPastTheSixteenBitCount();
+};
+
+void TestGradientMarkup::exactMarkup_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("markup");
+
+    const QByteArray r = "FF0000", m = "80007F", b = "0000FF";
+    QTest::newRow("abc") << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c");
+    QTest::newRow("single space stays") << "a b" << Element(r, "a") + Element(m, " ") + Element(b, "b");
+    QTest::newRow("markup characters as they are")
+        << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
+
+    // Steps for four characters: -85, 0, 85.
+    const QByteArray r4 = "FF0000", s1 = "AA0055", s2 = "5500AA", b4 = "0000FF";
+    QTest::newRow("space after space")
+        << "a  b" << Element(r4, "a") + Element(s1, " ") + Element(s2, "&nbsp;") + Element(b4, "b");
+    QTest::newRow("two spaces at the start")
+        << "  ab" << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b");
+    QTest::newRow("two spaces at the end")
+        << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ");
+    QTest::newRow("all spaces")
+        << "    " << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "&nbsp;") + Element(b4, " ");
+}
+
+void TestGradientMarkup::exactMarkup()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, markup);
+    QCOMPARE(Markup(text, Red, Blue), markup);
+}
+
+void TestGradientMarkup::graphemes_data()
+{
+    QTest::addColumn<QString>("character");
+
+    QTest::newRow("thumbs up, skin tone") << QString::fromUtf8("\U0001F44D\U0001F3FD");
+    QTest::newRow("flag") << QString::fromUtf8("\U0001F1E9\U0001F1EA");
+    QTest::newRow("ZWJ family") << QString::fromUtf8("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    QTest::newRow("e, combining acute") << QString::fromUtf8("e\u0301");
+    QTest::newRow("CR LF") << QStringLiteral("\r\n");
+}
+
+// Each cluster is one character: one element, its bytes whole, in the middle
+// of ASCII and next to a copy of itself.
+void TestGradientMarkup::graphemes()
+{
+    QFETCH(QString, character);
+    QCOMPARE(CountGraphemes(character), 1);
+
+    const QString text = "a" + character + character + "z";
+    QCOMPARE(CountGraphemes(text), 4);
+    const QByteArray utf8 = character.toUtf8();
+    const QByteArray expected = Element("FF0000", "a") + Element("AA0055", utf8) + Element("5500AA", utf8)
+                                + Element("0000FF", "z");
+    QCOMPARE(Markup(text, Red, Blue), expected);
+}
+
+void TestGradientMarkup::middleCharactersFollowTheSteps()
+{
+    const QString text(300, u'x');
+    const ColorValue from = 0x10F020, to = 0xE0107F;
+    const ColorChannels start = SplitColors(from, to, text.size());
+    const QString markup = QString::fromUtf8(Markup(text, from, to));
+
+    static const QRegularExpression element(R"re(<font color="#([0-9A-F]{6})">x</font>)re");
+    auto match = element.globalMatch(markup);
+    QStringList colours;
+    while (match.hasNext())
+        colours << match.next().captured(1);
+    QCOMPARE(colours.size(), text.size());
+    QCOMPARE(colours.first(), QStringLiteral("20F010"));
+    QCOMPARE(colours.last(), QStringLiteral("7F10E0"));
+    for (int k = 1; k < colours.size() - 1; ++k) {
+        const int red = start.Red1 + k * start.StepRed;
+        const int green = start.Green1 + k * start.StepGreen;
+        const int blue = start.Blue1 + k * start.StepBlue;
+        QCOMPARE(colours[k], QString::asprintf("%02X%02X%02X", red, green, blue));
+    }
+}
+
+void TestGradientMarkup::runningChannelsAreAdvanced()
+{
+    ColorChannels channels = SplitColors(Red, Blue, 5);
+    BuildMarkup(u"abcde", channels);
+    // Three middle characters, three steps.
+    QCOMPARE(channels.Red1, 255 - 3 * 63);
+    QCOMPARE(channels.Blue1, 3 * 63);
+}
+
+void TestGradientMarkup::elementsJoinToTheMarkup()
+{
+    const QString text = QString::fromUtf8("Hi  \U0001F44D\U0001F3FD <b>&amp;e\u0301!");
+    ColorChannels channels = SplitColors(0x00FF00, 0x0000FF, CountGraphemes(text));
+    ColorChannels copy = channels;
+    QByteArray joined;
+    int count = 0;
+    ForEachElement(text, channels, [&](std::string_view element) {
+        QVERIFY(element.starts_with("<font color=\"#"));
+        QVERIFY(element.ends_with("</font>"));
+        joined.append(element.data(), qsizetype(element.size()));
+        ++count;
+    });
+    QCOMPARE(count, CountGraphemes(text));
+    QCOMPARE(joined, BuildMarkup(text, copy));
+}
+
+void TestGradientMarkup::overflowPastTheSixteenBitCount()
+{
+    const QString longest(32768, u'a');
+    QCOMPARE(Markup(longest, Red, Blue).count("<font"), 32768);
+
+    // The 16-bit count is checked while building too, and nothing is returned.
+    ColorChannels channels = SplitColors(Red, Blue, 3);
+    const QString tooLong(32769, u'a');
+    try {
+        BuildMarkup(tooLong, channels);
+        QFAIL("no overflow");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.Number(), 6);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestGradientMarkup)
+#include "tst_gradientmarkup.moc"
