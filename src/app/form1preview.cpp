@@ -1,0 +1,80 @@
+// The preview: building, hiding and restyling it.
+#include "form1.h"
+
+#include <cmath>
+
+PreviewStyle Form1::CurrentPreviewStyle() const
+{
+    return {PreviewBackColor, {PreviewFontName, float(PreviewFontSize), PreviewFontBold, PreviewFontItalic}};
+}
+
+void Form1::ShowPreview(const QString &text)
+{
+    PreviewShown = !PreviewShown;
+    if (!PreviewShown) {
+        HidePreview();
+        return;
+    }
+    if (!CheckInput()) {
+        PreviewShown = false;
+        return;
+    }
+    SplitColors();
+    Command8->setEnabled(true);
+    Command9->setEnabled(true);
+    try {
+        preview_->Build(text, *this, CurrentPreviewStyle());
+    } catch (...) {
+        // Nothing was built, so the next press builds rather than hides.
+        PreviewShown = false;
+        throw;
+    }
+    Command7->setText(QStringLiteral("Hide it"));
+    SetFormSize(8010, 2535);
+}
+
+void Form1::HidePreview()
+{
+    Command7->setText(QStringLiteral("Preview"));
+    Command8->setEnabled(false);
+    Command9->setEnabled(false);
+    preview_->Clear();
+}
+
+// The labels stay as they are; the next press builds afresh.
+void Form1::ResetPreview()
+{
+    if (!PreviewShown)
+        return;
+    PreviewShown = false;
+    Command7->setText(QStringLiteral("Preview"));
+}
+
+void Form1::ChangePreviewFont()
+{
+    CommonDialog1->Flags = CommonDialogFlags::FontScreenFonts;
+    const LabelArray::Element first = (*Label1)[1];
+    CommonDialog1->FontSize = first.FontSize();
+    CommonDialog1->FontBold = first.FontBold();
+    CommonDialog1->FontItalic = first.FontItalic();
+    CommonDialog1->FontName = first.FontName();
+    CommonDialog1->ShowFont();
+
+    const PreviewFont font{CommonDialog1->FontName, CommonDialog1->FontSize, CommonDialog1->FontBold,
+                           CommonDialog1->FontItalic};
+    ApplyPreviewFont(*Label1, font);
+    // Rounds half to even, as 10.5 gives 10 and 11.5 gives 12.
+    PreviewFontSize = ToInteger16(std::lrint(font.Size));
+    PreviewFontBold = font.Bold;
+    PreviewFontItalic = font.Italic;
+    PreviewFontName = font.Name;
+}
+
+void Form1::ChangePreviewBackColor()
+{
+    CommonDialog1->Flags = CommonDialogFlags::ColorRgbInit | CommonDialogFlags::ColorFullOpen;
+    CommonDialog1->Color = (*Label1)[1].BackColor();
+    CommonDialog1->ShowColor();
+    ApplyPreviewBackColor(*Label1, CommonDialog1->Color);
+    PreviewBackColor = CommonDialog1->Color;
+}

@@ -1,0 +1,118 @@
+#include "previewrenderer.h"
+
+#include "graphemecursor.h"
+
+#include <vector>
+
+namespace {
+
+void SetStyle(LabelArray::Element label, const PreviewStyle &style)
+{
+    label.SetBackColor(style.BackColor);
+    label.SetFontSize(style.Font.Size);
+    label.SetFontName(style.Font.Name);
+    label.SetFontBold(style.Font.Bold);
+    label.SetFontItalic(style.Font.Italic);
+}
+
+// Element i stands right after element i - 1, at its height.
+void PlaceAfter(LabelArray &labels, int i)
+{
+    const LabelArray::Element previous = labels[i - 1];
+    labels[i].SetLeft(previous.Left() + previous.Width());
+}
+
+std::vector<QString> SplitCharacters(QStringView text)
+{
+    std::vector<QString> characters;
+    GraphemeCursor cursor(text);
+    while (!cursor.AtEnd())
+        characters.push_back(cursor.Next().toString());
+    return characters;
+}
+
+} // namespace
+
+void PreviewRenderer::Build(QStringView text, ColorChannels &c, const PreviewStyle &style)
+{
+    const std::vector<QString> characters = SplitCharacters(text);
+    const std::int16_t n = ToInteger16(std::ptrdiff_t(characters.size()));
+    UnloadShown();
+
+    LabelArray::Element first = labels_[1];
+    first.SetCaption(characters[0]);
+    first.SetForeColor(ComposeColor(c.Red1, c.Green1, c.Blue1));
+    SetStyle(first, style);
+
+    int i = 2;
+    for (; i <= n - 1; ++i) {
+        labels_.Load(i);
+        LabelArray::Element label = labels_[i];
+        c.Red1 = AddInteger16(c.Red1, c.StepRed);
+        c.Green1 = AddInteger16(c.Green1, c.StepGreen);
+        c.Blue1 = AddInteger16(c.Blue1, c.StepBlue);
+        label.SetForeColor(ComposeColor(c.Red1, c.Green1, c.Blue1));
+        label.SetAutoSize(true);
+        label.SetTop(labels_[i - 1].Top());
+        label.SetCaption(characters[std::size_t(i - 1)]);
+        PlaceAfter(labels_, i);
+        SetStyle(label, style);
+    }
+
+    // The last element keeps the style it copied from element 1 on loading.
+    labels_.Load(i);
+    LabelArray::Element last = labels_[i];
+    c.Red1 = AddInteger16(c.Red1, c.StepRed);
+    c.Green1 = AddInteger16(c.Green1, c.StepGreen);
+    c.Blue1 = AddInteger16(c.Blue1, c.StepBlue);
+    last.SetForeColor(ComposeColor(c.Red2, c.Green2, c.Blue2));
+    last.SetAutoSize(true);
+    last.SetTop(labels_[i - 1].Top());
+    last.SetCaption(characters[std::size_t(i - 1)]);
+    PlaceAfter(labels_, i);
+
+    for (int j = 1; j <= n; ++j)
+        labels_[j].SetVisible(true);
+    shownCount_ = n;
+}
+
+void PreviewRenderer::Clear()
+{
+    LabelArray::Element first = labels_[1];
+    first.SetBackColor(ButtonFaceColor);
+    first.SetCaption(QString());
+    UnloadShown();
+    shownCount_ = 0;
+}
+
+void PreviewRenderer::UnloadShown()
+{
+    const std::int16_t shown = shownCount_;
+    for (int i = 2; i <= shown; ++i)
+        labels_.Unload(i);
+}
+
+void ApplyPreviewFont(LabelArray &labels, const PreviewFont &font)
+{
+    const int count = labels.Count();
+    for (int i = 1; i <= count; ++i) {
+        LabelArray::Element label = labels[i];
+        label.SetVisible(false);
+        label.SetFontSize(font.Size);
+        label.SetFontBold(font.Bold);
+        label.SetFontItalic(font.Italic);
+        label.SetFontName(font.Name);
+    }
+    labels[1].SetVisible(true);
+    for (int i = 2; i <= count; ++i) {
+        PlaceAfter(labels, i);
+        labels[i].SetVisible(true);
+    }
+}
+
+void ApplyPreviewBackColor(LabelArray &labels, ColorValue color)
+{
+    const int count = labels.Count();
+    for (int i = 1; i <= count; ++i)
+        labels[i].SetBackColor(color);
+}
