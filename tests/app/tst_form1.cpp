@@ -1,0 +1,306 @@
+#include "fakes.h"
+#include "form1.h"
+
+#include "gradientmarkup.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr ColorValue Red = 0x0000FF;
+constexpr ColorValue Blue = 0xFF0000;
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void captionsAndTitle_data();
+    void captionsAndTitle();
+    void textWatchSpeaksOncePerRun();
+    void notEnoughData_data();
+    void notEnoughData();
+    void fileOutputsContinueOneLine();
+    void clipboardOutputReplacesTheClipboard();
+    void toggleTwiceRestoresClipboard();
+    void chooseColorStoresAndShows();
+    void cancelledColorDialogChangesNothing();
+    void swapNeedsBothColors();
+    void swapTwiceRestores();
+    void blackCountsAsChosen();
+    void overflowIsReportedAndWindowStaysUsable();
+    void unwritableOutputIsReported();
+
+private:
+    void TypeAndColor(const QString &text, ColorValue color1 = Red, ColorValue color2 = Blue);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString previousDir_;
+    FakeMessageBoxes messages_;
+    FakeCommonDialog dialog_;
+    std::unique_ptr<Form1> form_;
+};
+
+void TestForm1::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
+    previousDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    messages_ = {};
+    dialog_.colors.clear();
+    dialog_.fontSizes.clear();
+    form_ = std::make_unique<Form1>(&messages_, &dialog_);
+    messages_.shown.clear();
+}
+
+void TestForm1::cleanup()
+{
+    form_.reset();
+    QDir::setCurrent(previousDir_);
+    dir_.reset();
+}
+
+void TestForm1::TypeAndColor(const QString &text, ColorValue color1, ColorValue color2)
+{
+    form_->Text1->setText(text);
+    dialog_.colors = {color1, color2};
+    form_->Command1->click();
+    form_->Command2->click();
+}
+
+void TestForm1::captionsAndTitle_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Command1") << "Command1" << "Color 1";
+    QTest::newRow("Command2") << "Command2" << "Color 2";
+    QTest::newRow("Command3") << "Command3" << "Clipboard";
+    QTest::newRow("Command4") << "Command4" << "E&xit";
+    QTest::newRow("Command5") << "Command5" << "Swap";
+    QTest::newRow("Command6") << "Command6" << "Help && About";
+    QTest::newRow("Command7") << "Command7" << "Preview";
+    QTest::newRow("Command8") << "Command8" << "Change Font";
+    QTest::newRow("Command9") << "Command9" << "Back-color";
+    QTest::newRow("Command10") << "Command10" << "";
+    QTest::newRow("Command11") << "Command11" << "Uninstall";
+}
+
+void TestForm1::captionsAndTitle()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Huespin v1.40"));
+    auto *button = form_->findChild<QPushButton *>(name);
+    QVERIFY(button);
+    QCOMPARE(button->text(), caption);
+    QCOMPARE(button->isEnabled(), name != "Command8" && name != "Command9");
+}
+
+void TestForm1::textWatchSpeaksOncePerRun()
+{
+    form_->Text1->setText("hello");
+    QVERIFY(messages_.shown.empty());
+    form_->Text1->setText("oh FuCk it");
+    form_->Text1->setText("fuck again");
+    QCOMPARE(messages_.shown.size(), 1u);
+    QCOMPARE(messages_.shown[0].prompt, QStringLiteral("Hey wass that?! heheh.. just kiddin..."));
+    QCOMPARE(messages_.shown[0].style, 48);
+    QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v1.40"));
+}
+
+void TestForm1::notEnoughData_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("color1");
+    QTest::addColumn<bool>("color2");
+    QTest::addColumn<bool>("toFile");
+    for (bool toFile : {false, true}) {
+        const char *target = toFile ? "file" : "clipboard";
+        QTest::addRow("two characters, %s", target) << "ab" << true << true << toFile;
+        QTest::addRow("two graphemes, %s", target) << QString::fromUtf8("a\U0001F44D\U0001F3FD") << true << true
+                                                   << toFile;
+        QTest::addRow("no colour 1, %s", target) << "abc" << false << true << toFile;
+        QTest::addRow("no colour 2, %s", target) << "abc" << true << false << toFile;
+    }
+}
+
+void TestForm1::notEnoughData()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, color1);
+    QFETCH(bool, color2);
+    QFETCH(bool, toFile);
+    form_->Text1->setText(text);
+    form_->Color1 = color1 ? Red : NoColor;
+    form_->Color2 = color2 ? Blue : NoColor;
+    QGuiApplication::clipboard()->setText("untouched");
+    if (toFile)
+        form_->Command10->click();
+    form_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
+    QCOMPARE(messages_.shown[0].style, 0);
+    QVERIFY(!QFile::exists("output.html"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
+}
+
+void TestForm1::fileOutputsContinueOneLine()
+{
+    TypeAndColor(QString::fromUtf8("abc"));
+    form_->Command10->click();
+    QCOMPARE(form_->Command3->text(), QStringLiteral("File"));
+    form_->Command3->click();
+    form_->Text1->setText(QString::fromUtf8("d\u00e9f"));
+    form_->Command3->click();
+    QCOMPARE(messages_.Prompts(), (QStringList{"Done!", "Done!"}));
+    const QByteArray expected = "<font color=\"#FF0000\">a</font><font color=\"#80007F\">b</font>"
+                                "<font color=\"#0000FF\">c</font>"
+                                "<font color=\"#FF0000\">d</font><font color=\"#80007F\">\xC3\xA9</font>"
+                                "<font color=\"#0000FF\">f</font>";
+    QCOMPARE(ReadFile("output.html"), expected);
+}
+
+void TestForm1::clipboardOutputReplacesTheClipboard()
+{
+    QGuiApplication::clipboard()->setText("something else");
+    TypeAndColor("a  b");
+    form_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
+    ColorChannels channels = SplitColors(Red, Blue, 4);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(BuildMarkup(u"a  b", channels)));
+    QVERIFY(!QFile::exists("output.html"));
+}
+
+void TestForm1::toggleTwiceRestoresClipboard()
+{
+    form_->Command10->click();
+    QVERIFY(form_->FileOutput);
+    form_->Command10->click();
+    QVERIFY(!form_->FileOutput);
+    QCOMPARE(form_->Command3->text(), QStringLiteral("Clipboard"));
+    TypeAndColor("abc");
+    form_->Command3->click();
+    QVERIFY(!QFile::exists("output.html"));
+}
+
+void TestForm1::chooseColorStoresAndShows()
+{
+    form_->Color1 = NoColor;
+    form_->Shape1->SetFillStyle(Shape::UpwardDiagonal);
+    dialog_.colors = {0x123456};
+    form_->Command1->click();
+    QCOMPARE(form_->Color1, 0x123456);
+    QCOMPARE(form_->Shape1->BackColor(), 0x123456);
+    QCOMPARE(form_->Shape1->FillStyle(), int(Shape::Transparent));
+    QCOMPARE(dialog_.lastColorFlags, 3);
+    QCOMPARE(dialog_.DialogTitle, QStringLiteral("Choose Color"));
+
+    // The dialog starts from the colour already chosen.
+    dialog_.colors = {std::nullopt};
+    form_->Color2 = 0x00FF00;
+    form_->Command2->click();
+    QCOMPARE(dialog_.Color, 0x00FF00);
+}
+
+void TestForm1::cancelledColorDialogChangesNothing()
+{
+    form_->Color1 = NoColor;
+    form_->Shape1->SetFillStyle(Shape::UpwardDiagonal);
+    dialog_.Color = 0x00FF00; // a colour left from an earlier use
+    dialog_.colors = {std::nullopt};
+    form_->Command1->click();
+    QCOMPARE(form_->Color1, NoColor);
+    QCOMPARE(form_->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
+
+    form_->Color2 = Blue;
+    form_->Shape2->SetBackColor(Blue);
+    dialog_.colors = {std::nullopt};
+    form_->Command2->click();
+    QCOMPARE(form_->Color2, Blue);
+    QCOMPARE(form_->Shape2->BackColor(), Blue);
+}
+
+void TestForm1::swapNeedsBothColors()
+{
+    form_->Color1 = Red;
+    form_->Color2 = Blue;
+    form_->Shape1->SetBackColor(Red);
+    form_->PreviewFontSize = 10;
+    form_->Text1->setText("abc");
+    form_->Command7->click();
+    QVERIFY(form_->PreviewShown);
+    form_->Color2 = NoColor;
+    form_->Command5->click();
+    QCOMPARE(form_->Color1, Red);
+    QCOMPARE(form_->Color2, NoColor);
+    QCOMPARE(form_->Shape1->BackColor(), Red);
+    QVERIFY(!form_->PreviewShown);
+    QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
+}
+
+void TestForm1::swapTwiceRestores()
+{
+    TypeAndColor("abc");
+    form_->Command5->click();
+    QCOMPARE(form_->Color1, Blue);
+    QCOMPARE(form_->Shape1->BackColor(), Blue);
+    QCOMPARE(form_->Shape2->BackColor(), Red);
+    form_->Command5->click();
+    QCOMPARE(form_->Color1, Red);
+    QCOMPARE(form_->Color2, Blue);
+    QCOMPARE(form_->Shape1->BackColor(), Red);
+    QCOMPARE(form_->Shape2->BackColor(), Blue);
+}
+
+void TestForm1::blackCountsAsChosen()
+{
+    TypeAndColor("abc", 0, Red);
+    QCOMPARE(form_->Color1, 0);
+    form_->Command5->click();
+    QCOMPARE(form_->Color2, 0);
+    form_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
+}
+
+void TestForm1::overflowIsReportedAndWindowStaysUsable()
+{
+    TypeAndColor(QString(32769, u'x'));
+    QCOMPARE(form_->Text1->text().size(), 32769);
+    form_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
+    QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v1.40"));
+
+    messages_.shown.clear();
+    form_->Text1->setText("abc");
+    form_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
+}
+
+void TestForm1::unwritableOutputIsReported()
+{
+    QDir().mkdir("output.html");
+    TypeAndColor("abc");
+    form_->Command10->click();
+    form_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error"});
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

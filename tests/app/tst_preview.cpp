@@ -1,0 +1,248 @@
+#include "fakes.h"
+#include "form1.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr ColorValue Red = 0x0000FF;
+constexpr ColorValue Blue = 0xFF0000;
+
+} // namespace
+
+class TestPreview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void buildsOneLabelPerCharacter();
+    void secondPressHides();
+    void editWhileShownLeavesStaleLabels();
+    void shorterTextLeavesNoStrayLabels();
+    void graphemesAndSpaces();
+    void largerFontMovesLabelsRight();
+    void fontSizeRoundsHalfToEven_data();
+    void fontSizeRoundsHalfToEven();
+    void cancelledFontDialogChangesNothingVisible();
+    void backColorReachesEveryLabel();
+    void notEnoughDataLeavesThePreview();
+    void overflowTouchesNothing();
+    void accessibleNameCarriesTheText();
+
+private:
+    void Show(const QString &text);
+    LabelArray &Labels() { return *form_->Label1; }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString previousDir_;
+    FakeMessageBoxes messages_;
+    FakeCommonDialog dialog_;
+    std::unique_ptr<Form1> form_;
+};
+
+void TestPreview::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
+    previousDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    dialog_.colors.clear();
+    dialog_.fontSizes.clear();
+    form_ = std::make_unique<Form1>(&messages_, &dialog_);
+    form_->PreviewFontName = "DejaVu Sans";
+    form_->PreviewFontSize = 10;
+    form_->PreviewBackColor = 0xFFFFFF;
+    form_->Color1 = Red;
+    form_->Color2 = Blue;
+    messages_.shown.clear();
+}
+
+void TestPreview::cleanup()
+{
+    form_.reset();
+    QDir::setCurrent(previousDir_);
+    dir_.reset();
+}
+
+void TestPreview::Show(const QString &text)
+{
+    form_->Text1->setText(text);
+    form_->Command7->click();
+}
+
+void TestPreview::buildsOneLabelPerCharacter()
+{
+    Show("abc");
+    QVERIFY(form_->PreviewShown);
+    QCOMPARE(form_->Command7->text(), QStringLiteral("Hide it"));
+    QVERIFY(form_->Command8->isEnabled());
+    QVERIFY(form_->Command9->isEnabled());
+    QCOMPARE(Labels().Count(), 3);
+    QCOMPARE(form_->ShownCount(), 3);
+
+    const QString captions[] = {"a", "b", "c"};
+    const ColorValue colors[] = {Red, 0x7F0080, Blue};
+    for (int i = 1; i <= 3; ++i) {
+        const LabelArray::Element label = Labels()[i];
+        QCOMPARE(label.Caption(), captions[i - 1]);
+        QCOMPARE(label.ForeColor(), colors[i - 1]);
+        QCOMPARE(label.BackColor(), 0xFFFFFF);
+        QCOMPARE(label.FontSize(), 10.0f);
+        QVERIFY(label.Visible());
+        QCOMPARE(label.Top(), 1575.0);
+        if (i > 1)
+            QCOMPARE(label.Left(), Labels()[i - 1].Left() + Labels()[i - 1].Width());
+    }
+    QCOMPARE(Labels()[1].Left(), 90.0);
+}
+
+void TestPreview::secondPressHides()
+{
+    Show("abc");
+    form_->Command7->click();
+    QVERIFY(!form_->PreviewShown);
+    QCOMPARE(Labels().Count(), 1);
+    QCOMPARE(Labels()[1].Caption(), QString());
+    QCOMPARE(Labels()[1].BackColor(), ButtonFaceColor);
+    QVERIFY(!form_->Command8->isEnabled());
+    QVERIFY(!form_->Command9->isEnabled());
+    QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
+    QCOMPARE(form_->ShownCount(), 0);
+}
+
+void TestPreview::editWhileShownLeavesStaleLabels()
+{
+    Show("abcd");
+    form_->Text1->setText("wxyz!");
+    QVERIFY(!form_->PreviewShown);
+    QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
+    QCOMPARE(Labels().Count(), 4);
+    QCOMPARE(Labels()[2].Caption(), QStringLiteral("b"));
+    QVERIFY(form_->Command8->isEnabled());
+
+    form_->Command7->click();
+    QVERIFY(messages_.shown.empty());
+    QCOMPARE(Labels().Count(), 5);
+    QCOMPARE(Labels().VisibleText(), QStringLiteral("wxyz!"));
+}
+
+void TestPreview::shorterTextLeavesNoStrayLabels()
+{
+    Show("a long text");
+    form_->Text1->setText("abc");
+    form_->Command7->click();
+    QCOMPARE(Labels().Count(), 3);
+    QVERIFY(!Labels().Exists(4));
+    QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
+}
+
+void TestPreview::graphemesAndSpaces()
+{
+    const QString thumbs = QString::fromUtf8("\U0001F44D\U0001F3FD");
+    Show("a  " + thumbs);
+    QCOMPARE(Labels().Count(), 4);
+    QCOMPARE(Labels()[2].Caption(), QStringLiteral(" "));
+    QCOMPARE(Labels()[3].Caption(), QStringLiteral(" "));
+    QCOMPARE(Labels()[4].Caption(), thumbs);
+}
+
+void TestPreview::largerFontMovesLabelsRight()
+{
+    Show("Wide");
+    const double firstLeft = Labels()[1].Left();
+    const double oldWidth = Labels()[2].Width();
+    dialog_.fontSizes = {24.0f};
+    form_->Command8->click();
+    QCOMPARE(Labels()[1].Left(), firstLeft);
+    QVERIFY(Labels()[2].Width() > oldWidth);
+    for (int i = 1; i <= 4; ++i) {
+        QCOMPARE(Labels()[i].FontSize(), 24.0f);
+        QVERIFY(Labels()[i].Visible());
+        if (i > 1)
+            QCOMPARE(Labels()[i].Left(), Labels()[i - 1].Left() + Labels()[i - 1].Width());
+    }
+    QCOMPARE(form_->PreviewFontSize, 24);
+}
+
+void TestPreview::fontSizeRoundsHalfToEven_data()
+{
+    QTest::addColumn<float>("size");
+    QTest::addColumn<int>("rounded");
+    QTest::newRow("10.5") << 10.5f << 10;
+    QTest::newRow("11.5") << 11.5f << 12;
+    QTest::newRow("9.75") << 9.75f << 10;
+}
+
+void TestPreview::fontSizeRoundsHalfToEven()
+{
+    QFETCH(float, size);
+    QFETCH(int, rounded);
+    Show("abc");
+    dialog_.fontSizes = {size};
+    form_->Command8->click();
+    QCOMPARE(Labels()[2].FontSize(), size);
+    QCOMPARE(int(form_->PreviewFontSize), rounded);
+}
+
+void TestPreview::cancelledFontDialogChangesNothingVisible()
+{
+    Show("abc");
+    const double width = Labels()[3].Left() + Labels()[3].Width();
+    dialog_.fontSizes = {std::nullopt};
+    form_->Command8->click();
+    QCOMPARE(dialog_.FontSize, 10.0f); // preset from element 1
+    QCOMPARE(Labels()[3].Left() + Labels()[3].Width(), width);
+    QCOMPARE(Labels()[2].FontSize(), 10.0f);
+    QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
+}
+
+void TestPreview::backColorReachesEveryLabel()
+{
+    Show("abcd");
+    dialog_.colors = {0x00FF00};
+    form_->Command9->click();
+    QCOMPARE(dialog_.lastColorFlags, 3);
+    for (int i = 1; i <= 4; ++i)
+        QCOMPARE(Labels()[i].BackColor(), 0x00FF00);
+    QCOMPARE(form_->PreviewBackColor, 0x00FF00);
+}
+
+void TestPreview::notEnoughDataLeavesThePreview()
+{
+    Show("abcd");
+    form_->Text1->setText("ab");
+    form_->Command7->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
+    QVERIFY(!form_->PreviewShown);
+    QCOMPARE(Labels().VisibleText(), QStringLiteral("abcd"));
+}
+
+void TestPreview::overflowTouchesNothing()
+{
+    Show("abc");
+    Show(QString(32768, u'x'));
+    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
+    QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
+    QVERIFY(!form_->PreviewShown);
+
+    // The next press builds, as the caption says.
+    form_->Text1->setText("xyz");
+    form_->Command7->click();
+    QVERIFY(form_->PreviewShown);
+    QCOMPARE(Labels().VisibleText(), QStringLiteral("xyz"));
+}
+
+void TestPreview::accessibleNameCarriesTheText()
+{
+    Show("abc");
+    QTRY_COMPARE(Labels().accessibleName(), QStringLiteral("abc"));
+}
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"
