@@ -1,0 +1,57 @@
+#pragma once
+
+// The Win32 registry functions that the settings use. On Windows they are
+// the system's own; elsewhere a per-user hive file in SQLite provides them
+// with the same names, types and statuses.
+#ifdef _WIN32
+#include <windows.h>
+#else
+
+#include <cstdint>
+
+using LONG = std::int32_t;
+using DWORD = std::uint32_t;
+using BYTE = unsigned char;
+using LPBYTE = BYTE *;
+using LPDWORD = DWORD *;
+using LPCSTR = const char *;
+using ULONG_PTR = std::uintptr_t;
+struct HKEY__;
+using HKEY = HKEY__ *;
+using PHKEY = HKEY *;
+
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
+
+inline constexpr DWORD REG_NONE = 0;
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_BINARY = 3;
+inline constexpr DWORD REG_DWORD = 4;
+
+inline constexpr LONG ERROR_SUCCESS = 0;
+inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+inline constexpr LONG ERROR_ACCESS_DENIED = 5;
+inline constexpr LONG ERROR_INVALID_HANDLE = 6;
+inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
+inline constexpr LONG ERROR_BAD_PATHNAME = 161;
+inline constexpr LONG ERROR_MORE_DATA = 234;
+inline constexpr LONG ERROR_KEY_DELETED = 1018;
+
+LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE *lpData, DWORD cbData);
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData);
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
+LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
+LONG RegCloseKey(HKEY hKey);
+
+#include <string>
+
+// Where the hive lives: $XDG_CONFIG_HOME/huespin/registry.db, or under
+// ~/.config when that is not set.
+std::string HivePath();
+
+// Closes the hive; the next call opens it again, from HivePath() as it is then.
+void CloseHive();
+
+#endif
