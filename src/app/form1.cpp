@@ -47,7 +47,12 @@ Form1::Form1(MessageBoxes *messages, CommonDialog *dialog, ProgramStarter *start
     RunEvent([this] { Form_Load(); });
 }
 
-Form1::~Form1() = default;
+// A window destroyed without being closed (the application told to quit)
+// still saves.
+Form1::~Form1()
+{
+    RunEvent([this] { Form_Unload(); });
+}
 
 void Form1::CreateControls()
 {

@@ -6,6 +6,7 @@
 #include "messageboxes.h"
 #include "previewrenderer.h"
 #include "programstarter.h"
+#include "regeditor.h"
 #include "shape.h"
 
 #include <QLineEdit>
@@ -35,6 +36,7 @@ public:
     CommonDialog *CommonDialog1;
 
     // Form-level state.
+    std::unique_ptr<RegEditor> Reg;
     ColorValue Color1 = 0, Color2 = 0;
     bool Warned = false;
     ColorValue PreviewBackColor = 0;

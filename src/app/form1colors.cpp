@@ -1,16 +1,6 @@
 // Choosing the two gradient colours and swapping them.
 #include "form1.h"
 
-namespace {
-
-void ShowChosen(Shape *swatch, ColorValue color)
-{
-    swatch->SetFillStyle(Shape::Transparent);
-    swatch->SetBackColor(color);
-}
-
-} // namespace
-
 // A cancelled dialog keeps everything as it was.
 void Form1::ChooseColor1()
 {
@@ -21,7 +11,7 @@ void Form1::ChooseColor1()
     if (!CommonDialog1->ShowColor())
         return;
     Color1 = CommonDialog1->Color;
-    ShowChosen(Shape1, Color1);
+    Shape1->ShowColor(Color1);
 }
 
 void Form1::ChooseColor2()
@@ -33,7 +23,7 @@ void Form1::ChooseColor2()
     if (!CommonDialog1->ShowColor())
         return;
     Color2 = CommonDialog1->Color;
-    ShowChosen(Shape2, Color2);
+    Shape2->ShowColor(Color2);
 }
 
 void Form1::SwapColors()

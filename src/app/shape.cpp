@@ -23,6 +23,12 @@ void Shape::SetFillStyle(int style)
     update();
 }
 
+void Shape::ShowColor(ColorValue color)
+{
+    fillStyle_ = Transparent;
+    SetBackColor(color);
+}
+
 void Shape::Describe()
 {
     setAccessibleDescription(fillStyle_ == UpwardDiagonal ? tr("no colour chosen") : ToQColor(backColor_).name());

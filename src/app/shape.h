@@ -19,6 +19,8 @@ public:
     void SetBackColor(ColorValue color);
     int FillStyle() const { return fillStyle_; }
     void SetFillStyle(int style);
+    // The chosen look: solid in the colour.
+    void ShowColor(ColorValue color);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,0 +1,241 @@
+#include "fakes.h"
+#include "form1.h"
+
+#include "registry.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr std::int32_t Machine = std::int32_t(0x80000002u);
+const char *const Names[] = {"BColor", "fosize", "foname", "fobold", "foital", "c1", "c2", "text"};
+
+// What the key holds: a value name to its text, "<zero bytes>" for an
+// empty value; nothing at all for a missing key.
+std::map<std::string, std::string> Stored()
+{
+    std::map<std::string, std::string> values;
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key) != ERROR_SUCCESS)
+        return values;
+    for (const char *name : Names) {
+        char buffer[256] = {};
+        DWORD size = sizeof buffer;
+        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size) == ERROR_SUCCESS)
+            values[name] = size == 0 ? "<zero bytes>" : std::string(buffer);
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+void Store(const char *name, const std::string &text)
+{
+    RegEditor reg;
+    reg.SetHKey(Machine);
+    reg.SubKey("SOFTWARE\\Huespin\\");
+    reg.ValName(name);
+    reg.SetValue(text);
+}
+
+bool KeyExists()
+{
+    return RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin\\NoSuchChild") != ERROR_FILE_NOT_FOUND
+           || !Stored().empty();
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstStartWritesDefaults();
+    void saveAndLoadRestore();
+    void blackIsSavedButNotShownAtStartUp();
+    void badStoredValueTakesDefaults_data();
+    void badStoredValueTakesDefaults();
+    void uninstallRemovesAndEnds();
+    void failedUninstallKeepsRunningAndSaves();
+    void closingByTheFrameSaves();
+
+private:
+    std::unique_ptr<Form1> Start();
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString previousDir_;
+    FakeMessageBoxes messages_;
+    FakeCommonDialog dialog_;
+};
+
+void TestSettings::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
+    CloseHive();
+    previousDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    messages_.shown.clear();
+}
+
+void TestSettings::cleanup()
+{
+    CloseHive();
+    QDir::setCurrent(previousDir_);
+    dir_.reset();
+}
+
+std::unique_ptr<Form1> TestSettings::Start()
+{
+    return std::make_unique<Form1>(&messages_, &dialog_);
+}
+
+void TestSettings::firstStartWritesDefaults()
+{
+    auto form = Start();
+    const std::map<std::string, std::string> expected{
+        {"BColor", "-2147483633"}, {"fosize", "10"},      {"foname", "MS Sans Serif"}, {"fobold", "True"},
+        {"foital", "False"},       {"c1", "-99"},         {"c2", "-99"},               {"text", "<zero bytes>"}};
+    QCOMPARE(Stored(), expected);
+    QCOMPARE(form->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
+    QCOMPARE(form->Shape2->FillStyle(), int(Shape::UpwardDiagonal));
+    QCOMPARE(form->Color1, NoColor);
+}
+
+void TestSettings::saveAndLoadRestore()
+{
+    const QString text = QString::fromUtf8("Gr\u00fc\u00dfe \U0001F44D\U0001F3FD");
+    {
+        auto form = Start();
+        form->Text1->setText(text);
+        dialog_.colors = {0x123456, 0x00FF00};
+        form->Command1->click();
+        form->Command2->click();
+        form->Text1->setText(text);
+        form->Command7->click();
+        dialog_.fontSizes = {14.0f};
+        dialog_.FontName = "DejaVu Serif";
+        form->Command8->click();
+        dialog_.colors = {0xABCDEF};
+        form->Command9->click();
+        form->Command4->click();
+    }
+    CloseHive();
+    auto form = Start();
+    QCOMPARE(form->Text1->text(), text);
+    QCOMPARE(form->Color1, 0x123456);
+    QCOMPARE(form->Color2, 0x00FF00);
+    QCOMPARE(form->Shape1->BackColor(), 0x123456);
+    QCOMPARE(form->Shape2->FillStyle(), int(Shape::Transparent));
+    QCOMPARE(form->PreviewFontSize, 14);
+    QCOMPARE(form->PreviewBackColor, 0xABCDEF);
+    QCOMPARE((*form->Label1)[1].FontSize(), 14.0f);
+}
+
+void TestSettings::blackIsSavedButNotShownAtStartUp()
+{
+    {
+        auto form = Start();
+        dialog_.colors = {0, 0x00FF00};
+        form->Command1->click();
+        form->Command2->click();
+        form->close();
+    }
+    QCOMPARE(Stored()["c1"], std::string("0"));
+    auto form = Start();
+    QCOMPARE(form->Color1, 0);
+    QCOMPARE(form->Shape1->FillStyle(), int(Shape::Transparent));
+    QCOMPARE(form->Shape1->BackColor(), Shape().BackColor());
+}
+
+void TestSettings::badStoredValueTakesDefaults_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("fosize 0") << "fosize" << "0";
+    QTest::newRow("fosize negative") << "fosize" << "-4";
+    QTest::newRow("fosize past 16 bits") << "fosize" << "40000";
+    QTest::newRow("fosize not a number") << "fosize" << "big";
+    QTest::newRow("BColor out of range") << "BColor" << "-5";
+    QTest::newRow("c1 out of range") << "c1" << "16777216";
+    QTest::newRow("c2 not a number") << "c2" << "blue";
+    QTest::newRow("fobold") << "fobold" << "yes";
+    QTest::newRow("foital") << "foital" << "-1";
+}
+
+void TestSettings::badStoredValueTakesDefaults()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    {
+        auto form = Start();
+        form->Text1->setText("kept text");
+        dialog_.colors = {0x0000FF, 0xFF0000};
+        form->Command1->click();
+        form->Command2->click();
+    }
+    Store(name.toUtf8().constData(), text.toStdString());
+    CloseHive();
+    auto form = Start();
+    QCOMPARE(form->Color1, NoColor);
+    QCOMPARE(form->Color2, NoColor);
+    QCOMPARE(form->PreviewFontSize, 10);
+    QCOMPARE(form->Text1->text(), QStringLiteral("kept text"));
+    QCOMPARE(Stored()["text"], std::string("kept text"));
+    QCOMPARE(Stored()["c1"], std::string("-99"));
+    QCOMPARE(Stored()["fosize"], std::string("10"));
+}
+
+void TestSettings::uninstallRemovesAndEnds()
+{
+    {
+        auto form = Start();
+        form->show();
+        form->Text1->setText("something");
+        form->Command11->click();
+        QCOMPARE(messages_.Prompts(), QStringList{"All settings removed from Registry."});
+        QCOMPARE(messages_.shown[0].style, 0);
+        QVERIFY(!form->isVisible());
+    }
+    QVERIFY(!KeyExists());
+    auto form = Start();
+    QCOMPARE(Stored()["c1"], std::string("-99"));
+    QCOMPARE(form->Text1->text(), QString());
+}
+
+void TestSettings::failedUninstallKeepsRunningAndSaves()
+{
+    auto form = Start();
+    form->show();
+    HKEY child = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin\\Child", &child); // a sub-key blocks the removal
+    RegCloseKey(child);
+    form->Text1->setText("after");
+    form->Command11->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"An Error Occured while trying to remove registry settings."});
+    QCOMPARE(messages_.shown[0].style, 48);
+    QVERIFY(form->isVisible());
+    form->Command4->click();
+    QCOMPARE(Stored().size(), 8u);
+    QCOMPARE(Stored()["text"], std::string("after"));
+}
+
+void TestSettings::closingByTheFrameSaves()
+{
+    auto form = Start();
+    form->show();
+    form->Text1->setText("closed by the frame");
+    form->close();
+    QCOMPARE(Stored()["text"], std::string("closed by the frame"));
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
