@@ -1,5 +1,45 @@
-// Help and the readme.
+// Help: the readme that the program writes itself, and opening it.
 #include "form1.h"
 
-void Form1::WriteReadme() {}
-void Form1::ShowHelp() {}
+#include "outputtargets.h"
+#include "readmetext.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QString ReadmeFile = QStringLiteral("readme.txt");
+
+} // namespace
+
+void Form1::WriteReadme()
+{
+    WriteFile(ReadmeFile, ReadmeText());
+}
+
+// The system's Notepad: on Windows the one in the system folder, elsewhere
+// the desktop's opener for text files.
+void Form1::ShowHelp()
+{
+#ifdef _WIN32
+    Reg = std::make_unique<RegEditor>();
+    Reg->SetHKey(std::int32_t(0x80000002u));
+    Reg->SubKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\");
+    Reg->ValName("SystemRoot");
+    const QString notepad = QString::fromStdString(Reg->GetValue().value_or("")) + QStringLiteral("\\notepad.exe");
+    const bool found = QFileInfo::exists(notepad);
+#else
+    const QString notepad = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    const bool found = !notepad.isEmpty();
+#endif
+    if (!found) {
+        MsgBox(QStringLiteral("Read readme.txt! I can't find your notepad!"), 48);
+        return;
+    }
+    if (!QFileInfo::exists(ReadmeFile))
+        WriteReadme();
+    if (!starter_->Start(notepad, {ReadmeFile}, QDir::currentPath()))
+        MsgBox(QStringLiteral("Read readme.txt! I can't find your notepad!"), 48);
+}

@@ -45,6 +45,17 @@ void AppendToFile(const QString &path, const QByteArray &markup)
     }
 }
 
+void WriteFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw FileError(errno);
+    errno = 0;
+    if (file.write(contents) != contents.size())
+        throw FileError(errno ? errno : ENOSPC);
+}
+
 void ReplaceClipboardText(const QString &text)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();

@@ -8,6 +8,9 @@
 // markup. Throws RuntimeError: 61, 70 or 75, as the cause is.
 void AppendToFile(const QString &path, const QByteArray &markup);
 
+// Writes the file anew. Throws RuntimeError as AppendToFile does.
+void WriteFile(const QString &path, const QByteArray &contents);
+
 // Replaces whatever the clipboard holds with the text. Throws RuntimeError 521
 // when there is no clipboard.
 void ReplaceClipboardText(const QString &text);

@@ -1,0 +1,195 @@
+#include "fakes.h"
+#include "form1.h"
+
+#include "readmetext.h"
+#include "registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Starts nothing; notes whether readme.txt was there when it was asked to.
+struct RecordingStarter : FakeProgramStarter {
+    bool readmeExisted = false;
+    bool Start(const QString &program, const QStringList &arguments, const QString &folder) override
+    {
+        readmeExisted = QFile::exists("readme.txt");
+        return FakeProgramStarter::Start(program, arguments, folder);
+    }
+};
+
+} // namespace
+
+class TestHelp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void readmeLines_data();
+    void readmeLines();
+    void readmeEndsEveryLineWithCrLf();
+    void startUpWritesAMissingReadmeOnly();
+    void helpWritesTheReadmeAgainBeforeOpening();
+    void helpStartsTheOpenerOnPath();
+    void noOpenerShowsTheMessageOnly();
+    void unwritableFolderIsReportedAtStartUp();
+
+private:
+    void UsePath(const QString &path) { qputenv("PATH", path.toUtf8()); }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString previousDir_;
+    QByteArray previousPath_;
+    FakeMessageBoxes messages_;
+    FakeCommonDialog dialog_;
+    RecordingStarter starter_;
+};
+
+void TestHelp::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
+    CloseHive();
+    previousDir_ = QDir::currentPath();
+    previousPath_ = qgetenv("PATH");
+    QDir(dir_->path()).mkdir("work");
+    QDir::setCurrent(dir_->filePath("work"));
+    messages_.shown.clear();
+    starter_ = {};
+}
+
+void TestHelp::cleanup()
+{
+    qputenv("PATH", previousPath_);
+    QDir::setCurrent(previousDir_);
+    dir_.reset();
+}
+
+void TestHelp::readmeLines_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("title") << 0 << QByteArray(" Huespin v1.40  /" + QByteArray(35, ' ') + "14-7-98");
+    QTest::newRow("author") << 1 << QByteArray(QByteArray(19, ' ') + "/   the Huespin developers");
+    QTest::newRow("rule") << 2 << QByteArray(64, '-');
+    QTest::newRow("blank after rule") << 3 << QByteArray();
+    QTest::newRow("whats new") << 4 << QByteArray("(for 'whats new' scroll down... =P)");
+    QTest::newRow("legal") << 6 << QByteArray(" Legal stuff");
+    QTest::newRow("interesting") << 10 << QByteArray(" Interesting stuff and what you really have to read");
+    QTest::newRow("short rule") << 11 << QByteArray(" " + QByteArray(50, '-'));
+    QTest::newRow("first use") << 12 << QByteArray("This program creates colorized text you can than paste to your HTML");
+    QTest::newRow("color 2") << 16 << QByteArray(" - Choose Color[2]");
+}
+
+void TestHelp::readmeLines()
+{
+    QFETCH(int, line);
+    QFETCH(QByteArray, text);
+    QCOMPARE(ReadmeText().split('\n').at(line), text + '\r');
+}
+
+void TestHelp::readmeEndsEveryLineWithCrLf()
+{
+    const QByteArray text = ReadmeText();
+    QVERIFY(text.endsWith("\r\n\r\n"));
+    QCOMPARE(text.count("\r\n"), text.count('\n'));
+    QCOMPARE(text.count("\r\n"), text.count('\r'));
+    QVERIFY(text.contains("\r\n(first release v1.0 -- 24-05-98)\r\n\r\n\r\n How to contact the author\r\n"));
+    QVERIFY(text.contains("\r\n Greetz\r\n ------\r\n"));
+}
+
+void TestHelp::startUpWritesAMissingReadmeOnly()
+{
+    {
+        Form1 form(&messages_, &dialog_, &starter_);
+        QCOMPARE(ReadFile("readme.txt"), ReadmeText());
+    }
+    QFile::remove("readme.txt");
+    QFile own("readme.txt");
+    QVERIFY(own.open(QIODevice::WriteOnly));
+    own.write("my own notes");
+    own.close();
+    Form1 form(&messages_, &dialog_, &starter_);
+    QCOMPARE(ReadFile("readme.txt"), QByteArray("my own notes"));
+}
+
+void TestHelp::helpWritesTheReadmeAgainBeforeOpening()
+{
+    const QString bin = dir_->filePath("bin");
+    QDir().mkdir(bin);
+    QFile opener(bin + "/xdg-open");
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    UsePath(bin);
+
+    Form1 form(&messages_, &dialog_, &starter_);
+    QFile::remove("readme.txt");
+    form.Command6->click();
+    QVERIFY(starter_.readmeExisted);
+    QCOMPARE(starter_.started, QStringList{bin + "/xdg-open readme.txt"});
+    QVERIFY(messages_.shown.empty());
+}
+
+// The real starter, with a stand-in opener that records its arguments.
+void TestHelp::helpStartsTheOpenerOnPath()
+{
+    const QString bin = dir_->filePath("bin");
+    QDir().mkdir(bin);
+    const QString record = dir_->filePath("opened");
+    QFile opener(bin + "/xdg-open");
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write(QByteArray("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '") + record.toUtf8() + "'\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    UsePath(bin + ":/usr/bin:/bin");
+
+    Form1 form(&messages_, &dialog_);
+    form.Command6->click();
+    QTRY_COMPARE(ReadFile(record), QByteArray("1|readme.txt"));
+}
+
+void TestHelp::noOpenerShowsTheMessageOnly()
+{
+    UsePath(dir_->filePath("empty"));
+    Form1 form(&messages_, &dialog_, &starter_);
+    QFile::remove("readme.txt");
+    form.Command6->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Read readme.txt! I can't find your notepad!"});
+    QCOMPARE(messages_.shown[0].style, 48);
+    QVERIFY(!QFile::exists("readme.txt"));
+    QVERIFY(starter_.started.isEmpty());
+}
+
+// A folder that is gone cannot be written to, whoever runs the test.
+void TestHelp::unwritableFolderIsReportedAtStartUp()
+{
+    QDir(dir_->path()).rmdir("work");
+    Form1 form(&messages_, &dialog_, &starter_);
+    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error"});
+    QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v1.40"));
+
+    messages_.shown.clear();
+    form.Text1->setText("abc");
+    form.Color1 = 0x0000FF;
+    form.Color2 = 0xFF0000;
+    form.Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
+}
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"
