@@ -22,6 +22,13 @@ void PlaceAfter(LabelArray &labels, int i)
     labels[i].SetLeft(previous.Left() + previous.Width());
 }
 
+void AdvanceRunning(ColorChannels &c)
+{
+    c.Red1 = AddInteger16(c.Red1, c.StepRed);
+    c.Green1 = AddInteger16(c.Green1, c.StepGreen);
+    c.Blue1 = AddInteger16(c.Blue1, c.StepBlue);
+}
+
 std::vector<QString> SplitCharacters(QStringView text)
 {
     std::vector<QString> characters;
@@ -46,34 +53,29 @@ void PreviewRenderer::Build(QStringView text, ColorChannels &c, const PreviewSty
 
     int i = 2;
     for (; i <= n - 1; ++i) {
-        labels_.Load(i);
-        LabelArray::Element label = labels_[i];
-        c.Red1 = AddInteger16(c.Red1, c.StepRed);
-        c.Green1 = AddInteger16(c.Green1, c.StepGreen);
-        c.Blue1 = AddInteger16(c.Blue1, c.StepBlue);
-        label.SetForeColor(ComposeColor(c.Red1, c.Green1, c.Blue1));
-        label.SetAutoSize(true);
-        label.SetTop(labels_[i - 1].Top());
-        label.SetCaption(characters[std::size_t(i - 1)]);
-        PlaceAfter(labels_, i);
-        SetStyle(label, style);
+        AdvanceRunning(c);
+        SetStyle(LoadNext(i, characters[std::size_t(i - 1)], ComposeColor(c.Red1, c.Green1, c.Blue1)), style);
     }
-
-    // The last element keeps the style it copied from element 1 on loading.
-    labels_.Load(i);
-    LabelArray::Element last = labels_[i];
-    c.Red1 = AddInteger16(c.Red1, c.StepRed);
-    c.Green1 = AddInteger16(c.Green1, c.StepGreen);
-    c.Blue1 = AddInteger16(c.Blue1, c.StepBlue);
-    last.SetForeColor(ComposeColor(c.Red2, c.Green2, c.Blue2));
-    last.SetAutoSize(true);
-    last.SetTop(labels_[i - 1].Top());
-    last.SetCaption(characters[std::size_t(i - 1)]);
-    PlaceAfter(labels_, i);
+    // The last element keeps the style it copied from element 1 on loading;
+    // the running channels advance once more all the same.
+    AdvanceRunning(c);
+    LoadNext(i, characters[std::size_t(i - 1)], ComposeColor(c.Red2, c.Green2, c.Blue2));
 
     for (int j = 1; j <= n; ++j)
         labels_[j].SetVisible(true);
     shownCount_ = n;
+}
+
+LabelArray::Element PreviewRenderer::LoadNext(int i, const QString &caption, ColorValue foreColor)
+{
+    labels_.Load(i);
+    LabelArray::Element label = labels_[i];
+    label.SetForeColor(foreColor);
+    label.SetAutoSize(true);
+    label.SetTop(labels_[i - 1].Top());
+    label.SetCaption(caption);
+    PlaceAfter(labels_, i);
+    return label;
 }
 
 void PreviewRenderer::Clear()

@@ -38,6 +38,7 @@ public:
     std::int16_t ShownCount() const { return shownCount_; }
 
 private:
+    LabelArray::Element LoadNext(int i, const QString &caption, ColorValue foreColor);
     void UnloadShown();
 
     LabelArray &labels_;
