@@ -2,12 +2,14 @@
 #include "form1.h"
 
 #include "registry.h"
+#include "terminationwatcher.h"
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <map>
 #include <memory>
 
@@ -66,6 +68,7 @@ private slots:
     void uninstallRemovesAndEnds();
     void failedUninstallKeepsRunningAndSaves();
     void closingByTheFrameSaves();
+    void terminationRequestSaves();
 
 private:
     std::unique_ptr<Form1> Start();
@@ -235,6 +238,18 @@ void TestSettings::closingByTheFrameSaves()
     form->Text1->setText("closed by the frame");
     form->close();
     QCOMPARE(Stored()["text"], std::string("closed by the frame"));
+}
+
+void TestSettings::terminationRequestSaves()
+{
+    auto form = Start();
+    form->show();
+    TerminationWatcher watcher;
+    connect(&watcher, &TerminationWatcher::terminationRequested, form.get(), &QWidget::close);
+    form->Text1->setText("saved on SIGTERM");
+    std::raise(SIGTERM);
+    QTRY_VERIFY(!form->isVisible());
+    QCOMPARE(Stored()["text"], std::string("saved on SIGTERM"));
 }
 
 QTEST_MAIN(TestSettings)
