@@ -3,9 +3,13 @@
 #include "registry.h"
 
 #include <cmath>
-#include <vector>
+#include <limits>
+#include <memory>
 
 namespace {
+
+// Closed when the operation ends; nothing uses a key handle after that.
+using KeyHandle = std::unique_ptr<HKEY__, decltype(&RegCloseKey)>;
 
 // The root key's handle as the platform defines it, sign-extended as Win32 does.
 HKEY RootHandle(std::int32_t root)
@@ -13,106 +17,113 @@ HKEY RootHandle(std::int32_t root)
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<std::intptr_t>(root)));
 }
 
-// Closes the key when the operation ends.
-class KeyHandle {
-public:
-    KeyHandle(std::int32_t root, const std::string &path)
-        : status_(RegCreateKeyA(RootHandle(root), path.c_str(), &key_)) {}
-    ~KeyHandle()
-    {
-        if (status_ == ERROR_SUCCESS)
-            RegCloseKey(key_);
+KeyHandle OpenKey(std::int32_t root, const std::string &path)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyA(RootHandle(root), path.c_str(), &key) != ERROR_SUCCESS)
+        key = nullptr;
+    return KeyHandle(key, RegCloseKey);
+}
+
+// The value's bytes whatever its type; empty when it is missing or cannot be read.
+std::string ReadBytes(HKEY key, const char *name)
+{
+    std::string data(4, '\0'); // the probe's scratch area
+    DWORD type = REG_SZ;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(data.data()), &size);
+    // Another window may make the value longer between two calls.
+    for (int attempt = 0; status == ERROR_MORE_DATA && attempt < 8; ++attempt) {
+        data.assign(size, '\0');
+        type = REG_SZ;
+        status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(data.data()), &size);
     }
-    KeyHandle(const KeyHandle &) = delete;
-    KeyHandle &operator=(const KeyHandle &) = delete;
+    if (status != ERROR_SUCCESS)
+        return {};
+    data.resize(size);
+    return data;
+}
 
-    bool Opened() const { return status_ == ERROR_SUCCESS; }
-    HKEY Key() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-    LONG status_;
-};
+// Ties go to the even number, whatever the floating-point environment.
+std::int32_t RoundToInt32(double value)
+{
+    double whole = std::floor(value);
+    const double rest = value - whole;
+    if (rest > 0.5 || (rest == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        whole += 1.0;
+    return static_cast<std::int32_t>(whole);
+}
 
 } // namespace
 
 std::int32_t RegEditor::HKey() const
 {
-    return static_cast<std::int32_t>(std::nearbyint(rootKey_));
+    return RoundToInt32(rootKey_);
 }
 
 // A failed check is noted, but the platform call is still made.
-bool RegEditor::CheckKey()
+void RegEditor::CheckKey()
 {
     if (HKey() == 0 || keyPath_.empty())
         error_ = true;
-    return !error_;
 }
 
-bool RegEditor::CheckValue()
+void RegEditor::CheckValue()
 {
     CheckKey();
     if (valueName_.empty())
         error_ = true;
-    return !error_;
 }
 
 void RegEditor::CreateKey()
 {
     CheckKey();
-    if (!KeyHandle(HKey(), keyPath_).Opened())
+    if (!OpenKey(HKey(), keyPath_))
         error_ = true;
 }
 
 void RegEditor::SetValue(std::string vData)
 {
     CheckValue();
-    const KeyHandle key(HKey(), keyPath_);
-    if (!key.Opened()) {
+    const KeyHandle key = OpenKey(HKey(), keyPath_);
+    if (!key || vData.size() >= std::numeric_limits<DWORD>::max()) {
         error_ = true;
         return;
     }
+    // Sizes are bytes of the UTF-8 text and its NUL; an empty text is stored with none.
     static const BYTE zero[4] = {};
     const BYTE *data = vData.empty() ? zero : reinterpret_cast<const BYTE *>(vData.c_str());
     const DWORD size = vData.empty() ? 0 : DWORD(vData.size() + 1);
-    if (RegSetValueExA(key.Key(), valueName_.c_str(), 0, REG_SZ, data, size) != ERROR_SUCCESS)
+    if (RegSetValueExA(key.get(), valueName_.c_str(), 0, REG_SZ, data, size) != ERROR_SUCCESS)
         error_ = true;
 }
 
 std::optional<std::string> RegEditor::GetValue()
 {
     CheckValue();
-    const KeyHandle key(HKey(), keyPath_);
-    if (!key.Opened()) {
+    const KeyHandle key = OpenKey(HKey(), keyPath_);
+    if (!key) {
         error_ = true;
         return std::nullopt;
     }
-    DWORD size = 0;
-    DWORD type = REG_SZ;
-    BYTE scratch[4] = {};
-    RegQueryValueExA(key.Key(), valueName_.c_str(), nullptr, &type, scratch, &size);
-    if (size == 0)
-        return std::nullopt;
-    std::vector<BYTE> buffer(size + 1);
-    type = REG_SZ;
-    RegQueryValueExA(key.Key(), valueName_.c_str(), nullptr, &type, buffer.data(), &size);
+    std::string text = ReadBytes(key.get(), valueName_.c_str());
     // Only a terminating NUL is dropped: a text stored without one stays whole.
-    if (size > 0 && buffer[size - 1] == 0)
-        --size;
-    if (size == 0)
+    if (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    if (text.empty())
         return std::nullopt;
-    return std::string(reinterpret_cast<const char *>(buffer.data()), size);
+    return text;
 }
 
 void RegEditor::DelValue()
 {
     CheckValue();
-    const KeyHandle key(HKey(), keyPath_);
-    if (!key.Opened()) {
+    const KeyHandle key = OpenKey(HKey(), keyPath_);
+    if (!key) {
         error_ = true;
         return;
     }
-    RegDeleteValueA(key.Key(), valueName_.c_str());
+    RegDeleteValueA(key.get(), valueName_.c_str());
 }
 
 void RegEditor::DeleteKey()

@@ -6,7 +6,8 @@
 
 // A small cursor over the registry: set the root key, the key path and the
 // value name, then call an operation. Operations never throw; a failure sets
-// Error, which stays set for the life of the instance. Texts are UTF-8.
+// Error, which stays set for the life of the instance. Texts are UTF-8 and
+// every value written is REG_SZ.
 class RegEditor {
 public:
     void CreateKey();
@@ -17,15 +18,15 @@ public:
     void SubKey(const std::string &vData) { keyPath_ = vData; }
     std::string SubKey() const { return keyPath_; }
     std::int32_t HKey() const;
-    // nullopt when there is no usable value: missing, or empty.
+    // nullopt (Empty) when there is no usable value: missing, no bytes, or a lone NUL.
     std::optional<std::string> GetValue();
     void DelValue();
     void DeleteKey();
     void SetHKey(const std::int32_t &vData) { rootKey_ = vData; }
 
 private:
-    bool CheckKey();
-    bool CheckValue();
+    void CheckKey();
+    void CheckValue();
 
     double rootKey_ = 0;
     std::string keyPath_;

@@ -1,363 +1,393 @@
 #include "registry.h"
 
-#include <sqlite3.h>
+#include "hivefile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
-#include <ctime>
-#include <fcntl.h>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-constexpr char Schema[] = R"sql(
-CREATE TABLE IF NOT EXISTS keys (
-  id INTEGER PRIMARY KEY,
-  root INTEGER NOT NULL,         -- 0x80000001 current user, 0x80000002 machine
-  path TEXT NOT NULL,            -- as first created, backslash-separated
-  folded TEXT NOT NULL,          -- lower case, for comparing
-  UNIQUE (root, folded));
-CREATE TABLE IF NOT EXISTS "values" (
-  key INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,
-  name TEXT NOT NULL,
-  folded TEXT NOT NULL,
-  type INTEGER NOT NULL,
-  data BLOB NOT NULL,
-  PRIMARY KEY (key, folded));
-PRAGMA foreign_keys = ON;
-)sql";
-
-struct OpenKey {
-    std::uint32_t root;
-    std::string folded; // empty for the root itself
+struct KeyRow {
+    std::int64_t id = 0;
+    std::string root;
+    std::string path;
 };
 
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+std::mutex hiveMutex;
 sqlite3 *hive = nullptr;
-std::map<ULONG_PTR, OpenKey> openKeys;
+std::string hivePath;
+std::map<ULONG_PTR, std::int64_t> openKeys; // handle to keys.id
 ULONG_PTR nextHandle = 0x1000;
 
-std::string Fold(std::string text)
+void Bind(sqlite3_stmt *statement, int index, std::int64_t value)
 {
-    for (char &c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return text;
+    sqlite3_bind_int64(statement, index, value);
 }
 
-bool MakeFolders(const std::string &path)
+void Bind(sqlite3_stmt *statement, int index, std::string_view text)
 {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        const std::string folder = path.substr(0, slash);
-        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
+    sqlite3_bind_text64(statement, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+template <typename... Args>
+Statement Prepare(const char *sql, const Args &...args)
+{
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(hive, sql, -1, &statement, nullptr);
+    int index = 0;
+    (Bind(statement, ++index, args), ...);
+    return Statement(statement, sqlite3_finalize);
+}
+
+// A statement that failed to prepare reports why.
+int Step(const Statement &statement)
+{
+    return statement ? sqlite3_step(statement.get()) : sqlite3_errcode(hive);
+}
+
+std::string Text(const Statement &statement, int column)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement.get(), column));
+    return text ? std::string(text, std::size_t(sqlite3_column_bytes(statement.get(), column))) : std::string();
+}
+
+LONG StatusOf(int result)
+{
+    switch (result & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+        return ERROR_SUCCESS;
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_AUTH:
+        return ERROR_ACCESS_DENIED;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return ERROR_REGISTRY_CORRUPT;
+    default:
+        return ERROR_REGISTRY_IO_FAILED;
     }
-    return true;
 }
 
-bool Execute(const char *sql)
-{
-    return sqlite3_exec(hive, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-bool OpenAt(const std::string &path)
-{
-    if (sqlite3_open_v2(path.c_str(), &hive, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close(hive);
-        hive = nullptr;
-        return false;
-    }
-    sqlite3_busy_timeout(hive, 5000);
-    if (!Execute(Schema) || !Execute("PRAGMA quick_check")) {
-        sqlite3_close(hive);
-        hive = nullptr;
-        return false;
-    }
-    return true;
-}
-
-// A file that is no readable database is kept aside, never overwritten.
-void SetAside(const std::string &path)
-{
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
-    const std::string aside = path + ".corrupt-" + stamp;
-    if (std::rename(path.c_str(), aside.c_str()) == 0)
-        std::fprintf(stderr, "huespin: %s is not a readable settings store; kept it as %s and started afresh\n",
-                     path.c_str(), aside.c_str());
-}
-
-bool Hive()
+LONG OpenHive()
 {
     if (hive)
-        return true;
-    const std::string path = HivePath();
-    if (!MakeFolders(path))
-        return false;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    if (OpenAt(path))
-        return true;
-    SetAside(path);
-    const int fresh = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fresh < 0)
-        return false;
-    ::close(fresh);
-    return OpenAt(path);
+        return ERROR_SUCCESS;
+    const std::string path = ResolveHivePath();
+    if (const int result = OpenHiveFile(path, hive); result != SQLITE_OK)
+        return StatusOf(result);
+    hivePath = path;
+    return ERROR_SUCCESS;
 }
 
-std::optional<std::uint32_t> RootOf(HKEY key)
+// Writers take the lock at the start, so that SQLite can wait for another
+// writer instead of failing on a lock upgrade.
+template <typename Change>
+LONG Transact(Change change)
 {
-    const auto value = std::uint32_t(reinterpret_cast<ULONG_PTR>(key));
-    if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE)
-        return value;
-    return std::nullopt;
-}
-
-// The key a handle stands for, or nullopt for a handle that is not open.
-std::optional<OpenKey> Resolve(HKEY key)
-{
-    if (const auto root = RootOf(key))
-        return OpenKey{*root, {}};
-    const auto open = openKeys.find(reinterpret_cast<ULONG_PTR>(key));
-    if (open == openKeys.end())
-        return std::nullopt;
-    return open->second;
-}
-
-std::string Join(const std::string &base, const std::string &sub)
-{
-    return base.empty() ? sub : sub.empty() ? base : base + '\\' + sub;
-}
-
-// One trailing backslash is dropped; a leading one is refused.
-std::optional<std::string> CleanSubKey(LPCSTR subKey)
-{
-    std::string path = subKey ? subKey : "";
-    if (!path.empty() && path.back() == '\\')
-        path.pop_back();
-    if (!path.empty() && path.front() == '\\')
-        return std::nullopt;
-    return path;
-}
-
-class Statement {
-public:
-    explicit Statement(const char *sql) { sqlite3_prepare_v2(hive, sql, -1, &statement_, nullptr); }
-    ~Statement() { sqlite3_finalize(statement_); }
-    Statement &Bind(int i, std::int64_t value)
-    {
-        sqlite3_bind_int64(statement_, i, value);
-        return *this;
+    int result = sqlite3_exec(hive, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (result != SQLITE_OK)
+        return StatusOf(result);
+    LONG status = change();
+    if (status == ERROR_SUCCESS) {
+        result = sqlite3_exec(hive, "COMMIT", nullptr, nullptr, nullptr);
+        if (result == SQLITE_OK)
+            return ERROR_SUCCESS;
+        status = StatusOf(result);
     }
-    Statement &Bind(int i, const std::string &text)
-    {
-        sqlite3_bind_text(statement_, i, text.data(), int(text.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    Statement &BindBlob(int i, const void *data, int size)
-    {
-        sqlite3_bind_blob(statement_, i, size ? data : "", size, SQLITE_TRANSIENT);
-        return *this;
-    }
-    int Step() { return sqlite3_step(statement_); }
-    std::int64_t Integer(int column) { return sqlite3_column_int64(statement_, column); }
-    const void *Blob(int column) { return sqlite3_column_blob(statement_, column); }
-    int Bytes(int column) { return sqlite3_column_bytes(statement_, column); }
-
-private:
-    sqlite3_stmt *statement_ = nullptr;
-};
-
-std::optional<std::int64_t> KeyId(const OpenKey &key)
-{
-    Statement find("SELECT id FROM keys WHERE root = ?1 AND folded = ?2");
-    find.Bind(1, key.root).Bind(2, key.folded);
-    if (find.Step() != SQLITE_ROW)
-        return std::nullopt;
-    return find.Integer(0);
+    sqlite3_exec(hive, "ROLLBACK", nullptr, nullptr, nullptr);
+    return status;
 }
 
-// The root itself holds values too; it is a row with an empty path.
-std::optional<std::int64_t> EnsureKey(std::uint32_t root, const std::string &path)
+// Only the low 32 bits name a root, as on Windows.
+const char *RootName(HKEY key)
 {
-    std::size_t end = 0;
-    std::optional<std::int64_t> id;
-    do {
-        end = path.find('\\', end + 1);
-        const std::string part = path.substr(0, end);
-        Statement insert("INSERT OR IGNORE INTO keys (root, path, folded) VALUES (?1, ?2, ?3)");
-        if (insert.Bind(1, root).Bind(2, part).Bind(3, Fold(part)).Step() != SQLITE_DONE)
-            return std::nullopt;
-        id = KeyId({root, Fold(part)});
-    } while (end != std::string::npos);
-    return id;
+    switch (std::uint32_t(reinterpret_cast<ULONG_PTR>(key))) {
+    case 0x80000001u:
+        return "HKEY_CURRENT_USER";
+    case 0x80000002u:
+        return "HKEY_LOCAL_MACHINE";
+    default:
+        return nullptr;
+    }
 }
 
-// The key a handle is open on must still exist for value operations.
-std::optional<std::int64_t> ExistingKey(HKEY key, LONG &status)
+bool IsKnown(HKEY key)
 {
-    const auto open = Resolve(key);
-    if (!open) {
-        status = ERROR_INVALID_HANDLE;
+    return RootName(key) || openKeys.count(reinterpret_cast<ULONG_PTR>(key));
+}
+
+std::string_view NameOf(LPCSTR name)
+{
+    return name ? name : "";
+}
+
+// Runs of backslashes separate like one, so a trailing one is ignored; a
+// leading one makes the path bad.
+std::optional<std::vector<std::string>> SplitPath(LPCSTR path)
+{
+    const std::string_view text = NameOf(path);
+    if (text.starts_with('\\'))
         return std::nullopt;
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\\', start), text.size());
+        if (end > start)
+            parts.emplace_back(text.substr(start, end - start));
+        start = end + 1;
     }
-    if (!Hive()) {
-        status = ERROR_ACCESS_DENIED;
-        return std::nullopt;
+    return parts;
+}
+
+LONG LookUpKey(std::string root, std::string path, bool create, KeyRow &key)
+{
+    // A second look finds a key that another process made first.
+    for (int look = 0; look < 2; ++look) {
+        const Statement find = Prepare("SELECT id, path FROM keys WHERE root = ?1 AND path = ?2", root, path);
+        int result = Step(find);
+        if (result == SQLITE_ROW) {
+            key = {sqlite3_column_int64(find.get(), 0), root, Text(find, 1)};
+            return ERROR_SUCCESS;
+        }
+        if (result != SQLITE_DONE)
+            return StatusOf(result);
+        if (!create)
+            return ERROR_FILE_NOT_FOUND;
+        result = Step(Prepare("INSERT OR IGNORE INTO keys (root, path) VALUES (?1, ?2)", root, path));
+        if (result != SQLITE_DONE)
+            return StatusOf(result);
+        if (sqlite3_changes(hive) > 0) {
+            key = {sqlite3_last_insert_rowid(hive), root, path};
+            return ERROR_SUCCESS;
+        }
     }
-    auto id = open->folded.empty() ? EnsureKey(open->root, "") : KeyId(*open);
-    if (!id)
-        status = ERROR_KEY_DELETED;
-    return id;
+    return ERROR_REGISTRY_IO_FAILED;
+}
+
+// The row a handle stands for; a root's row is made on first use.
+LONG FindKey(HKEY handle, KeyRow &key)
+{
+    if (const char *root = RootName(handle))
+        return LookUpKey(root, "", true, key);
+    const std::int64_t id = openKeys.at(reinterpret_cast<ULONG_PTR>(handle));
+    const Statement find = Prepare("SELECT root, path FROM keys WHERE id = ?1", id);
+    const int result = Step(find);
+    if (result == SQLITE_DONE)
+        return ERROR_KEY_DELETED;
+    if (result != SQLITE_ROW)
+        return StatusOf(result);
+    key = {id, Text(find, 0), Text(find, 1)};
+    return ERROR_SUCCESS;
+}
+
+// Each part found keeps the spelling it was first created with.
+LONG WalkPath(KeyRow &key, const std::vector<std::string> &parts, bool create)
+{
+    for (const std::string &part : parts) {
+        const std::string path = key.path.empty() ? part : key.path + '\\' + part;
+        if (const LONG status = LookUpKey(key.root, path, create, key))
+            return status;
+    }
+    return ERROR_SUCCESS;
+}
+
+bool IsText(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
 } // namespace
 
 std::string HivePath()
 {
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    std::string folder;
-    if (config && config[0] == '/') {
-        folder = config;
-    } else {
-        const char *home = std::getenv("HOME");
-        folder = std::string(home ? home : "") + "/.config";
-    }
-    return folder + "/huespin/registry.db";
+    const std::lock_guard lock(hiveMutex);
+    return hive ? hivePath : ResolveHivePath();
 }
 
 void CloseHive()
 {
+    const std::lock_guard lock(hiveMutex);
     sqlite3_close(hive);
     hive = nullptr;
+    hivePath.clear();
     openKeys.clear();
+}
+
+std::size_t CountOpenKeys()
+{
+    const std::lock_guard lock(hiveMutex);
+    return openKeys.size();
 }
 
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
 {
-    const auto base = Resolve(hKey);
-    if (!base)
+    if (!phkResult)
+        return ERROR_BADKEY;
+    const std::lock_guard lock(hiveMutex);
+    if (!IsKnown(hKey))
         return ERROR_INVALID_HANDLE;
-    const auto sub = CleanSubKey(lpSubKey);
-    if (!sub)
+    const auto parts = SplitPath(lpSubKey);
+    if (!parts)
         return ERROR_BAD_PATHNAME;
-    if (!Hive())
-        return ERROR_ACCESS_DENIED;
-    if (sub->empty() && base->folded.empty()) {
-        *phkResult = hKey;
-        return ERROR_SUCCESS;
+    if (const LONG status = OpenHive())
+        return status;
+    KeyRow key;
+    LONG status = FindKey(hKey, key);
+    if (status == ERROR_SUCCESS)
+        status = WalkPath(key, *parts, false);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        status = Transact([&] {
+            const LONG found = FindKey(hKey, key);
+            return found ? found : WalkPath(key, *parts, true);
+        });
     }
-    // The stored path keeps the case of the first creation of each part.
-    std::string path;
-    if (!base->folded.empty()) {
-        Statement find("SELECT path FROM keys WHERE root = ?1 AND folded = ?2");
-        find.Bind(1, base->root).Bind(2, base->folded);
-        if (find.Step() != SQLITE_ROW)
-            return ERROR_KEY_DELETED;
-        path.assign(static_cast<const char *>(find.Blob(0)), std::size_t(find.Bytes(0)));
-    }
-    path = Join(path, *sub);
-    if (!Execute("BEGIN IMMEDIATE"))
-        return ERROR_ACCESS_DENIED;
-    if (!EnsureKey(base->root, path) || !Execute("COMMIT")) {
-        Execute("ROLLBACK");
-        return ERROR_ACCESS_DENIED;
-    }
-    const ULONG_PTR handle = nextHandle += 4;
-    openKeys[handle] = {base->root, Fold(path)};
-    *phkResult = reinterpret_cast<HKEY>(handle);
+    if (status != ERROR_SUCCESS)
+        return status;
+    nextHandle += 4;
+    openKeys[nextHandle] = key.id;
+    *phkResult = reinterpret_cast<HKEY>(nextHandle);
     return ERROR_SUCCESS;
 }
 
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE *lpData, DWORD cbData)
 {
-    LONG status = ERROR_SUCCESS;
-    const auto key = ExistingKey(hKey, status);
-    if (!key)
+    if (!lpData && cbData)
+        return ERROR_NOACCESS;
+    const std::lock_guard lock(hiveMutex);
+    if (!IsKnown(hKey))
+        return ERROR_INVALID_HANDLE;
+    if (const LONG status = OpenHive())
         return status;
-    const std::string name = lpValueName ? lpValueName : "";
-    Statement write("INSERT INTO \"values\" (key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5) "
-                    "ON CONFLICT (key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
-    write.Bind(1, *key).Bind(2, name).Bind(3, Fold(name)).Bind(4, dwType).BindBlob(5, lpData, int(cbData));
-    return write.Step() == SQLITE_DONE ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return Transact([&] {
+        KeyRow key;
+        if (const LONG status = FindKey(hKey, key))
+            return status;
+        const Statement write = Prepare("INSERT INTO key_values (key_id, name, type, data) VALUES (?1, ?2, ?3, ?4) "
+                                        "ON CONFLICT (key_id, name) DO UPDATE SET type = excluded.type, data = excluded.data",
+                                        key.id, NameOf(lpValueName), std::int64_t(dwType));
+        // A null pointer would store NULL rather than zero bytes.
+        sqlite3_bind_blob64(write.get(), 4, cbData ? static_cast<const void *>(lpData) : "", cbData, SQLITE_TRANSIENT);
+        return StatusOf(Step(write));
+    });
 }
 
-LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData)
 {
-    LONG status = ERROR_SUCCESS;
-    const auto key = ExistingKey(hKey, status);
-    if (!key)
+    if (lpReserved || (lpData && !lpcbData))
+        return ERROR_INVALID_PARAMETER;
+    const std::lock_guard lock(hiveMutex);
+    if (!IsKnown(hKey))
+        return ERROR_INVALID_HANDLE;
+    if (const LONG status = OpenHive())
         return status;
-    Statement read("SELECT type, data FROM \"values\" WHERE key = ?1 AND folded = ?2");
-    read.Bind(1, *key).Bind(2, Fold(lpValueName ? lpValueName : ""));
-    if (read.Step() != SQLITE_ROW) {
-        if (lpType)
-            *lpType = REG_NONE;
-        return ERROR_FILE_NOT_FOUND;
-    }
+    const DWORD room = lpcbData ? *lpcbData : 0;
     if (lpType)
-        *lpType = DWORD(read.Integer(0));
-    const auto size = DWORD(read.Bytes(1));
-    if (!lpcbData)
-        return lpData ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
-    if (lpData && *lpcbData < size) {
+        *lpType = REG_NONE;
+    if (lpcbData && !lpData)
+        *lpcbData = 0;
+    KeyRow key;
+    if (const LONG status = FindKey(hKey, key))
+        return status;
+    const Statement read =
+        Prepare("SELECT type, data FROM key_values WHERE key_id = ?1 AND name = ?2", key.id, NameOf(lpValueName));
+    const int result = Step(read);
+    if (result == SQLITE_DONE)
+        return ERROR_FILE_NOT_FOUND;
+    if (result != SQLITE_ROW)
+        return StatusOf(result);
+    const auto type = DWORD(sqlite3_column_int64(read.get(), 0));
+    const void *data = sqlite3_column_blob(read.get(), 1);
+    const auto size = DWORD(sqlite3_column_bytes(read.get(), 1));
+    if (lpType)
+        *lpType = type;
+    if (lpcbData)
         *lpcbData = size;
+    if (!lpData)
+        return ERROR_SUCCESS;
+    if (size > room)
         return ERROR_MORE_DATA;
-    }
-    if (lpData && size)
-        std::memcpy(lpData, read.Blob(1), size);
-    *lpcbData = size;
+    if (size)
+        std::memcpy(lpData, data, size);
+    // As Windows does: a text stored without its NUL gets one when there is room.
+    if (IsText(type) && size > 0 && size < room && lpData[size - 1] != 0)
+        lpData[size] = 0;
     return ERROR_SUCCESS;
 }
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
-    LONG status = ERROR_SUCCESS;
-    const auto key = ExistingKey(hKey, status);
-    if (!key)
+    const std::lock_guard lock(hiveMutex);
+    if (!IsKnown(hKey))
+        return ERROR_INVALID_HANDLE;
+    if (const LONG status = OpenHive())
         return status;
-    Statement remove("DELETE FROM \"values\" WHERE key = ?1 AND folded = ?2");
-    if (remove.Bind(1, *key).Bind(2, Fold(lpValueName ? lpValueName : "")).Step() != SQLITE_DONE)
-        return ERROR_ACCESS_DENIED;
-    return sqlite3_changes(hive) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return Transact([&] {
+        KeyRow key;
+        if (const LONG status = FindKey(hKey, key))
+            return status;
+        const int result =
+            Step(Prepare("DELETE FROM key_values WHERE key_id = ?1 AND name = ?2", key.id, NameOf(lpValueName)));
+        if (result != SQLITE_DONE)
+            return StatusOf(result);
+        return sqlite3_changes(hive) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
 }
 
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 {
-    const auto base = Resolve(hKey);
-    if (!base)
+    if (!lpSubKey)
+        return ERROR_INVALID_PARAMETER;
+    const std::lock_guard lock(hiveMutex);
+    if (!IsKnown(hKey))
         return ERROR_INVALID_HANDLE;
-    const auto sub = CleanSubKey(lpSubKey);
-    if (!sub)
+    const auto parts = SplitPath(lpSubKey);
+    if (!parts)
         return ERROR_BAD_PATHNAME;
-    const std::string folded = Join(base->folded, Fold(*sub));
-    if (folded.empty())
-        return ERROR_ACCESS_DENIED;
-    if (!Hive())
-        return ERROR_ACCESS_DENIED;
-    const auto id = KeyId({base->root, folded});
-    if (!id)
-        return ERROR_FILE_NOT_FOUND;
-    Statement children("SELECT 1 FROM keys WHERE root = ?1 AND substr(folded, 1, ?2) = ?3 LIMIT 1");
-    children.Bind(1, base->root).Bind(2, std::int64_t(folded.size() + 1)).Bind(3, folded + '\\');
-    if (children.Step() == SQLITE_ROW)
-        return ERROR_ACCESS_DENIED;
-    Statement remove("DELETE FROM keys WHERE id = ?1");
-    return remove.Bind(1, *id).Step() == SQLITE_DONE ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    if (const LONG status = OpenHive())
+        return status;
+    return Transact([&] {
+        KeyRow key;
+        LONG status = FindKey(hKey, key);
+        if (status == ERROR_SUCCESS)
+            status = WalkPath(key, *parts, false);
+        if (status != ERROR_SUCCESS)
+            return status;
+        if (key.path.empty())
+            return ERROR_ACCESS_DENIED; // a root stays
+        const Statement child = Prepare("SELECT 1 FROM keys WHERE root = ?1 "
+                                        "AND substr(path, 1, length(?2) + 1) = (?2 || '\\') COLLATE NOCASE LIMIT 1",
+                                        key.root, key.path);
+        int result = Step(child);
+        if (result == SQLITE_ROW)
+            return ERROR_ACCESS_DENIED;
+        if (result != SQLITE_DONE)
+            return StatusOf(result);
+        result = Step(Prepare("DELETE FROM key_values WHERE key_id = ?1", key.id));
+        if (result == SQLITE_DONE)
+            result = Step(Prepare("DELETE FROM keys WHERE id = ?1", key.id));
+        return StatusOf(result);
+    });
 }
 
 LONG RegCloseKey(HKEY hKey)
 {
-    if (RootOf(hKey))
+    const auto handle = reinterpret_cast<ULONG_PTR>(hKey);
+    if (handle == 0)
+        return ERROR_INVALID_HANDLE;
+    if (handle >= 0x80000000u) // the predefined roots
         return ERROR_SUCCESS;
-    return openKeys.erase(reinterpret_cast<ULONG_PTR>(hKey)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    const std::lock_guard lock(hiveMutex);
+    return openKeys.erase(handle) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }

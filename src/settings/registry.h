@@ -7,7 +7,9 @@
 #include <windows.h>
 #else
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;
@@ -16,17 +18,22 @@ using LPBYTE = BYTE *;
 using LPDWORD = DWORD *;
 using LPCSTR = const char *;
 using ULONG_PTR = std::uintptr_t;
-struct HKEY__;
+struct HKEY__ {
+    int unused;
+};
 using HKEY = HKEY__ *;
 using PHKEY = HKEY *;
 
+// Sign-extended on 64-bit systems, as Windows defines them.
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
 #define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
 
 inline constexpr DWORD REG_NONE = 0;
 inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_EXPAND_SZ = 2;
 inline constexpr DWORD REG_BINARY = 3;
 inline constexpr DWORD REG_DWORD = 4;
+inline constexpr DWORD REG_MULTI_SZ = 7;
 
 inline constexpr LONG ERROR_SUCCESS = 0;
 inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
@@ -35,6 +42,10 @@ inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_BAD_PATHNAME = 161;
 inline constexpr LONG ERROR_MORE_DATA = 234;
+inline constexpr LONG ERROR_NOACCESS = 998;
+inline constexpr LONG ERROR_BADKEY = 1010;
+inline constexpr LONG ERROR_REGISTRY_CORRUPT = 1015;
+inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
 
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
@@ -45,13 +56,15 @@ LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
 LONG RegCloseKey(HKEY hKey);
 
-#include <string>
-
-// Where the hive lives: $XDG_CONFIG_HOME/huespin/registry.db, or under
-// ~/.config when that is not set.
+// The hive in use, or the one the next call opens: $XDG_CONFIG_HOME/huespin/registry.db,
+// or under ~/.config when that is not set to an absolute path.
 std::string HivePath();
 
-// Closes the hive; the next call opens it again, from HivePath() as it is then.
+// Closes the hive and every key handle; the next call opens it again, from
+// HivePath() as it is then. Tests use it to move to a fresh folder.
 void CloseHive();
+
+// Key handles obtained and not yet closed.
+std::size_t CountOpenKeys();
 
 #endif

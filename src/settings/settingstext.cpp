@@ -1,22 +1,32 @@
 #include "settingstext.h"
 
 #include <charconv>
+#include <string_view>
 
 namespace SettingsText {
 
 namespace {
 
-// Digits with an optional leading "-", nothing else: no sign "+", no spaces.
+constexpr std::string_view Blanks = " \t\r\n\v\f";
+
 std::optional<std::int64_t> ReadDecimal(const std::optional<std::string> &stored)
 {
-    if (!stored)
+    if (!stored || stored->empty())
         return 0;
-    const std::string &text = *stored;
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+    std::string_view text = *stored;
+    const std::size_t first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos)
         return std::nullopt;
-    return value;
+    text = text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+'))
+        text.remove_prefix(1);
+    // from_chars takes no sign of its own here, so "+-1" and "--1" stay refused.
+    std::uint64_t magnitude = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || magnitude > (1ULL << 32))
+        return std::nullopt;
+    return negative ? -std::int64_t(magnitude) : std::int64_t(magnitude);
 }
 
 } // namespace
@@ -44,7 +54,7 @@ std::optional<std::int32_t> ReadBackColor(const std::optional<std::string> &stor
     const auto value = ReadDecimal(stored);
     if (!value)
         return std::nullopt;
-    // System colours are stored as the negative numbers that their high bit makes.
+    // A system colour's high bit makes it negative as a 32-bit number.
     constexpr std::int64_t firstSystem = -0x80000000LL;
     constexpr std::int64_t lastSystem = firstSystem + 0x18;
     if ((*value >= 0 && *value <= 0xFFFFFF) || (*value >= firstSystem && *value <= lastSystem))
@@ -62,7 +72,7 @@ std::optional<std::int16_t> ReadFontSize(const std::optional<std::string> &store
 
 std::optional<bool> ReadBoolean(const std::optional<std::string> &stored)
 {
-    if (!stored || *stored == "False")
+    if (!stored || stored->empty() || *stored == "False")
         return false;
     if (*stored == "True")
         return true;

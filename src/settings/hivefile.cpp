@@ -1,0 +1,218 @@
+#include "hivefile.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+// One row a key, its path spelled as first created ("" for a root itself);
+// one row a value. Paths and names compare without regard to ASCII case.
+constexpr char Schema[] = R"sql(
+BEGIN IMMEDIATE;
+CREATE TABLE IF NOT EXISTS keys (
+    id   INTEGER PRIMARY KEY AUTOINCREMENT,
+    root TEXT NOT NULL,
+    path TEXT NOT NULL COLLATE NOCASE,
+    UNIQUE (root, path));
+CREATE TABLE IF NOT EXISTS key_values (
+    key_id INTEGER NOT NULL REFERENCES keys (id),
+    name   TEXT NOT NULL COLLATE NOCASE,
+    type   INTEGER NOT NULL,
+    data   BLOB NOT NULL,
+    PRIMARY KEY (key_id, name));
+PRAGMA user_version = 1;
+COMMIT;
+)sql";
+
+// Two Huespin windows share the hive; one waits for the other's change.
+constexpr int BusyTimeoutMs = 5000;
+
+bool IsUnreadable(int result)
+{
+    return (result & 0xFF) == SQLITE_NOTADB || (result & 0xFF) == SQLITE_CORRUPT;
+}
+
+std::string HomeFolder()
+{
+    if (const char *home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir)
+        return user->pw_dir;
+    return {};
+}
+
+std::string FolderOf(const std::string &path)
+{
+    return path.substr(0, path.rfind('/'));
+}
+
+bool MakeFolders(const std::string &folder)
+{
+    struct stat info {};
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::stat(part.c_str(), &info) != 0 && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The mode is set here because SQLite would create the file by the umask.
+bool MakePrivateFile(const std::string &path)
+{
+    const int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (file < 0)
+        return errno == EEXIST;
+    ::fchmod(file, 0600);
+    ::close(file);
+    return true;
+}
+
+std::string Timestamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    ::localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+// 0, EEXIST when the new name is taken, or another errno. Never replaces a file.
+int MoveTo(const std::string &from, const std::string &to)
+{
+    if (::link(from.c_str(), to.c_str()) == 0)
+        return ::unlink(from.c_str()) == 0 ? 0 : errno;
+    if (errno == EEXIST)
+        return EEXIST;
+    struct stat info {}; // a filesystem without hard links
+    if (::lstat(to.c_str(), &info) == 0)
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// Keeps an unreadable hive under a new name so that a fresh one can start.
+// The lock and the inode check keep two processes from moving a fresh hive
+// that the other has just started.
+bool SetAside(const std::string &path, const struct stat &opened)
+{
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0)
+        ::flock(folder, LOCK_EX);
+    struct stat now {};
+    bool done = ::stat(path.c_str(), &now) != 0 || now.st_ino != opened.st_ino || now.st_dev != opened.st_dev;
+    const std::string stamped = path + ".corrupt-" + Timestamp();
+    for (int n = 0; !done && n < 100; ++n) {
+        const std::string aside = n == 0 ? stamped : stamped + "-" + std::to_string(n);
+        const int moved = MoveTo(path, aside);
+        if (moved == EEXIST)
+            continue;
+        if (moved != 0)
+            break;
+        for (const char *sidecar : {"-journal", "-wal"})
+            if (::access((path + sidecar).c_str(), F_OK) == 0)
+                MoveTo(path + sidecar, aside + sidecar);
+        std::fprintf(stderr, "huespin: %s is not a readable registry hive; kept it as %s and started a fresh one\n",
+                     path.c_str(), aside.c_str());
+        done = true;
+    }
+    if (folder >= 0)
+        ::close(folder);
+    return done;
+}
+
+// The first column of a query's first row, as text.
+int QueryText(sqlite3 *db, const char *sql, std::string &text)
+{
+    sqlite3_stmt *statement = nullptr;
+    int result = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    if (result == SQLITE_OK)
+        result = sqlite3_step(statement);
+    if (result == SQLITE_ROW) {
+        const auto *column = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+        text = column ? column : "";
+        result = SQLITE_OK;
+    }
+    sqlite3_finalize(statement);
+    return result;
+}
+
+// SQLITE_OK when the file is a hive of ours, made so when it is empty;
+// SQLITE_NOTADB also for a database whose tables are not ours. Only a
+// database without tables is written to, so a file set aside is unchanged.
+int CheckHive(sqlite3 *db)
+{
+    std::string text;
+    int result = QueryText(db, "PRAGMA quick_check", text);
+    if (result != SQLITE_OK)
+        return result;
+    if (text != "ok")
+        return SQLITE_CORRUPT;
+    result = QueryText(db, "SELECT count(*) FROM sqlite_master", text);
+    if (result != SQLITE_OK)
+        return result;
+    if (text == "0") {
+        result = sqlite3_exec(db, Schema, nullptr, nullptr, nullptr);
+        if (result != SQLITE_OK) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            return result;
+        }
+    }
+    for (const char *sql : {"SELECT id, root, path FROM keys", "SELECT key_id, name, type, data FROM key_values"}) {
+        sqlite3_stmt *probe = nullptr;
+        result = sqlite3_prepare_v2(db, sql, -1, &probe, nullptr);
+        sqlite3_finalize(probe);
+        if (result != SQLITE_OK)
+            return result == SQLITE_ERROR ? SQLITE_NOTADB : result;
+    }
+    return sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+std::string ResolveHivePath()
+{
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/')
+        return std::string(config) + "/huespin/registry.db";
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.config/huespin/registry.db";
+}
+
+int OpenHiveFile(const std::string &path, sqlite3 *&db)
+{
+    if (path.empty() || !MakeFolders(FolderOf(path)))
+        return SQLITE_CANTOPEN;
+    // A retry follows each move aside, and one more when another process moved first.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        struct stat opened {};
+        if (!MakePrivateFile(path) || ::stat(path.c_str(), &opened) != 0)
+            return SQLITE_CANTOPEN;
+        sqlite3 *candidate = nullptr;
+        int result = sqlite3_open_v2(path.c_str(), &candidate, SQLITE_OPEN_READWRITE, nullptr);
+        if (result == SQLITE_OK) {
+            sqlite3_busy_timeout(candidate, BusyTimeoutMs);
+            result = CheckHive(candidate);
+        }
+        if (result == SQLITE_OK) {
+            db = candidate;
+            return SQLITE_OK;
+        }
+        sqlite3_close(candidate);
+        if (!IsUnreadable(result))
+            return result;
+        if (!SetAside(path, opened))
+            return SQLITE_NOTADB;
+    }
+    return SQLITE_NOTADB;
+}

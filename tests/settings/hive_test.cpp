@@ -1,0 +1,392 @@
+// The hive file: where it lives, its mode, what is kept of a damaged file,
+// and safety against a killed writer and a second one.
+#include "regeditor.h"
+#include "registry.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::int32_t Machine = std::int32_t(0x80000002u);
+
+RegEditor Editor(const std::string &path, const std::string &valueName = "v")
+{
+    RegEditor reg;
+    reg.SetHKey(Machine);
+    reg.SubKey(path);
+    reg.ValName(valueName);
+    return reg;
+}
+
+LONG Touch()
+{
+    HKEY key = nullptr;
+    const LONG status = RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Test", &key);
+    if (status == ERROR_SUCCESS)
+        RegCloseKey(key);
+    return status;
+}
+
+// The first column of every row, read the way a user's sqlite3 session would.
+std::vector<std::string> Column(const std::string &path, const char *sql)
+{
+    std::vector<std::string> rows;
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK)
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+            rows.emplace_back(text ? text : "");
+        }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+
+std::string Contents(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class HiveFolder : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "huespin-hive-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        UseConfig(folder_ + "/config");
+    }
+
+    void TearDown() override
+    {
+        CloseHive();
+        std::error_code ignored;
+        fs::permissions(folder_ + "/config", fs::perms::owner_all, ignored);
+        fs::remove_all(folder_, ignored);
+    }
+
+    static void UseConfig(const std::string &config)
+    {
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        CloseHive();
+    }
+
+    std::string Hive() const { return folder_ + "/config/huespin/registry.db"; }
+
+    std::vector<fs::path> KeptAside() const
+    {
+        static const std::regex name(R"(registry\.db\.corrupt-\d{8}-\d{6}(-\d+)?)");
+        std::vector<fs::path> kept;
+        for (const auto &entry : fs::directory_iterator(fs::path(Hive()).parent_path()))
+            if (std::regex_match(entry.path().filename().string(), name))
+                kept.push_back(entry.path());
+        return kept;
+    }
+
+    std::string folder_;
+};
+
+TEST_F(HiveFolder, LivesInTheConfigFolderAndIsPrivateWhateverTheUmask)
+{
+    const mode_t previous = ::umask(0);
+    EXPECT_EQ(Touch(), ERROR_SUCCESS);
+    ::umask(previous);
+    EXPECT_EQ(HivePath(), Hive());
+    struct stat info {};
+    ASSERT_EQ(::stat(Hive().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(fs::path(Hive()).parent_path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+class HiveFallback : public HiveFolder, public testing::WithParamInterface<const char *> {};
+
+TEST_P(HiveFallback, LivesUnderHomeWithoutAnAbsoluteConfigHome)
+{
+    const char *home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    ::setenv("HOME", (folder_ + "/home").c_str(), 1);
+    if (GetParam())
+        ::setenv("XDG_CONFIG_HOME", GetParam(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+    CloseHive();
+    EXPECT_EQ(Touch(), ERROR_SUCCESS);
+    EXPECT_EQ(HivePath(), folder_ + "/home/.config/huespin/registry.db");
+    EXPECT_TRUE(fs::exists(folder_ + "/home/.config/huespin/registry.db"));
+    if (home)
+        ::setenv("HOME", savedHome.c_str(), 1);
+    else
+        ::unsetenv("HOME");
+}
+
+INSTANTIATE_TEST_SUITE_P(ConfigHome, HiveFallback,
+                         testing::Values(static_cast<const char *>(nullptr), "", "relative/config"));
+
+TEST_F(HiveFolder, TablesKeepTheCaseOfFirstCreationAndTheRootsApart)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\MiXed\\One", &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, "VaL", 0, REG_SZ, reinterpret_cast<const BYTE *>("1"), 2), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, "val", 0, REG_SZ, reinterpret_cast<const BYTE *>("2"), 2), ERROR_SUCCESS);
+    RegCloseKey(key);
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\mixed\\Two", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "software", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    CloseHive();
+
+    const std::vector<std::string> keys{"HKEY_LOCAL_MACHINE:",
+                                        "HKEY_LOCAL_MACHINE:Software",
+                                        "HKEY_LOCAL_MACHINE:Software\\MiXed",
+                                        "HKEY_LOCAL_MACHINE:Software\\MiXed\\One",
+                                        "HKEY_LOCAL_MACHINE:Software\\MiXed\\Two",
+                                        "HKEY_CURRENT_USER:",
+                                        "HKEY_CURRENT_USER:software"};
+    EXPECT_EQ(Column(Hive(), "SELECT root || ':' || path FROM keys ORDER BY id"), keys);
+    EXPECT_EQ(Column(Hive(), "SELECT name || ' ' || type || ' ' || hex(data) FROM key_values"),
+              std::vector<std::string>{"VaL 1 3200"});
+}
+
+TEST_F(HiveFolder, AValueEditedByHandReadsBack)
+{
+    Editor("SOFTWARE\\Huespin\\", "fosize").SetValue("10");
+    CloseHive();
+    Column(Hive(), "UPDATE key_values SET data = '12' WHERE name = 'FOSIZE'"); // stored as text, no NUL
+    EXPECT_EQ(Editor("SOFTWARE\\Huespin\\", "fosize").GetValue(), "12");
+}
+
+class UnreadableHive : public HiveFolder, public testing::WithParamInterface<bool> {};
+
+TEST_P(UnreadableHive, IsKeptAsideWithOneLineSaidAndAFreshOneStarts)
+{
+    fs::create_directories(fs::path(Hive()).parent_path());
+    if (GetParam()) { // a database, but not of our tables
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(Hive().c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "CREATE TABLE keys (x); INSERT INTO keys VALUES (42);", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    } else {
+        std::ofstream(Hive(), std::ios::binary) << "somebody's notes, not a database";
+    }
+    const std::string original = Contents(Hive());
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Touch(), ERROR_SUCCESS);
+    const std::string said = testing::internal::GetCapturedStderr();
+
+    const std::vector<fs::path> kept = KeptAside();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(Contents(kept[0]), original);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(kept[0].string()), std::string::npos) << said;
+    RegEditor reg = Editor("Software\\Test");
+    reg.SetValue("fresh");
+    EXPECT_EQ(reg.GetValue(), "fresh");
+    EXPECT_FALSE(reg.Error());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableHive, testing::Bool(),
+                         [](const auto &info) { return info.param ? "ForeignDatabase" : "NotADatabase"; });
+
+TEST_F(HiveFolder, AFileKeptAsideIsNeverOverwritten)
+{
+    fs::create_directories(fs::path(Hive()).parent_path());
+    for (const char *junk : {"first junk", "second junk"}) { // most likely within one second
+        CloseHive();
+        std::ofstream(Hive(), std::ios::binary | std::ios::trunc) << junk;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Touch(), ERROR_SUCCESS);
+        testing::internal::GetCapturedStderr();
+    }
+    std::set<std::string> kept;
+    for (const fs::path &path : KeptAside())
+        kept.insert(Contents(path));
+    EXPECT_EQ(kept, (std::set<std::string>{"first junk", "second junk"}));
+}
+
+TEST_F(HiveFolder, AHiveLockedByAnotherWriterIsWaitedForNotSetAside)
+{
+    ASSERT_EQ(Touch(), ERROR_SUCCESS);
+    CloseHive();
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(Hive().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread release([other] {
+        std::this_thread::sleep_for(800ms);
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    RegEditor reg = Editor("Software\\Test");
+    reg.SetValue("waited");
+    const auto waited = std::chrono::steady_clock::now() - start;
+    release.join();
+    sqlite3_close(other);
+    EXPECT_FALSE(reg.Error());
+    EXPECT_GE(waited, 500ms);
+    EXPECT_EQ(reg.GetValue(), "waited");
+    EXPECT_TRUE(KeptAside().empty());
+}
+
+TEST_F(HiveFolder, AConfigFolderThatCannotBeMadeFailsWithAStatus)
+{
+    std::ofstream(folder_ + "/file") << "in the way";
+    UseConfig(folder_ + "/file");
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Test", &key), ERROR_ACCESS_DENIED);
+    RegEditor reg = Editor("Software\\Test");
+    EXPECT_EQ(reg.GetValue(), std::nullopt);
+    reg.SetValue("lost");
+    EXPECT_TRUE(reg.Error());
+}
+
+TEST_F(HiveFolder, AReadOnlyConfigFolderFailsWithAStatus)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes to read-only folders";
+    fs::create_directories(folder_ + "/config");
+    fs::permissions(folder_ + "/config", fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(Touch(), ERROR_ACCESS_DENIED);
+}
+
+TEST_F(HiveFolder, RegEditorClosesEveryHandleItObtains)
+{
+    RegEditor reg = Editor("Software\\Test\\");
+    reg.CreateKey();
+    reg.SetValue("x");
+    reg.GetValue();
+    reg.DelValue();
+    reg.SubKey("Software\\Test");
+    reg.DeleteKey();
+    EXPECT_FALSE(reg.Error());
+    EXPECT_EQ(CountOpenKeys(), 0u);
+}
+
+constexpr int ValueCount = 8;
+
+std::string Payload(long generation)
+{
+    return "generation " + std::to_string(generation) + " "
+           + std::string(std::size_t(50 + generation % 400), char('a' + generation % 26));
+}
+
+// The generation of a whole payload; -1 for anything else.
+long GenerationOf(const std::optional<std::string> &text)
+{
+    if (!text || !text->starts_with("generation "))
+        return -1;
+    const long generation = std::strtol(text->c_str() + 11, nullptr, 10);
+    return *text == Payload(generation) ? generation : -1;
+}
+
+// Saves every value, generation after generation, until killed.
+[[noreturn]] void SaveForever(const std::string &path, int ready)
+{
+    ::alarm(60); // should the test die first
+    RegEditor reg = Editor(path);
+    for (long generation = 0;; ++generation) {
+        for (int value = 0; value < ValueCount; ++value) {
+            reg.ValName("v" + std::to_string(value));
+            reg.SetValue(Payload(generation));
+        }
+        if (reg.Error())
+            ::_exit(2);
+        if (generation == 2 && ::write(ready, "x", 1) != 1)
+            ::_exit(3);
+    }
+}
+
+TEST_F(HiveFolder, AWriterKilledMidSaveLeavesEachValueOldOrNew)
+{
+    for (int round = 0; round < 5; ++round) {
+        const std::string path = "Software\\Killed\\Round" + std::to_string(round);
+        CloseHive(); // no SQLite connection may cross the fork
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ends[0]);
+            SaveForever(path, ends[1]);
+        }
+        ::close(ends[1]);
+        char ready = 0;
+        EXPECT_EQ(::read(ends[0], &ready, 1), 1);
+        ::close(ends[0]);
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 + 7 * round));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "round " << round;
+
+        std::vector<long> generations;
+        RegEditor reg = Editor(path);
+        for (int value = 0; value < ValueCount; ++value) {
+            reg.ValName("v" + std::to_string(value));
+            generations.push_back(GenerationOf(reg.GetValue()));
+        }
+        EXPECT_FALSE(reg.Error());
+        // Saved in order, so the values hold the newest generation or the one before.
+        EXPECT_GE(generations.back(), 2) << "round " << round;
+        EXPECT_TRUE(std::is_sorted(generations.rbegin(), generations.rend())) << "round " << round;
+        EXPECT_LE(generations.front() - generations.back(), 1) << "round " << round;
+        EXPECT_EQ(Column(Hive(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    }
+    EXPECT_TRUE(KeptAside().empty());
+}
+
+TEST_F(HiveFolder, TwoWritersAtOnceNeverFailNorCorrupt)
+{
+    constexpr int Saves = 40; // both start on a hive that does not exist yet
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < 2; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::alarm(60);
+            bool failed = false;
+            for (int save = 0; save < Saves; ++save) {
+                RegEditor own = Editor("Software\\Shared\\Writer" + std::to_string(writer), "n" + std::to_string(save));
+                own.SetValue(std::to_string(save));
+                RegEditor shared = Editor("Software\\Shared", "last");
+                shared.SetValue(std::to_string(writer));
+                failed |= own.Error() || shared.Error() || !shared.GetValue();
+            }
+            ::_exit(failed ? 1 : 0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int writer = 0; writer < 2; ++writer)
+        for (int save = 0; save < Saves; ++save)
+            EXPECT_EQ(Editor("Software\\Shared\\Writer" + std::to_string(writer), "n" + std::to_string(save)).GetValue(),
+                      std::to_string(save));
+    EXPECT_EQ(Column(Hive(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
+} // namespace
