@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "form1.h"
+#include "workspace.h"
 
 #include "gradientmarkup.h"
 
@@ -51,8 +52,7 @@ private slots:
 private:
     void TypeAndColor(const QString &text, ColorValue color1 = Red, ColorValue color2 = Blue);
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previousDir_;
+    std::unique_ptr<Workspace> workspace_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
     std::unique_ptr<Form1> form_;
@@ -60,10 +60,7 @@ private:
 
 void TestForm1::init()
 {
-    dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
-    previousDir_ = QDir::currentPath();
-    QDir::setCurrent(dir_->path());
+    workspace_ = std::make_unique<Workspace>();
     messages_ = {};
     dialog_.colors.clear();
     dialog_.fontSizes.clear();
@@ -74,8 +71,7 @@ void TestForm1::init()
 void TestForm1::cleanup()
 {
     form_.reset();
-    QDir::setCurrent(previousDir_);
-    dir_.reset();
+    workspace_.reset();
 }
 
 void TestForm1::TypeAndColor(const QString &text, ColorValue color1, ColorValue color2)

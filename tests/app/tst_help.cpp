@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "form1.h"
+#include "workspace.h"
 
 #include "readmetext.h"
 #include "registry.h"
@@ -50,8 +51,7 @@ private slots:
 private:
     void UsePath(const QString &path) { qputenv("PATH", path.toUtf8()); }
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previousDir_;
+    std::unique_ptr<Workspace> workspace_;
     QByteArray previousPath_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
@@ -60,13 +60,8 @@ private:
 
 void TestHelp::init()
 {
-    dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
-    CloseHive();
-    previousDir_ = QDir::currentPath();
+    workspace_ = std::make_unique<Workspace>("work");
     previousPath_ = qgetenv("PATH");
-    QDir(dir_->path()).mkdir("work");
-    QDir::setCurrent(dir_->filePath("work"));
     messages_.shown.clear();
     starter_ = {};
 }
@@ -74,8 +69,7 @@ void TestHelp::init()
 void TestHelp::cleanup()
 {
     qputenv("PATH", previousPath_);
-    QDir::setCurrent(previousDir_);
-    dir_.reset();
+    workspace_.reset();
 }
 
 void TestHelp::readmeLines_data()
@@ -128,7 +122,7 @@ void TestHelp::startUpWritesAMissingReadmeOnly()
 
 void TestHelp::helpWritesTheReadmeAgainBeforeOpening()
 {
-    const QString bin = dir_->filePath("bin");
+    const QString bin = workspace_->FilePath("bin");
     QDir().mkdir(bin);
     QFile opener(bin + "/xdg-open");
     QVERIFY(opener.open(QIODevice::WriteOnly));
@@ -148,9 +142,9 @@ void TestHelp::helpWritesTheReadmeAgainBeforeOpening()
 // The real starter, with a stand-in opener that records its arguments.
 void TestHelp::helpStartsTheOpenerOnPath()
 {
-    const QString bin = dir_->filePath("bin");
+    const QString bin = workspace_->FilePath("bin");
     QDir().mkdir(bin);
-    const QString record = dir_->filePath("opened");
+    const QString record = workspace_->FilePath("opened");
     QFile opener(bin + "/xdg-open");
     QVERIFY(opener.open(QIODevice::WriteOnly));
     opener.write(QByteArray("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '") + record.toUtf8() + "'\n");
@@ -165,7 +159,7 @@ void TestHelp::helpStartsTheOpenerOnPath()
 
 void TestHelp::noOpenerShowsTheMessageOnly()
 {
-    UsePath(dir_->filePath("empty"));
+    UsePath(workspace_->FilePath("empty"));
     Form1 form(&messages_, &dialog_, &starter_);
     QFile::remove("readme.txt");
     form.Command6->click();
@@ -178,7 +172,7 @@ void TestHelp::noOpenerShowsTheMessageOnly()
 // A folder that is gone cannot be written to, whoever runs the test.
 void TestHelp::unwritableFolderIsReportedAtStartUp()
 {
-    QDir(dir_->path()).rmdir("work");
+    QDir(workspace_->Path()).rmdir("work");
     Form1 form(&messages_, &dialog_, &starter_);
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error"});
     QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v1.40"));

@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "form1.h"
+#include "workspace.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -39,8 +40,7 @@ private:
     void Show(const QString &text);
     LabelArray &Labels() { return *form_->Label1; }
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previousDir_;
+    std::unique_ptr<Workspace> workspace_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
     std::unique_ptr<Form1> form_;
@@ -48,10 +48,7 @@ private:
 
 void TestPreview::init()
 {
-    dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
-    previousDir_ = QDir::currentPath();
-    QDir::setCurrent(dir_->path());
+    workspace_ = std::make_unique<Workspace>();
     dialog_.colors.clear();
     dialog_.fontSizes.clear();
     form_ = std::make_unique<Form1>(&messages_, &dialog_);
@@ -66,8 +63,7 @@ void TestPreview::init()
 void TestPreview::cleanup()
 {
     form_.reset();
-    QDir::setCurrent(previousDir_);
-    dir_.reset();
+    workspace_.reset();
 }
 
 void TestPreview::Show(const QString &text)

@@ -3,6 +3,7 @@
 
 #include "registry.h"
 #include "terminationwatcher.h"
+#include "workspace.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -73,27 +74,20 @@ private slots:
 private:
     std::unique_ptr<Form1> Start();
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previousDir_;
+    std::unique_ptr<Workspace> workspace_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
 };
 
 void TestSettings::init()
 {
-    dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
-    CloseHive();
-    previousDir_ = QDir::currentPath();
-    QDir::setCurrent(dir_->path());
+    workspace_ = std::make_unique<Workspace>();
     messages_.shown.clear();
 }
 
 void TestSettings::cleanup()
 {
-    CloseHive();
-    QDir::setCurrent(previousDir_);
-    dir_.reset();
+    workspace_.reset();
 }
 
 std::unique_ptr<Form1> TestSettings::Start()
