@@ -1,0 +1,333 @@
+#include "huespinsession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+namespace {
+
+const QString MainTitle = QStringLiteral("^Huespin v1\\.40$");
+const QString ColorDialogTitle = QStringLiteral("^Choose Color$");
+
+// The window's layout in twips, 15 to a pixel.
+QRect FromTwips(int left, int top, int width, int height)
+{
+    return QRect(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0));
+}
+
+} // namespace
+
+HuespinSession::HuespinSession(const VirtualDisplay &display)
+{
+    const QDir root(sandbox_.path());
+    for (const char *folder : {"home", "config", "data", "cache", "runtime", "work", "tools"})
+        root.mkpath(QString::fromLatin1(folder));
+    QFile::setPermissions(root.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    environment_.insert("DISPLAY", display.Name());
+    environment_.insert("HOME", root.filePath("home"));
+    environment_.insert("XDG_CONFIG_HOME", root.filePath("config"));
+    environment_.insert("XDG_DATA_HOME", root.filePath("data"));
+    environment_.insert("XDG_CACHE_HOME", root.filePath("cache"));
+    environment_.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
+    environment_.insert("PATH", root.filePath("tools") + ":/usr/local/bin:/usr/bin:/bin");
+    environment_.insert("LANG", "C.UTF-8");
+    environment_.insert("QT_QPA_PLATFORM", "xcb");
+}
+
+HuespinSession::~HuespinSession()
+{
+    if (IsRunning()) {
+        program_->kill();
+        program_->waitForFinished(2000);
+    }
+}
+
+bool HuespinSession::Start()
+{
+    const QString binary = qEnvironmentVariable("HUESPIN_BINARY");
+    if (binary.isEmpty()) {
+        Fail("HUESPIN_BINARY names no program");
+        return false;
+    }
+    program_ = std::make_unique<QProcess>();
+    program_->setProcessEnvironment(environment_);
+    program_->setWorkingDirectory(WorkPath());
+    program_->setStandardOutputFile(sandbox_.filePath("program.log"), QIODevice::Append);
+    program_->setStandardErrorFile(sandbox_.filePath("program.log"), QIODevice::Append);
+    program_->start(binary, {});
+    if (!program_->waitForStarted(5000)) {
+        Fail("the program did not start: " + program_->errorString());
+        return false;
+    }
+    window_.clear();
+    WaitUntil([this] {
+        const QStringList windows = FindWindows(MainTitle);
+        if (!windows.isEmpty())
+            window_ = windows.first();
+        return !window_.isEmpty() || !IsRunning();
+    });
+    if (window_.isEmpty()) {
+        Fail("no window titled \"Huespin v1.40\" appeared");
+        return false;
+    }
+    return true;
+}
+
+bool HuespinSession::IsRunning() const
+{
+    return program_ && program_->state() != QProcess::NotRunning;
+}
+
+QString HuespinSession::Failure() const
+{
+    QFile log(sandbox_.filePath("program.log"));
+    QString printed;
+    if (log.open(QIODevice::ReadOnly))
+        printed = QString::fromUtf8(log.readAll().right(2000));
+    return failure_ + (printed.isEmpty() ? QString() : "\nThe program printed:\n" + printed);
+}
+
+QString HuespinSession::Fail(const QString &what)
+{
+    failure_ += (failure_.isEmpty() ? QString() : QStringLiteral("\n")) + what;
+    return failure_;
+}
+
+QRect HuespinSession::Geometry(Control control)
+{
+    switch (control) {
+    case Control::Text1: return FromTwips(90, 135, 6405, 300);
+    case Control::Command1: return FromTwips(105, 1080, 1110, 360);
+    case Control::Command2: return FromTwips(1410, 1080, 1110, 360);
+    case Control::Command3: return FromTwips(5415, 570, 1110, 360);
+    case Control::Command4: return FromTwips(5415, 1080, 1110, 360);
+    case Control::Command5: return FromTwips(2745, 1080, 1110, 360);
+    case Control::Command6: return FromTwips(2745, 570, 2445, 360);
+    case Control::Command7: return FromTwips(4080, 1080, 1110, 360);
+    case Control::Command8: return FromTwips(6735, 570, 1110, 360);
+    case Control::Command9: return FromTwips(6735, 1080, 1110, 360);
+    case Control::Command10: return FromTwips(5205, 653, 195, 195);
+    case Control::Command11: return FromTwips(6735, 105, 1110, 360);
+    case Control::Shape1: return FromTwips(75, 570, 1110, 360);
+    case Control::Shape2: return FromTwips(1410, 570, 1110, 360);
+    case Control::Preview: return FromTwips(0, 1545, 8010, 990);
+    }
+    return QRect();
+}
+
+ToolResult HuespinSession::XDoTool(const QStringList &arguments, int timeoutMs)
+{
+    const ToolResult result = RunTool("xdotool", arguments, environment_, timeoutMs);
+    if (!result.Succeeded())
+        Fail("xdotool " + arguments.join(' ') + " failed: " + QString::fromLocal8Bit(result.errors));
+    return result;
+}
+
+// Visible windows of this run with the title, oldest first.
+QStringList HuespinSession::FindWindows(const QString &title)
+{
+    if (!IsRunning())
+        return {};
+    const ToolResult found = RunTool("xdotool",
+                                     {"search", "--all", "--onlyvisible", "--pid", QString::number(program_->processId()),
+                                      "--name", title},
+                                     environment_);
+    return QString::fromLatin1(found.output).split('\n', Qt::SkipEmptyParts);
+}
+
+QString HuespinSession::FindMessageWindow()
+{
+    QString message;
+    WaitUntil([&] {
+        for (const QString &window : FindWindows(MainTitle))
+            if (window != window_)
+                message = window;
+        return !message.isEmpty() || !IsRunning();
+    });
+    if (message.isEmpty())
+        Fail("no message box appeared");
+    return message;
+}
+
+// There is no window manager, so focus is given rather than asked for.
+void HuespinSession::Focus(const QString &window)
+{
+    XDoTool({"windowfocus", "--sync", window});
+}
+
+void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat)
+{
+    XDoTool({"mousemove", "--window", window, QString::number(point.x()), QString::number(point.y()), "click",
+             "--repeat", QString::number(repeat), "--delay", "80", "1"});
+}
+
+void HuespinSession::Click(Control control)
+{
+    Focus(window_);
+    ClickAt(window_, Geometry(control).center());
+}
+
+void HuespinSession::TypeText(const QString &text)
+{
+    Click(Control::Text1);
+    XDoTool({"key", "ctrl+a"});
+    XDoTool({"type", "--delay", "15", text}, 30000);
+}
+
+bool HuespinSession::ChooseColor(Control button, const QString &html)
+{
+    Click(button);
+    QString dialog;
+    WaitUntil([&] {
+        const QStringList windows = FindWindows(ColorDialogTitle);
+        dialog = windows.value(0);
+        return !dialog.isEmpty() || !IsRunning();
+    });
+    if (dialog.isEmpty()) {
+        Fail("no colour dialog appeared");
+        return false;
+    }
+    Focus(dialog);
+    // Alt+H is the mnemonic of the dialog's "HTML:" field.
+    XDoTool({"key", "alt+h", "ctrl+a"});
+    XDoTool({"type", html});
+    XDoTool({"key", "Return"});
+    if (!WaitUntil([this] { return FindWindows(ColorDialogTitle).isEmpty(); })) {
+        Fail("the colour dialog stayed open");
+        return false;
+    }
+    return true;
+}
+
+QString HuespinSession::ReadMessage()
+{
+    const QString message = FindMessageWindow();
+    if (message.isEmpty())
+        return QString();
+    Focus(message);
+    // A triple click selects the label's whole text into the primary
+    // selection; the text starts at the box's top left margin.
+    ClickAt(message, QPoint(40, 16), 3);
+    QThread::msleep(200);
+    const ToolResult selection =
+        RunTool("xclip", {"-o", "-selection", "primary", "-t", "UTF8_STRING"}, environment_, 5000);
+    return QString::fromUtf8(selection.output);
+}
+
+bool HuespinSession::AnswerMessage()
+{
+    const QString message = FindMessageWindow();
+    if (message.isEmpty())
+        return false;
+    Focus(message);
+    XDoTool({"key", "Return"});
+    if (!WaitUntil([&] { return !FindWindows(MainTitle).contains(message); })) {
+        Fail("the message box stayed open");
+        return false;
+    }
+    return true;
+}
+
+QString HuespinSession::ReadText()
+{
+    Click(Control::Text1);
+    XDoTool({"key", "ctrl+a"});
+    QThread::msleep(200);
+    const ToolResult selection =
+        RunTool("xclip", {"-o", "-selection", "primary", "-t", "UTF8_STRING"}, environment_, 5000);
+    return QString::fromUtf8(selection.output);
+}
+
+QByteArray HuespinSession::ReadClipboard()
+{
+    const ToolResult clipboard =
+        RunTool("xclip", {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, 5000);
+    if (!clipboard.Succeeded())
+        Fail("xclip could not read the clipboard: " + QString::fromLocal8Bit(clipboard.errors));
+    return clipboard.output;
+}
+
+QImage HuespinSession::Screenshot(const QString &path)
+{
+    const ToolResult shot = RunTool("import", {"-window", window_, "png:-"}, environment_, 20000);
+    QImage image = QImage::fromData(shot.output, "PNG");
+    if (image.isNull())
+        Fail("import took no screenshot: " + QString::fromLocal8Bit(shot.errors));
+    else if (!path.isEmpty())
+        image.save(path);
+    return image;
+}
+
+bool HuespinSession::WaitForEnd(int timeoutMs)
+{
+    if (!program_)
+        return true;
+    if (!program_->waitForFinished(timeoutMs) && IsRunning()) {
+        Fail("the program did not end");
+        return false;
+    }
+    return true;
+}
+
+void HuespinSession::Terminate()
+{
+    if (IsRunning())
+        program_->terminate();
+}
+
+bool HuespinSession::EndedCleanly() const
+{
+    return program_ && !IsRunning() && program_->exitStatus() == QProcess::NormalExit && program_->exitCode() == 0;
+}
+
+QMap<QString, QString> HuespinSession::HiveValues()
+{
+    const QString hive = sandbox_.filePath("config/huespin/registry.db");
+    QMap<QString, QString> values;
+    if (!QFile::exists(hive))
+        return values;
+    const ToolResult rows = RunTool(
+        "sqlite3",
+        {"-readonly", "-batch", "-noheader", "-separator", "|", hive,
+         "SELECT v.name, hex(v.data) FROM key_values v JOIN keys k ON k.id = v.key_id "
+         "WHERE k.root = 'HKEY_LOCAL_MACHINE' AND k.path = 'SOFTWARE\\Huespin' COLLATE NOCASE"},
+        environment_);
+    for (const QByteArray &row : rows.output.split('\n')) {
+        const QList<QByteArray> fields = row.split('|');
+        if (fields.size() != 2)
+            continue;
+        QByteArray data = QByteArray::fromHex(fields[1]);
+        if (data.endsWith('\0'))
+            data.chop(1);
+        values.insert(QString::fromUtf8(fields[0]), QString::fromUtf8(data));
+    }
+    return values;
+}
+
+int HuespinSession::CountHuespinKeys()
+{
+    const QString hive = sandbox_.filePath("config/huespin/registry.db");
+    if (!QFile::exists(hive))
+        return 0;
+    const ToolResult count = RunTool("sqlite3",
+                                     {"-readonly", "-batch", "-noheader", hive,
+                                      "SELECT count(*) FROM keys WHERE path LIKE '%huespin%'"},
+                                     environment_);
+    return count.Succeeded() ? count.output.trimmed().toInt() : -1;
+}
+
+QString HuespinSession::WorkPath(const QString &name) const
+{
+    return sandbox_.filePath(name.isEmpty() ? QStringLiteral("work") : "work/" + name);
+}
+
+QString HuespinSession::HomePath(const QString &name) const
+{
+    return sandbox_.filePath(name.isEmpty() ? QStringLiteral("home") : "home/" + name);
+}
+
+QString HuespinSession::ToolsPath() const
+{
+    return sandbox_.filePath("tools");
+}

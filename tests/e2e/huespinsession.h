@@ -1,0 +1,81 @@
+#pragma once
+
+#include "tools.h"
+#include "virtualdisplay.h"
+
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <QRect>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The window's controls that a user clicks.
+enum class Control { Text1, Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8,
+                     Command9, Command10, Command11, Shape1, Shape2, Preview };
+
+// The built program, started in a home, settings folder and current folder
+// of its own, and driven from outside with xdotool and xclip as a user
+// would. The folders outlive each run, so that a second start finds what
+// the first one left. Every wait is bounded.
+class HuespinSession {
+public:
+    explicit HuespinSession(const VirtualDisplay &display);
+    ~HuespinSession();
+    HuespinSession(const HuespinSession &) = delete;
+    HuespinSession &operator=(const HuespinSession &) = delete;
+
+    // Starts the program and waits for its window.
+    bool Start();
+    bool IsRunning() const;
+    // What went wrong, with what the program printed.
+    QString Failure() const;
+
+    void Click(Control control);
+    // Clicks the text box, selects what is there and types over it. The text
+    // must not start with "-", which xdotool would take for an option.
+    void TypeText(const QString &text);
+    // Clicks button, types html (say "#FF8000") into the colour dialog's
+    // HTML field and confirms; false when no dialog came or it stayed.
+    bool ChooseColor(Control button, const QString &html);
+    // Waits for a message box and reads its text by selecting it.
+    QString ReadMessage();
+    // Presses Enter in the message box; false when none came or it stayed.
+    bool AnswerMessage();
+    // The text box's contents, selected and read from the primary selection.
+    QString ReadText();
+
+    QByteArray ReadClipboard();
+    // The program's window as it shows now; saved to path when one is given.
+    QImage Screenshot(const QString &path = QString());
+    static QRect Geometry(Control control);
+
+    bool WaitForEnd(int timeoutMs = 10000);
+    void Terminate();
+    bool EndedCleanly() const;
+
+    // Values of the program's settings key in the hive: name -> text.
+    QMap<QString, QString> HiveValues();
+    // Keys in the hive whose path names Huespin.
+    int CountHuespinKeys();
+
+    QString WorkPath(const QString &name = QString()) const;
+    QString HomePath(const QString &name = QString()) const;
+    // A folder that comes first on the program's PATH, for stand-in tools.
+    QString ToolsPath() const;
+
+private:
+    ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
+    QStringList FindWindows(const QString &title);
+    QString FindMessageWindow();
+    void Focus(const QString &window);
+    void ClickAt(const QString &window, QPoint point, int repeat = 1);
+    QString Fail(const QString &what);
+
+    QProcessEnvironment environment_;
+    QTemporaryDir sandbox_;
+    std::unique_ptr<QProcess> program_;
+    QString window_;
+    mutable QString failure_;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// What an outside tool printed. A tool that outlives its time is killed and
+// reported as not finished, so that no test waits for ever.
+struct ToolResult {
+    bool finished = false;
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+
+    bool Succeeded() const { return finished && exitCode == 0; }
+};
+
+ToolResult RunTool(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
+                   int timeoutMs = 10000, const QByteArray &input = QByteArray());
+
+// Polls until done() holds or the time is up; returns the last answer.
+bool WaitUntil(const std::function<bool()> &done, int timeoutMs = 10000, int intervalMs = 50);

@@ -1,0 +1,254 @@
+// The built program on a real X display, driven from outside as a user
+// drives it: xdotool for keys and clicks, xclip for the clipboard, import
+// for screenshots and sqlite3 for the settings hive.
+#include "huespinsession.h"
+
+#include "colorvalue.h"
+#include "gradientmarkup.h"
+#include "graphemecursor.h"
+#include "qtcolor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QTest>
+
+namespace {
+
+QByteArray ExpectedMarkup(const QString &text, const QString &html1, const QString &html2)
+{
+    ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), CountGraphemes(text));
+    return BuildMarkup(text, channels);
+}
+
+QMap<QString, QString> DefaultSettings()
+{
+    return {{"BColor", "-2147483633"}, {"fosize", "10"}, {"foname", "MS Sans Serif"}, {"fobold", "True"},
+            {"foital", "False"},       {"c1", "-99"},    {"c2", "-99"},             {"text", ""}};
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool HasPixel(const QImage &image, const QRect &area, QRgb color)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) == color)
+                return true;
+    return false;
+}
+
+QString ArtifactPath(const QString &name)
+{
+    const QString folder = qEnvironmentVariable("E2E_ARTIFACTS", QDir::tempPath());
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(name);
+}
+
+} // namespace
+
+#define START(session) QVERIFY2((session).Start(), qPrintable((session).Failure()))
+#define CHECKED(call, session) QVERIFY2((call), qPrintable((session).Failure()))
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void firstStartWritesReadmeAndDefaults();
+    void clipboardGetsTheMarkup_data();
+    void clipboardGetsTheMarkup();
+    void fileOutputAppendsOnOneLine();
+    void settingsComeBackUntilUninstall();
+    void previewShowsTheGradient();
+    void helpOpensTheReadme();
+    void terminationSavesTheSettings();
+
+private:
+    static bool ChooseColors(HuespinSession &session, const QString &html1, const QString &html2);
+    static bool ExitAndWait(HuespinSession &session);
+
+    std::unique_ptr<VirtualDisplay> display_;
+};
+
+// A display of each test's own: nothing a test leaves on the screen or in a
+// selection reaches the next one.
+void TestEndToEnd::init()
+{
+    display_ = std::make_unique<VirtualDisplay>();
+    QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
+}
+
+bool TestEndToEnd::ChooseColors(HuespinSession &session, const QString &html1, const QString &html2)
+{
+    return session.ChooseColor(Control::Command1, html1) && session.ChooseColor(Control::Command2, html2);
+}
+
+bool TestEndToEnd::ExitAndWait(HuespinSession &session)
+{
+    session.Click(Control::Command4);
+    return session.WaitForEnd() && session.EndedCleanly();
+}
+
+void TestEndToEnd::firstStartWritesReadmeAndDefaults()
+{
+    HuespinSession session(*display_);
+    START(session);
+
+    const QByteArray readme = ReadFile(session.WorkPath("readme.txt"));
+    QVERIFY(readme.startsWith(" Huespin v1.40  /" + QByteArray(35, ' ') + "14-7-98\r\n"));
+    QCOMPARE(readme.count('\n'), readme.count("\r\n"));
+    QCOMPARE(readme.count('\r'), readme.count("\r\n"));
+    QVERIFY(readme.endsWith("\r\n"));
+
+    CHECKED(ExitAndWait(session), session);
+    QCOMPARE(session.HiveValues(), DefaultSettings());
+}
+
+void TestEndToEnd::clipboardGetsTheMarkup_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("html1");
+    QTest::addColumn<QString>("html2");
+
+    QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000" << "#0000FF";
+    QTest::newRow("emoji and accents") << QStringLiteral("Grüße, café 😀 naïve 👍🏽 ok") << "#FF8000" << "#0040C0";
+}
+
+void TestEndToEnd::clipboardGetsTheMarkup()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, html1);
+    QFETCH(QString, html2);
+    HuespinSession session(*display_);
+    START(session);
+
+    session.TypeText(text);
+    CHECKED(ChooseColors(session, html1, html2), session);
+    session.Click(Control::Command3);
+    QCOMPARE(session.ReadMessage(), QStringLiteral("Done! (just press Ctrl+v to paste)"));
+    // The program owns the clipboard, so it is read while the program runs.
+    QCOMPARE(session.ReadClipboard(), ExpectedMarkup(text, html1, html2));
+    CHECKED(session.AnswerMessage(), session);
+    CHECKED(ExitAndWait(session), session);
+}
+
+void TestEndToEnd::fileOutputAppendsOnOneLine()
+{
+    const QString text = QStringLiteral("Zwei  Läufe, ein Strich ✓");
+    HuespinSession session(*display_);
+    START(session);
+
+    session.TypeText(text);
+    CHECKED(ChooseColors(session, "#10E0A0", "#E01040"), session);
+    session.Click(Control::Command10);
+    for (int press = 0; press < 2; ++press) {
+        session.Click(Control::Command3);
+        QCOMPARE(session.ReadMessage(), QStringLiteral("Done!"));
+        CHECKED(session.AnswerMessage(), session);
+    }
+    CHECKED(ExitAndWait(session), session);
+
+    const QByteArray markup = ExpectedMarkup(text, "#10E0A0", "#E01040");
+    const QByteArray written = ReadFile(session.WorkPath("output.html"));
+    QCOMPARE(written, markup + markup);
+    QVERIFY(!written.contains('\n'));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(written);
+    QVERIFY(!utf8.hasError());
+    QVERIFY(decoded.contains(u">ä<"));
+}
+
+void TestEndToEnd::settingsComeBackUntilUninstall()
+{
+    const QString text = QStringLiteral("Kept between runs ★");
+    HuespinSession session(*display_);
+    START(session);
+    session.TypeText(text);
+    CHECKED(ChooseColors(session, "#C02080", "#20C0A0"), session);
+    CHECKED(ExitAndWait(session), session);
+
+    START(session);
+    QCOMPARE(session.ReadText(), text);
+    const QImage swatches = session.Screenshot();
+    QCOMPARE(QColor(swatches.pixel(HuespinSession::Geometry(Control::Shape1).center())), QColor("#C02080"));
+    QCOMPARE(QColor(swatches.pixel(HuespinSession::Geometry(Control::Shape2).center())), QColor("#20C0A0"));
+
+    session.Click(Control::Command11);
+    QCOMPARE(session.ReadMessage(), QStringLiteral("All settings removed from Registry."));
+    CHECKED(session.AnswerMessage(), session);
+    CHECKED(session.WaitForEnd(), session);
+    QVERIFY(session.EndedCleanly());
+    QCOMPARE(session.CountHuespinKeys(), 0);
+
+    START(session);
+    CHECKED(ExitAndWait(session), session);
+    QCOMPARE(session.HiveValues(), DefaultSettings());
+}
+
+void TestEndToEnd::previewShowsTheGradient()
+{
+    HuespinSession session(*display_);
+    START(session);
+    session.TypeText(QStringLiteral("Huespin paints text in gradients: HTML"));
+    CHECKED(ChooseColors(session, "#E02020", "#2040E0"), session);
+    session.Click(Control::Command7);
+    // The preview is drawn once the clicks are handled; wait for its colours.
+    QImage shot;
+    const QRect preview = HuespinSession::Geometry(Control::Preview);
+    const bool drawn = WaitUntil([&] {
+        shot = session.Screenshot();
+        return !shot.isNull() && HasPixel(shot, preview, QColor("#E02020").rgb()) &&
+               HasPixel(shot, preview, QColor("#2040E0").rgb());
+    });
+    shot.save(ArtifactPath("preview.png"));
+    QVERIFY2(drawn, qPrintable("the preview lacks the first or the last colour; see " + ArtifactPath("preview.png")));
+    CHECKED(ExitAndWait(session), session);
+}
+
+void TestEndToEnd::helpOpensTheReadme()
+{
+    HuespinSession session(*display_);
+    const QString opener = QDir(session.ToolsPath()).filePath("xdg-open");
+    QFile script(opener);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s|%s|%s\\n' \"$#\" \"$1\" \"$PWD\" > \"$HOME/opened.tmp\"\n"
+                 "mv \"$HOME/opened.tmp\" \"$HOME/opened\"\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    START(session);
+
+    session.Click(Control::Command6);
+    QVERIFY2(WaitUntil([&] { return QFile::exists(session.HomePath("opened")); }), "the opener was not started");
+    QCOMPARE(QString::fromUtf8(ReadFile(session.HomePath("opened"))).trimmed(),
+             "1|readme.txt|" + QDir(session.WorkPath()).canonicalPath());
+    QVERIFY(QFile::exists(session.WorkPath("readme.txt")));
+    CHECKED(ExitAndWait(session), session);
+}
+
+void TestEndToEnd::terminationSavesTheSettings()
+{
+    const QString text = QStringLiteral("Saved on SIGTERM");
+    HuespinSession session(*display_);
+    START(session);
+    session.TypeText(text);
+    CHECKED(ChooseColors(session, "#123456", "#654321"), session);
+    // The keys above are handled before the signal only once the text shows.
+    QCOMPARE(session.ReadText(), text);
+
+    session.Terminate();
+    CHECKED(session.WaitForEnd(), session);
+    QVERIFY(session.EndedCleanly());
+    const QMap<QString, QString> saved = session.HiveValues();
+    QCOMPARE(saved.value("text"), text);
+    QCOMPARE(saved.value("c1"), QString::number(FromQColor(QColor("#123456"))));
+    QCOMPARE(saved.value("c2"), QString::number(FromQColor(QColor("#654321"))));
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_e2e.moc"
