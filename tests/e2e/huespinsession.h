@@ -34,7 +34,9 @@ public:
 
     void Click(Control control);
     // Clicks the text box, selects what is there and types over it. The text
-    // must not start with "-", which xdotool would take for an option.
+    // must not start with "-", which xdotool would take for an option, and
+    // its capitals must be ASCII: xdotool types a capital that the keyboard
+    // map lacks (Ç, É) in lower case.
     void TypeText(const QString &text);
     // Clicks button, types html (say "#FF8000") into the colour dialog's
     // HTML field and confirms; false when no dialog came or it stayed.

@@ -1,0 +1,165 @@
+// The program's output.html in a real browser: every character shows in its
+// gradient colour, and the text reads as it was typed.
+#include "huespinsession.h"
+
+#include "colorvalue.h"
+#include "gradientmarkup.h"
+#include "graphemecursor.h"
+#include "qtcolor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Shown {
+    QString color; // as the browser computes it: rgb(r, g, b)
+    QString text;
+};
+
+// What the markup core says each element holds, in the browser's notation.
+QList<Shown> ExpectedElements(const QString &text, const QString &html1, const QString &html2)
+{
+    ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), CountGraphemes(text));
+    static const QRegularExpression element(QStringLiteral("^<font color=\"#(..)(..)(..)\">(.*)</font>$"));
+    QList<Shown> expected;
+    ForEachElement(text, channels, [&](std::string_view markup) {
+        const auto match = element.match(QString::fromUtf8(markup.data(), qsizetype(markup.size())));
+        QVERIFY(match.hasMatch());
+        const auto channel = [&](int n) { return QString::number(match.captured(n).toInt(nullptr, 16)); };
+        QString shown = match.captured(4);
+        shown.replace(QStringLiteral("&nbsp;"), QChar(0xA0));
+        expected.append({"rgb(" + channel(1) + ", " + channel(2) + ", " + channel(3) + ")", shown});
+    });
+    return expected;
+}
+
+// A page around the markup whose script reports, as base64 JSON, the text
+// as laid out and each element's computed colour and text.
+QByteArray Page(const QByteArray &markup)
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
+           "<div id=\"markup\">" + markup + "</div><pre id=\"report\"></pre><script>\n"
+           "const root = document.getElementById('markup');\n"
+           "const fonts = [...root.querySelectorAll('font')].map(f => ({color: getComputedStyle(f).color, "
+           "text: f.textContent}));\n"
+           "const json = JSON.stringify({shown: root.innerText, fonts: fonts});\n"
+           "const bytes = new TextEncoder().encode(json);\n"
+           "document.getElementById('report').textContent = btoa(String.fromCharCode(...bytes));\n"
+           "</script></body></html>";
+}
+
+} // namespace
+
+class TestBrowser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void outputShowsInItsColours_data();
+    void outputShowsInItsColours();
+
+private:
+    QByteArray RenderInChromium(const QByteArray &markup);
+
+    std::unique_ptr<VirtualDisplay> display_;
+    QTemporaryDir browserFolder_;
+};
+
+void TestBrowser::initTestCase()
+{
+    display_ = std::make_unique<VirtualDisplay>();
+    QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
+}
+
+void TestBrowser::outputShowsInItsColours_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("html1");
+    QTest::addColumn<QString>("html2");
+
+    QTest::newRow("runs of spaces") << QStringLiteral("One  two   three    four") << "#FF0000" << "#0000FF";
+    QTest::newRow("accents and emoji") << QStringLiteral("ça va, Zoë? 😀  👍🏽 fin") << "#20A020" << "#E0E000";
+    QTest::newRow("falling channels") << QStringLiteral("abcdefghijklmnopqrstuvwxyz") << "#FFFFFF" << "#000001";
+}
+
+void TestBrowser::outputShowsInItsColours()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, html1);
+    QFETCH(QString, html2);
+
+    HuespinSession session(*display_);
+    QVERIFY2(session.Start(), qPrintable(session.Failure()));
+    session.TypeText(text);
+    QVERIFY2(session.ChooseColor(Control::Command1, html1) && session.ChooseColor(Control::Command2, html2),
+             qPrintable(session.Failure()));
+    session.Click(Control::Command10);
+    session.Click(Control::Command3);
+    QVERIFY2(session.AnswerMessage(), qPrintable(session.Failure()));
+    session.Click(Control::Command4);
+    QVERIFY2(session.WaitForEnd(), qPrintable(session.Failure()));
+
+    QFile output(session.WorkPath("output.html"));
+    QVERIFY(output.open(QIODevice::ReadOnly));
+    const QByteArray report = RenderInChromium(output.readAll());
+    QVERIFY(!QTest::currentTestFailed());
+    const QJsonObject rendered = QJsonDocument::fromJson(report).object();
+    const QJsonArray fonts = rendered.value("fonts").toArray();
+
+    const QList<Shown> expected = ExpectedElements(text, html1, html2);
+    const auto rgb = [](const QColor &color) {
+        return QStringLiteral("rgb(%1, %2, %3)").arg(color.red()).arg(color.green()).arg(color.blue());
+    };
+    QCOMPARE(expected.first().color, rgb(QColor(html1)));
+    QCOMPARE(expected.last().color, rgb(QColor(html2)));
+    QCOMPARE(fonts.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QJsonObject font = fonts.at(i).toObject();
+        QCOMPARE(font.value("text").toString(), expected[i].text);
+        QCOMPARE(font.value("color").toString(), expected[i].color);
+    }
+    QCOMPARE(rendered.value("shown").toString().replace(QChar(0xA0), u' '), text);
+}
+
+QByteArray TestBrowser::RenderInChromium(const QByteArray &markup)
+{
+    const QString page = browserFolder_.filePath("page.html");
+    QFile file(page);
+    if (!file.open(QIODevice::WriteOnly) || file.write(Page(markup)) < 0) {
+        QTest::qFail("cannot write the page", __FILE__, __LINE__);
+        return {};
+    }
+    file.close();
+
+    QTemporaryDir profile;
+    // Without the network flags Chromium keeps calling out to Google's
+    // hosts, which a closed network refuses.
+    const ToolResult dump = RunTool(
+        "chromium",
+        {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+         "--disable-component-update", "--disable-sync", "--disable-quic", "--user-data-dir=" + profile.path(),
+         "--dump-dom", QUrl::fromLocalFile(page).toString()},
+        QProcessEnvironment::systemEnvironment(), 60000);
+    if (!dump.Succeeded()) {
+        QTest::qFail(qPrintable("chromium failed: " + QString::fromLocal8Bit(dump.errors.right(2000))), __FILE__,
+                     __LINE__);
+        return {};
+    }
+    static const QRegularExpression report(QStringLiteral("<pre id=\"report\">([A-Za-z0-9+/=]+)</pre>"));
+    const auto match = report.match(QString::fromUtf8(dump.output));
+    if (!match.hasMatch()) {
+        QTest::qFail("the page reported nothing", __FILE__, __LINE__);
+        return {};
+    }
+    return QByteArray::fromBase64(match.captured(1).toLatin1());
+}
+
+QTEST_GUILESS_MAIN(TestBrowser)
+#include "tst_browser.moc"
