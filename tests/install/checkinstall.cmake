@@ -1,0 +1,38 @@
+# Installs into a scratch prefix and checks the binary, the desktop entry
+# and the icon.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+set(binary ${PREFIX}/bin/huespin)
+set(entry ${PREFIX}/share/applications/huespin.desktop)
+set(icon ${PREFIX}/share/icons/hicolor/scalable/apps/huespin.svg)
+foreach(path ${binary} ${entry} ${icon})
+  if(NOT EXISTS ${path})
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endforeach()
+execute_process(COMMAND test -x ${binary} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "not executable: ${binary}")
+endif()
+
+execute_process(COMMAND ${VALIDATE} ${entry} RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
+if(NOT result EQUAL 0 OR said)
+  message(FATAL_ERROR "desktop-file-validate: ${said}")
+endif()
+file(READ ${entry} text)
+foreach(wanted "\nName=Huespin\n" "\nExec=huespin\n" "\nIcon=huespin\n" "\nCategories=Development;WebDevelopment;\n")
+  string(FIND "${text}" "${wanted}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${entry} lacks ${wanted}")
+  endif()
+endforeach()
+
+file(READ ${icon} svg)
+if(NOT svg MATCHES "<svg[^>]*xmlns=\"http://www.w3.org/2000/svg\"")
+  message(FATAL_ERROR "${icon} is not an SVG image")
+endif()
