@@ -172,7 +172,61 @@ void HuespinSession::TypeText(const QString &text)
 {
     Click(Control::Text1);
     XDoTool({"key", "ctrl+a"});
-    XDoTool({"type", "--delay", "15", text}, 30000);
+    BindKeysFor(text);
+    QString run;
+    const auto typeRun = [&] {
+        if (!run.isEmpty())
+            XDoTool({"type", "--delay", "15", run}, 30000);
+        run.clear();
+    };
+    for (const char32_t c : text.toUcs4()) {
+        // A run that starts with "-" would read as an option.
+        if (c >= u' ' && c < 0x7F && c != u'-') {
+            run += QChar(c);
+            continue;
+        }
+        typeRun();
+        XDoTool({"key", KeysymName(c)});
+    }
+    typeRun();
+}
+
+QString HuespinSession::KeysymName(char32_t c)
+{
+    return c == u'-' ? QStringLiteral("minus") : QStringLiteral("U%1").arg(quint32(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// xdotool types a character that the keyboard map lacks by binding it to a
+// spare key for a moment, and the program may look the key up after the
+// binding is gone and lose it. So such characters get spare keys of their own
+// for the whole run, both levels alike, so that capitals stay capitals.
+void HuespinSession::BindKeysFor(const QString &text)
+{
+    QStringList unbound;
+    for (const char32_t c : text.toUcs4())
+        if ((c < u' ' || c >= 0x7F) && !bound_.contains(c) && !unbound.contains(KeysymName(c))) {
+            unbound.append(KeysymName(c));
+            bound_.insert(c);
+        }
+    if (unbound.isEmpty())
+        return;
+    QStringList spare;
+    const ToolResult keymap = RunTool("xmodmap", {"-pke"}, environment_);
+    for (const QByteArray &line : keymap.output.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() == 3 && fields[0] == "keycode" && fields[2] == "=")
+            spare.append(QString::fromLatin1(fields[1]));
+    }
+    if (spare.size() < unbound.size()) {
+        Fail(QStringLiteral("the keyboard map has too few spare keys for the text"));
+        return;
+    }
+    QStringList bindings;
+    for (qsizetype i = 0; i < unbound.size(); ++i)
+        bindings << "-e" << "keycode " + spare[i] + " = " + unbound[i] + " " + unbound[i];
+    const ToolResult bound = RunTool("xmodmap", bindings, environment_);
+    if (!bound.Succeeded())
+        Fail("xmodmap failed: " + QString::fromLocal8Bit(bound.errors));
 }
 
 bool HuespinSession::ChooseColor(Control button, const QString &html)

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRect>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -33,10 +34,7 @@ public:
     QString Failure() const;
 
     void Click(Control control);
-    // Clicks the text box, selects what is there and types over it. The text
-    // must not start with "-", which xdotool would take for an option, and
-    // its capitals must be ASCII: xdotool types a capital that the keyboard
-    // map lacks (Ç, É) in lower case.
+    // Clicks the text box, selects what is there and types over it.
     void TypeText(const QString &text);
     // Clicks button, types html (say "#FF8000") into the colour dialog's
     // HTML field and confirms; false when no dialog came or it stayed.
@@ -73,11 +71,14 @@ private:
     QString FindMessageWindow();
     void Focus(const QString &window);
     void ClickAt(const QString &window, QPoint point, int repeat = 1);
+    void BindKeysFor(const QString &text);
+    static QString KeysymName(char32_t c);
     QString Fail(const QString &what);
 
     QProcessEnvironment environment_;
     QTemporaryDir sandbox_;
     std::unique_ptr<QProcess> program_;
     QString window_;
+    QSet<char32_t> bound_;
     mutable QString failure_;
 };

@@ -99,6 +99,7 @@ void TestEndToEnd::firstStartWritesReadmeAndDefaults()
 {
     HuespinSession session(*display_);
     START(session);
+    QVERIFY(!session.Screenshot(ArtifactPath("first-start.png")).isNull());
 
     const QByteArray readme = ReadFile(session.WorkPath("readme.txt"));
     QVERIFY(readme.startsWith(" Huespin v1.40  /" + QByteArray(35, ' ') + "14-7-98\r\n"));
@@ -117,7 +118,7 @@ void TestEndToEnd::clipboardGetsTheMarkup_data()
     QTest::addColumn<QString>("html2");
 
     QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000" << "#0000FF";
-    QTest::newRow("emoji and accents") << QStringLiteral("Grüße, café 😀 naïve 👍🏽 ok") << "#FF8000" << "#0040C0";
+    QTest::newRow("emoji and accents") << QStringLiteral("Grüße, Ça café 😀 naïve 👍🏽 Ökö-ok") << "#FF8000" << "#0040C0";
 }
 
 void TestEndToEnd::clipboardGetsTheMarkup()
@@ -175,7 +176,7 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
 
     START(session);
     QCOMPARE(session.ReadText(), text);
-    const QImage swatches = session.Screenshot();
+    const QImage swatches = session.Screenshot(ArtifactPath("restart.png"));
     QCOMPARE(QColor(swatches.pixel(HuespinSession::Geometry(Control::Shape1).center())), QColor("#C02080"));
     QCOMPARE(QColor(swatches.pixel(HuespinSession::Geometry(Control::Shape2).center())), QColor("#20C0A0"));
 
