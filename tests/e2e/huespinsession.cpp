@@ -254,6 +254,12 @@ bool HuespinSession::ChooseColor(Control button, const QString &html)
     return true;
 }
 
+bool HuespinSession::EnterInput(const QString &text, const QString &html1, const QString &html2)
+{
+    TypeText(text);
+    return ChooseColor(Control::Command1, html1) && ChooseColor(Control::Command2, html2);
+}
+
 QString HuespinSession::ReadMessage()
 {
     const QString message = FindMessageWindow();

@@ -39,6 +39,8 @@ public:
     // Clicks button, types html (say "#FF8000") into the colour dialog's
     // HTML field and confirms; false when no dialog came or it stayed.
     bool ChooseColor(Control button, const QString &html);
+    // Types text and chooses html1 and html2 as the two colours.
+    bool EnterInput(const QString &text, const QString &html1, const QString &html2);
     // Waits for a message box and reads its text by selecting it.
     QString ReadMessage();
     // Presses Enter in the message box; false when none came or it stayed.

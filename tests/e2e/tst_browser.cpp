@@ -97,9 +97,7 @@ void TestBrowser::outputShowsInItsColours()
 
     HuespinSession session(*display_);
     QVERIFY2(session.Start(), qPrintable(session.Failure()));
-    session.TypeText(text);
-    QVERIFY2(session.ChooseColor(Control::Command1, html1) && session.ChooseColor(Control::Command2, html2),
-             qPrintable(session.Failure()));
+    QVERIFY2(session.EnterInput(text, html1, html2), qPrintable(session.Failure()));
     session.Click(Control::Command10);
     session.Click(Control::Command3);
     QVERIFY2(session.AnswerMessage(), qPrintable(session.Failure()));

@@ -70,7 +70,6 @@ private slots:
     void terminationSavesTheSettings();
 
 private:
-    static bool ChooseColors(HuespinSession &session, const QString &html1, const QString &html2);
     static bool ExitAndWait(HuespinSession &session);
 
     std::unique_ptr<VirtualDisplay> display_;
@@ -82,11 +81,6 @@ void TestEndToEnd::init()
 {
     display_ = std::make_unique<VirtualDisplay>();
     QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
-}
-
-bool TestEndToEnd::ChooseColors(HuespinSession &session, const QString &html1, const QString &html2)
-{
-    return session.ChooseColor(Control::Command1, html1) && session.ChooseColor(Control::Command2, html2);
 }
 
 bool TestEndToEnd::ExitAndWait(HuespinSession &session)
@@ -129,8 +123,7 @@ void TestEndToEnd::clipboardGetsTheMarkup()
     HuespinSession session(*display_);
     START(session);
 
-    session.TypeText(text);
-    CHECKED(ChooseColors(session, html1, html2), session);
+    CHECKED(session.EnterInput(text, html1, html2), session);
     session.Click(Control::Command3);
     QCOMPARE(session.ReadMessage(), QStringLiteral("Done! (just press Ctrl+v to paste)"));
     // The program owns the clipboard, so it is read while the program runs.
@@ -145,8 +138,7 @@ void TestEndToEnd::fileOutputAppendsOnOneLine()
     HuespinSession session(*display_);
     START(session);
 
-    session.TypeText(text);
-    CHECKED(ChooseColors(session, "#10E0A0", "#E01040"), session);
+    CHECKED(session.EnterInput(text, "#10E0A0", "#E01040"), session);
     session.Click(Control::Command10);
     for (int press = 0; press < 2; ++press) {
         session.Click(Control::Command3);
@@ -170,8 +162,7 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
     const QString text = QStringLiteral("Kept between runs ★");
     HuespinSession session(*display_);
     START(session);
-    session.TypeText(text);
-    CHECKED(ChooseColors(session, "#C02080", "#20C0A0"), session);
+    CHECKED(session.EnterInput(text, "#C02080", "#20C0A0"), session);
     CHECKED(ExitAndWait(session), session);
 
     START(session);
@@ -196,8 +187,8 @@ void TestEndToEnd::previewShowsTheGradient()
 {
     HuespinSession session(*display_);
     START(session);
-    session.TypeText(QStringLiteral("Huespin paints text in gradients: HTML"));
-    CHECKED(ChooseColors(session, "#E02020", "#2040E0"), session);
+    const QString text = QStringLiteral("Huespin paints text in gradients: HTML");
+    CHECKED(session.EnterInput(text, "#E02020", "#2040E0"), session);
     session.Click(Control::Command7);
     // The preview is drawn once the clicks are handled; wait for its colours.
     QImage shot;
@@ -237,8 +228,7 @@ void TestEndToEnd::terminationSavesTheSettings()
     const QString text = QStringLiteral("Saved on SIGTERM");
     HuespinSession session(*display_);
     START(session);
-    session.TypeText(text);
-    CHECKED(ChooseColors(session, "#123456", "#654321"), session);
+    CHECKED(session.EnterInput(text, "#123456", "#654321"), session);
     // The keys above are handled before the signal only once the text shows.
     QCOMPARE(session.ReadText(), text);
 
