@@ -193,7 +193,9 @@ void HuespinSession::TypeText(const QString &text)
 
 QString HuespinSession::KeysymName(char32_t c)
 {
-    return c == u'-' ? QStringLiteral("minus") : QStringLiteral("U%1").arg(quint32(c), 4, 16, QLatin1Char('0')).toUpper();
+    if (c == u'-')
+        return QStringLiteral("minus");
+    return QStringLiteral("U%1").arg(quint32(c), 4, 16, QLatin1Char('0')).toUpper();
 }
 
 // xdotool types a character that the keyboard map lacks by binding it to a
@@ -204,7 +206,7 @@ void HuespinSession::BindKeysFor(const QString &text)
 {
     QStringList unbound;
     for (const char32_t c : text.toUcs4())
-        if ((c < u' ' || c >= 0x7F) && !bound_.contains(c) && !unbound.contains(KeysymName(c))) {
+        if ((c < u' ' || c >= 0x7F) && !bound_.contains(c)) {
             unbound.append(KeysymName(c));
             bound_.insert(c);
         }
