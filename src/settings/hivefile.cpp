@@ -1,5 +1,7 @@
 #include "hivefile.h"
 
+#include "namecase.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -14,7 +16,9 @@
 namespace {
 
 // One row a key, its path spelled as first created ("" for a root itself);
-// one row a value. Paths and names compare without regard to ASCII case.
+// one row a value. Paths and names compare without regard to letter case:
+// NOCASE here is Windows's rule (namecase.h), which the sqlite3 tool's own
+// NOCASE agrees with for ASCII.
 constexpr char Schema[] = R"sql(
 BEGIN IMMEDIATE;
 CREATE TABLE IF NOT EXISTS keys (
@@ -28,7 +32,15 @@ CREATE TABLE IF NOT EXISTS key_values (
     type   INTEGER NOT NULL,
     data   BLOB NOT NULL,
     PRIMARY KEY (key_id, name));
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
+COMMIT;
+)sql";
+
+// Hives of version 1 were indexed with SQLite's NOCASE, which folds ASCII only.
+constexpr char Reindex[] = R"sql(
+BEGIN IMMEDIATE;
+REINDEX;
+PRAGMA user_version = 2;
 COMMIT;
 )sql";
 
@@ -147,6 +159,28 @@ int QueryText(sqlite3 *db, const char *sql, std::string &text)
     return result;
 }
 
+int CompareNameColumns(void *, int sizeA, const void *a, int sizeB, const void *b)
+{
+    return CompareNames(std::string_view(static_cast<const char *>(a), std::size_t(sizeA)),
+                        std::string_view(static_cast<const char *>(b), std::size_t(sizeB)));
+}
+
+// Reorders a version 1 hive's indexes by the rule of this one. Two names that
+// only this rule takes for one leave the hive as it was, with a line on
+// standard error: its ASCII names are still found as before.
+int Upgrade(sqlite3 *db)
+{
+    int result = sqlite3_exec(db, Reindex, nullptr, nullptr, nullptr);
+    if (result == SQLITE_OK)
+        return result;
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if ((result & 0xFF) != SQLITE_CONSTRAINT)
+        return result;
+    std::fprintf(stderr, "huespin: %s holds names that differ only in the case of non-ASCII letters; left as it is\n",
+                 sqlite3_db_filename(db, "main"));
+    return SQLITE_OK;
+}
+
 // SQLITE_OK when the file is a hive of ours, made so when it is empty;
 // SQLITE_NOTADB also for a database whose tables are not ours. Only a
 // database without tables is written to, so a file set aside is unchanged.
@@ -175,7 +209,12 @@ int CheckHive(sqlite3 *db)
         if (result != SQLITE_OK)
             return result == SQLITE_ERROR ? SQLITE_NOTADB : result;
     }
-    return sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    result = sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    if (result == SQLITE_OK)
+        result = QueryText(db, "PRAGMA user_version", text);
+    if (result == SQLITE_OK && text == "1")
+        result = Upgrade(db);
+    return result;
 }
 
 } // namespace
@@ -202,8 +241,10 @@ int OpenHiveFile(const std::string &path, sqlite3 *&db)
         int result = sqlite3_open_v2(path.c_str(), &candidate, SQLITE_OPEN_READWRITE, nullptr);
         if (result == SQLITE_OK) {
             sqlite3_busy_timeout(candidate, BusyTimeoutMs);
-            result = CheckHive(candidate);
+            result = sqlite3_create_collation(candidate, "NOCASE", SQLITE_UTF8, nullptr, CompareNameColumns);
         }
+        if (result == SQLITE_OK)
+            result = CheckHive(candidate);
         if (result == SQLITE_OK) {
             db = candidate;
             return SQLITE_OK;

@@ -264,6 +264,10 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 {
     if (!lpData && cbData)
         return ERROR_NOACCESS;
+    // As Windows does: a text whose size leaves out the NUL that follows it
+    // is stored with that NUL (Windows reads the byte after the data for this).
+    if (IsText(dwType) && cbData && cbData < DWORD(-1) && lpData[cbData - 1] != 0 && lpData[cbData] == 0)
+        ++cbData;
     const std::lock_guard lock(hiveMutex);
     if (!IsKnown(hKey))
         return ERROR_INVALID_HANDLE;

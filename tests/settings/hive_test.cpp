@@ -1,5 +1,6 @@
 // The hive file: where it lives, its mode, what is kept of a damaged file,
 // and safety against a killed writer and a second one.
+#include "namecase.h"
 #include "regeditor.h"
 #include "registry.h"
 
@@ -175,6 +176,112 @@ TEST_F(HiveFolder, AValueEditedByHandReadsBack)
     CloseHive();
     Column(Hive(), "UPDATE key_values SET data = '12' WHERE name = 'FOSIZE'"); // stored as text, no NUL
     EXPECT_EQ(Editor("SOFTWARE\\Huespin\\", "fosize").GetValue(), "12");
+}
+
+// A hive as the first version wrote it: indexed by SQLite's own NOCASE.
+void WriteVersionOneHive(const std::string &path, const std::vector<std::string> &keys)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    std::string sql = "CREATE TABLE keys (id INTEGER PRIMARY KEY AUTOINCREMENT, root TEXT NOT NULL,"
+                      " path TEXT NOT NULL COLLATE NOCASE, UNIQUE (root, path));"
+                      "CREATE TABLE key_values (key_id INTEGER NOT NULL REFERENCES keys (id),"
+                      " name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB NOT NULL,"
+                      " PRIMARY KEY (key_id, name));"
+                      "INSERT INTO keys (root, path) VALUES ('HKEY_LOCAL_MACHINE', ''), ('HKEY_LOCAL_MACHINE', 'Software');";
+    for (const std::string &key : keys)
+        sql += "INSERT INTO keys (root, path) VALUES ('HKEY_LOCAL_MACHINE', 'Software\\" + key + "');";
+    sql += "PRAGMA user_version = 1;";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+int Collate(void *, int sizeA, const void *a, int sizeB, const void *b)
+{
+    return CompareNames({static_cast<const char *>(a), std::size_t(sizeA)},
+                        {static_cast<const char *>(b), std::size_t(sizeB)});
+}
+
+// What a check of the indexes by this hive's rule finds.
+std::string IntegrityByOurRule(const std::string &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    std::string result;
+    if (sqlite3_open(path.c_str(), &db) == SQLITE_OK
+        && sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, Collate) == SQLITE_OK
+        && sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        result = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return result;
+}
+
+TEST_F(HiveFolder, AFirstVersionHiveIsReindexedByTheWindowsCaseRule)
+{
+    // É2 sorts before é1 by bytes, after it once case is ignored.
+    WriteVersionOneHive(Hive(), {"\xC3\x89" "2", "\xC3\xA9" "1", "A_", "Ab"});
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\\xC3\xA9" "2", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    CloseHive();
+    EXPECT_EQ(Column(Hive(), "PRAGMA user_version"), std::vector<std::string>{"2"});
+    EXPECT_EQ(IntegrityByOurRule(Hive()), "ok");
+    EXPECT_EQ(Column(Hive(), "SELECT count(*) FROM keys"), std::vector<std::string>{"6"}) << "no key was added";
+}
+
+TEST_F(HiveFolder, AFirstVersionHiveWithNamesThatBecomeOneIsLeftAsItIs)
+{
+    WriteVersionOneHive(Hive(), {"\xC3\x89", "\xC3\xA9"});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Touch(), ERROR_SUCCESS);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("left as it is"), std::string::npos) << said;
+    CloseHive();
+    EXPECT_EQ(Column(Hive(), "PRAGMA user_version"), std::vector<std::string>{"1"});
+    EXPECT_EQ(Column(Hive(), "SELECT count(*) FROM keys WHERE path LIKE 'Software\\%'"), std::vector<std::string>{"3"});
+    EXPECT_TRUE(KeptAside().empty());
+}
+
+// The sqlite3 tool's NOCASE, which a user's session uses, orders ASCII names
+// as the hive does.
+TEST(NameCase, AsciiNamesSortAsSqliteNoCaseSortsThem)
+{
+    const std::vector<std::string> names{"", "a", "A", "Z", "z", "_", "[", "\\", "a_b", "aab", "A\\B", "AB", "ab\\c",
+                                         "Software", "SOFTWARE\\Huespin", "software\\huespin\\", "`", "~", "0"};
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    sqlite3_stmt *compare = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT (?1 > ?2 COLLATE NOCASE) - (?1 < ?2 COLLATE NOCASE)", -1, &compare, nullptr),
+              SQLITE_OK);
+    for (const std::string &a : names)
+        for (const std::string &b : names) {
+            sqlite3_bind_text(compare, 1, a.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(compare, 2, b.c_str(), -1, SQLITE_TRANSIENT);
+            ASSERT_EQ(sqlite3_step(compare), SQLITE_ROW);
+            const int sign = CompareNames(a, b);
+            EXPECT_EQ((sign > 0) - (sign < 0), sqlite3_column_int(compare, 0)) << a << " vs " << b;
+            sqlite3_reset(compare);
+        }
+    sqlite3_finalize(compare);
+    sqlite3_close(db);
+}
+
+TEST(NameCase, FoldsOnlyLettersThatMapBothWays)
+{
+    const std::pair<std::string, std::string> folds[] = {
+        {"SOFTWARE\\Huespin", "software\\huespin"},
+        {"CAF\xC3\x89 \xC3\x84RGER", "caf\xC3\xA9 \xC3\xA4rger"},             // É Ä
+        {"\xD0\x96\xCE\xA9\xEF\xBC\xA1", "\xD0\xB6\xCF\x89\xEF\xBD\x81"},       // Ж Ω Ａ
+        {"\xC2\xB5\xC4\xB1\xC5\xBF\xCF\x82\xC3\x9F", "\xC2\xB5\xC4\xB1\xC5\xBF\xCF\x82\xC3\x9F"}, // one-way: kept
+        {"\xC7\x85", "\xC7\x85"},                                                  // title-case ǅ: kept
+        {"\xF0\x90\x90\x80", "\xF0\x90\x90\x80"},                                  // beyond the BMP: kept
+        {"A\xFF" "B\xC3", "a\xFF" "b\xC3"},                                        // stray bytes: kept
+        {"\xC3\x80\xC3\x9E\xC3\x97", "\xC3\xA0\xC3\xBE\xC3\x97"}};                 // À Þ, and × is no letter
+    for (const auto &[name, fold] : folds)
+        EXPECT_EQ(FoldNameCase(name), fold) << testing::PrintToString(name);
 }
 
 class UnreadableHive : public HiveFolder, public testing::WithParamInterface<bool> {};

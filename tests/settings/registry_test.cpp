@@ -15,6 +15,12 @@ std::string Bytes(const char *data, std::size_t size)
     return std::string(data, size);
 }
 
+// A text's bytes with its terminating NUL, as a text value holds them.
+std::string Text(const std::string &text)
+{
+    return text + '\0';
+}
+
 struct Read {
     LONG status;
     DWORD type;
@@ -46,9 +52,11 @@ protected:
         return key;
     }
 
+    // Writes exactly these bytes: a NUL right after them would be taken in too.
     static LONG Set(HKEY key, const char *name, const std::string &data, DWORD type = REG_SZ)
     {
-        return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(data.data()), DWORD(data.size()));
+        const std::string buffer = data + '#';
+        return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE *>(buffer.data()), DWORD(data.size()));
     }
 
     static Read Get(HKEY key, const char *name, DWORD room = 64)
@@ -66,24 +74,53 @@ protected:
 
 TEST_P(Registry, OpensExistingKeysAndCreatesMissingOnes)
 {
-    ASSERT_EQ(Set(Open(Path("A\\B\\C")), "v", "x"), ERROR_SUCCESS);
-    EXPECT_EQ(Get(Open(Path("A\\B\\C")), "v").data, "x");
+    ASSERT_EQ(Set(Open(Path("A\\B\\C")), "v", Text("x")), ERROR_SUCCESS);
+    EXPECT_EQ(Get(Open(Path("A\\B\\C")), "v").data, Text("x"));
     EXPECT_EQ(RegDeleteKeyA(GetParam(), Path("A\\B").c_str()), ERROR_ACCESS_DENIED); // made on the way, holds C
 
-    ASSERT_EQ(Set(Open("D", Open(Path("A"))), "w", "y"), ERROR_SUCCESS); // relative to an open key
-    EXPECT_EQ(Get(Open(Path("A\\D")), "w").data, "y");
+    ASSERT_EQ(Set(Open("D", Open(Path("A"))), "w", Text("y")), ERROR_SUCCESS); // relative to an open key
+    EXPECT_EQ(Get(Open(Path("A\\D")), "w").data, Text("y"));
 }
 
 TEST_P(Registry, PathsAndValueNamesIgnoreCaseAndATrailingBackslash)
 {
-    ASSERT_EQ(Set(Open(Path("Mixed\\Case")), "ValName", "x"), ERROR_SUCCESS);
+    ASSERT_EQ(Set(Open(Path("Mixed\\Case")), "ValName", Text("x")), ERROR_SUCCESS);
     for (const char *spelling : {"Mixed\\Case\\", "MIXED\\case", "mixed\\CASE\\"}) {
         const HKEY key = Open(Path(spelling));
-        EXPECT_EQ(Get(key, "valname").data, "x") << spelling;
+        EXPECT_EQ(Get(key, "valname").data, Text("x")) << spelling;
         EXPECT_EQ(Get(key, "VALNAME").status, ERROR_SUCCESS) << spelling;
     }
     EXPECT_EQ(RegDeleteValueA(Open(Path("MIXED\\CASE")), "VALNAME"), ERROR_SUCCESS);
     EXPECT_EQ(Get(Open(Path("Mixed\\Case")), "ValName").status, ERROR_FILE_NOT_FOUND);
+}
+
+// Letter case is ignored beyond ASCII too (names are UTF-8 here), but only
+// for letters whose upper and lower case map onto each other both ways.
+TEST_P(Registry, CaseIsIgnoredInAnyAlphabet)
+{
+    const struct {
+        const char *created;
+        const char *other;
+        bool same;
+    } spellings[] = {{"Caf\xC3\xA9", "CAF\xC3\x89", true},                          // é É
+                     {"\xC3\x84rger", "\xC3\xA4RGER", true},                         // Ä ä
+                     {"\xD0\x96\xD1\x83\xD0\xBA", "\xD0\xB6\xD0\xA3\xD0\x9A", true},   // Жук жУК
+                     {"\xCE\xA9mega", "\xCF\x89MEGA", true},                         // Ω ω
+                     {"\xEF\xBC\xA1", "\xEF\xBD\x81", true},                         // fullwidth Ａ ａ
+                     {"\xC2\xB5", "\xCE\x9C", false},                               // micro sign, Μ
+                     {"\xC4\xB1", "I", false},                                      // dotless ı
+                     {"\xC5\xBF", "S", false},                                      // long ſ
+                     {"\xCF\x82", "\xCE\xA3", false},                               // final ς, Σ
+                     {"\xC3\x9F", "SS", false},                                     // ß
+                     {"\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", false}};             // Deseret, beyond the BMP
+    for (const auto &spelling : spellings) {
+        ASSERT_EQ(Set(Open(Path(spelling.created)), spelling.created, Text("x")), ERROR_SUCCESS);
+        const Read read = Get(Open(Path(spelling.created)), spelling.other);
+        EXPECT_EQ(read.status, spelling.same ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND) << spelling.other;
+        EXPECT_EQ(RegDeleteKeyA(GetParam(), Path(spelling.other).c_str()),
+                  spelling.same ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND)
+            << spelling.other;
+    }
 }
 
 TEST_P(Registry, RefusesALeadingBackslashAndUnknownHandles)
@@ -149,19 +186,55 @@ TEST_P(Registry, QueryOfZeroByteAndMissingValues)
     type = REG_SZ;
     size = 3;
     EXPECT_EQ(RegQueryValueExA(key, "missing", nullptr, &type, scratch, &size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(size, 3u);
-    EXPECT_EQ(type, REG_NONE);
+    EXPECT_EQ(size, 3u) << "with a buffer the size is left as it was";
+#ifndef _WIN32
+    EXPECT_EQ(type, REG_NONE); // Windows leaves the type undefined here
+#endif
+    size = 3;
+    EXPECT_EQ(RegQueryValueExA(key, "missing", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(size, 0u) << "without one it is cleared";
+}
+
+// A size that leaves out a text's NUL is taken to mean it when the NUL is
+// the very next byte; nothing else is added.
+TEST_P(Registry, ATextSizeThatLeavesOutTheNulRightAfterTakesItIn)
+{
+    const HKEY key = Open(Path());
+    const struct {
+        DWORD type;
+        std::string buffer;
+        DWORD size;
+        std::string stored;
+    } writes[] = {{REG_SZ, Bytes("abc\0", 4), 3, Bytes("abc\0", 4)},
+                  {REG_EXPAND_SZ, Bytes("abc\0", 4), 3, Bytes("abc\0", 4)},
+                  {REG_MULTI_SZ, Bytes("a\0b\0", 4), 3, Bytes("a\0b\0", 4)},
+                  {REG_SZ, "abcd", 3, "abc"},
+                  {REG_SZ, Bytes("ab\0\0", 4), 3, Bytes("ab\0", 3)},
+                  {REG_SZ, Bytes("\0", 1), 0, ""},
+                  {REG_BINARY, Bytes("abc\0", 4), 3, "abc"},
+                  {REG_NONE, Bytes("abc\0", 4), 3, "abc"}};
+    for (const auto &write : writes) {
+        ASSERT_EQ(RegSetValueExA(key, "v", 0, write.type, reinterpret_cast<const BYTE *>(write.buffer.data()), write.size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(Get(key, "v").data, write.stored) << testing::PrintToString(write.buffer) << " type " << write.type;
+    }
 }
 
 TEST_P(Registry, TextStoredWithoutItsNulGetsOneInARoomyBuffer)
 {
     const HKEY key = Open(Path());
-    ASSERT_EQ(RegSetValueExA(key, "v", 0, REG_SZ, reinterpret_cast<const BYTE *>("abcd"), 3), ERROR_SUCCESS);
-    char buffer[8] = "xxxxxxx";
-    DWORD size = sizeof buffer;
-    ASSERT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, 3u);
-    EXPECT_STREQ(buffer, "abc");
+    ASSERT_EQ(Set(key, "v", "abc"), ERROR_SUCCESS);
+    for (DWORD room : {4u, 8u}) {
+        char buffer[8] = "xxxxxxx";
+        DWORD size = room;
+        ASSERT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size), ERROR_SUCCESS);
+        EXPECT_EQ(size, 3u);
+        EXPECT_STREQ(buffer, "abc") << room;
+    }
+    char exact[4] = "xxx";
+    DWORD size = 3;
+    ASSERT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, reinterpret_cast<BYTE *>(exact), &size), ERROR_SUCCESS);
+    EXPECT_EQ(Bytes(exact, 4), Bytes("abc\0", 4)) << "no room: the byte after is left alone";
 }
 
 TEST_P(Registry, DeleteValue)
@@ -190,11 +263,11 @@ TEST_P(Registry, DeleteKey)
 TEST_P(Registry, RootsAreKeptApart)
 {
     const HKEY other = GetParam() == HKEY_LOCAL_MACHINE ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    ASSERT_EQ(Set(Open(Path()), "v", "mine"), ERROR_SUCCESS);
-    ASSERT_EQ(Set(Open(Path(), other), "v", "other"), ERROR_SUCCESS);
-    EXPECT_EQ(Get(Open(Path()), "v").data, "mine");
+    ASSERT_EQ(Set(Open(Path()), "v", Text("mine")), ERROR_SUCCESS);
+    ASSERT_EQ(Set(Open(Path(), other), "v", Text("other")), ERROR_SUCCESS);
+    EXPECT_EQ(Get(Open(Path()), "v").data, Text("mine"));
     EXPECT_EQ(RegDeleteKeyA(other, Path().c_str()), ERROR_SUCCESS);
-    EXPECT_EQ(Get(Open(Path()), "v").data, "mine");
+    EXPECT_EQ(Get(Open(Path()), "v").data, Text("mine"));
 }
 
 TEST_P(Registry, ClosedAndDeletedKeyHandles)
