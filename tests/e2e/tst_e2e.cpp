@@ -33,8 +33,9 @@ QByteArray ReadFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool HasPixel(const QImage &image, const QRect &area, QRgb color)
+bool HasPixel(const QImage &image, QRect area, QRgb color)
 {
+    area = area.intersected(image.rect());
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             if (image.pixel(x, y) == color)
