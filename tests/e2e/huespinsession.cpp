@@ -8,6 +8,9 @@ namespace {
 
 const QString MainTitle = QStringLiteral("^Huespin v1\\.40$");
 const QString ColorDialogTitle = QStringLiteral("^Choose Color$");
+// What stands in the primary selection until the program takes it, so that
+// a selection the program never made is not read as one it did.
+const QByteArray UnreadMark = "\x01unread";
 
 // The window's layout in twips, 15 to a pixel.
 QRect FromTwips(int left, int top, int width, int height)
@@ -52,6 +55,7 @@ bool HuespinSession::Start()
     }
     program_ = std::make_unique<QProcess>();
     program_->setProcessEnvironment(environment_);
+    EndWithParent(*program_);
     program_->setWorkingDirectory(WorkPath());
     program_->setStandardOutputFile(sandbox_.filePath("program.log"), QIODevice::Append);
     program_->setStandardErrorFile(sandbox_.filePath("program.log"), QIODevice::Append);
@@ -94,7 +98,7 @@ QString HuespinSession::Fail(const QString &what)
     return failure_;
 }
 
-QRect HuespinSession::Geometry(Control control)
+QRect HuespinSession::LocateControl(Control control)
 {
     switch (control) {
     case Control::Text1: return FromTwips(90, 135, 6405, 300);
@@ -165,14 +169,16 @@ void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat)
 void HuespinSession::Click(Control control)
 {
     Focus(window_);
-    ClickAt(window_, Geometry(control).center());
+    ClickAt(window_, LocateControl(control).center());
 }
 
-void HuespinSession::TypeText(const QString &text)
+bool HuespinSession::TypeText(const QString &text)
 {
+    const QString failedBefore = failure_;
     Click(Control::Text1);
     XDoTool({"key", "ctrl+a"});
-    BindKeysFor(text);
+    if (!BindKeysFor(text))
+        return false;
     QString run;
     const auto typeRun = [&] {
         if (!run.isEmpty())
@@ -186,12 +192,13 @@ void HuespinSession::TypeText(const QString &text)
             continue;
         }
         typeRun();
-        XDoTool({"key", KeysymName(c)});
+        XDoTool({"key", NameKeysym(c)});
     }
     typeRun();
+    return failure_ == failedBefore;
 }
 
-QString HuespinSession::KeysymName(char32_t c)
+QString HuespinSession::NameKeysym(char32_t c)
 {
     if (c == u'-')
         return QStringLiteral("minus");
@@ -202,16 +209,14 @@ QString HuespinSession::KeysymName(char32_t c)
 // spare key for a moment, and the program may look the key up after the
 // binding is gone and lose it. So such characters get spare keys of their own
 // for the whole run, both levels alike, so that capitals stay capitals.
-void HuespinSession::BindKeysFor(const QString &text)
+bool HuespinSession::BindKeysFor(const QString &text)
 {
-    QStringList unbound;
+    QList<char32_t> unbound;
     for (const char32_t c : text.toUcs4())
-        if ((c < u' ' || c >= 0x7F) && !bound_.contains(c)) {
-            unbound.append(KeysymName(c));
-            bound_.insert(c);
-        }
+        if ((c < u' ' || c >= 0x7F) && !bound_.contains(c) && !unbound.contains(c))
+            unbound.append(c);
     if (unbound.isEmpty())
-        return;
+        return true;
     QStringList spare;
     const ToolResult keymap = RunTool("xmodmap", {"-pke"}, environment_);
     for (const QByteArray &line : keymap.output.split('\n')) {
@@ -221,14 +226,19 @@ void HuespinSession::BindKeysFor(const QString &text)
     }
     if (spare.size() < unbound.size()) {
         Fail(QStringLiteral("the keyboard map has too few spare keys for the text"));
-        return;
+        return false;
     }
     QStringList bindings;
     for (qsizetype i = 0; i < unbound.size(); ++i)
-        bindings << "-e" << "keycode " + spare[i] + " = " + unbound[i] + " " + unbound[i];
+        bindings << "-e" << "keycode " + spare[i] + " = " + NameKeysym(unbound[i]) + " " + NameKeysym(unbound[i]);
     const ToolResult bound = RunTool("xmodmap", bindings, environment_);
-    if (!bound.Succeeded())
+    if (!bound.Succeeded()) {
         Fail("xmodmap failed: " + QString::fromLocal8Bit(bound.errors));
+        return false;
+    }
+    for (const char32_t c : unbound)
+        bound_.insert(c);
+    return true;
 }
 
 bool HuespinSession::ChooseColor(Control button, const QString &html)
@@ -258,8 +268,7 @@ bool HuespinSession::ChooseColor(Control button, const QString &html)
 
 bool HuespinSession::EnterInput(const QString &text, const QString &html1, const QString &html2)
 {
-    TypeText(text);
-    return ChooseColor(Control::Command1, html1) && ChooseColor(Control::Command2, html2);
+    return TypeText(text) && ChooseColor(Control::Command1, html1) && ChooseColor(Control::Command2, html2);
 }
 
 QString HuespinSession::ReadMessage()
@@ -268,13 +277,11 @@ QString HuespinSession::ReadMessage()
     if (message.isEmpty())
         return QString();
     Focus(message);
+    MarkPrimaryUnread();
     // A triple click selects the label's whole text into the primary
-    // selection; the text starts at the box's top left margin.
+    // selection; without an icon the text starts at the top left margin.
     ClickAt(message, QPoint(40, 16), 3);
-    QThread::msleep(200);
-    const ToolResult selection =
-        RunTool("xclip", {"-o", "-selection", "primary", "-t", "UTF8_STRING"}, environment_, 5000);
-    return QString::fromUtf8(selection.output);
+    return ReadSelection("primary");
 }
 
 bool HuespinSession::AnswerMessage()
@@ -293,12 +300,33 @@ bool HuespinSession::AnswerMessage()
 
 QString HuespinSession::ReadText()
 {
+    MarkPrimaryUnread();
     Click(Control::Text1);
     XDoTool({"key", "ctrl+a"});
-    QThread::msleep(200);
-    const ToolResult selection =
-        RunTool("xclip", {"-o", "-selection", "primary", "-t", "UTF8_STRING"}, environment_, 5000);
-    return QString::fromUtf8(selection.output);
+    return ReadSelection("primary");
+}
+
+void HuespinSession::MarkPrimaryUnread()
+{
+    // xclip keeps serving the mark from the background until the program
+    // takes the selection or the display ends.
+    const ToolResult marked = RunTool("xclip", {"-i", "-selection", "primary"}, environment_, 5000, UnreadMark);
+    if (!marked.Succeeded())
+        Fail("xclip could not set the primary selection: " + QString::fromLocal8Bit(marked.errors));
+}
+
+QString HuespinSession::ReadSelection(const QString &selection)
+{
+    QByteArray read;
+    const bool changed = WaitUntil([&] {
+        read = RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_, 5000).output;
+        return read != UnreadMark;
+    }, 5000, 100);
+    if (!changed) {
+        Fail("the program put nothing into the " + selection + " selection");
+        return QString();
+    }
+    return QString::fromUtf8(read);
 }
 
 QByteArray HuespinSession::ReadClipboard()
@@ -355,6 +383,8 @@ QMap<QString, QString> HuespinSession::HiveValues()
          "SELECT v.name, hex(v.data) FROM key_values v JOIN keys k ON k.id = v.key_id "
          "WHERE k.root = 'HKEY_LOCAL_MACHINE' AND k.path = 'SOFTWARE\\Huespin' COLLATE NOCASE"},
         environment_);
+    if (!rows.Succeeded())
+        Fail("sqlite3 could not read the hive: " + QString::fromLocal8Bit(rows.errors));
     for (const QByteArray &row : rows.output.split('\n')) {
         const QList<QByteArray> fields = row.split('|');
         if (fields.size() != 2)
@@ -371,7 +401,7 @@ int HuespinSession::CountHuespinKeys()
 {
     const QString hive = sandbox_.filePath("config/huespin/registry.db");
     if (!QFile::exists(hive))
-        return 0;
+        return -1;
     const ToolResult count = RunTool("sqlite3",
                                      {"-readonly", "-batch", "-noheader", hive,
                                       "SELECT count(*) FROM keys WHERE path LIKE '%huespin%'"},

@@ -12,9 +12,24 @@
 
 #include <memory>
 
-// The window's controls that a user clicks.
-enum class Control { Text1, Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8,
-                     Command9, Command10, Command11, Shape1, Shape2, Preview };
+// The window's controls that a user clicks or looks at.
+enum class Control {
+    Text1,     // the text box
+    Command1,  // "Color 1"
+    Command2,  // "Color 2"
+    Command3,  // "Clipboard" or "File": the output
+    Command4,  // "Exit"
+    Command5,  // "Swap"
+    Command6,  // "Help & About"
+    Command7,  // "Preview" or "Hide it"
+    Command8,  // "Change Font"
+    Command9,  // "Back-color"
+    Command10, // the small toggle between clipboard and file
+    Command11, // "Uninstall"
+    Shape1,    // the swatch of colour 1
+    Shape2,    // the swatch of colour 2
+    Preview,   // the band below the buttons where the preview is drawn
+};
 
 // The built program, started in a home, settings folder and current folder
 // of its own, and driven from outside with xdotool and xclip as a user
@@ -34,14 +49,16 @@ public:
     QString Failure() const;
 
     void Click(Control control);
-    // Clicks the text box, selects what is there and types over it.
-    void TypeText(const QString &text);
+    // Clicks the text box, selects what is there and types over it; false
+    // when a tool failed on the way.
+    bool TypeText(const QString &text);
     // Clicks button, types html (say "#FF8000") into the colour dialog's
     // HTML field and confirms; false when no dialog came or it stayed.
     bool ChooseColor(Control button, const QString &html);
     // Types text and chooses html1 and html2 as the two colours.
     bool EnterInput(const QString &text, const QString &html1, const QString &html2);
-    // Waits for a message box and reads its text by selecting it.
+    // Waits for a message box without an icon and reads its text by
+    // selecting it.
     QString ReadMessage();
     // Presses Enter in the message box; false when none came or it stayed.
     bool AnswerMessage();
@@ -51,7 +68,7 @@ public:
     QByteArray ReadClipboard();
     // The program's window as it shows now; saved to path when one is given.
     QImage Screenshot(const QString &path = QString());
-    static QRect Geometry(Control control);
+    static QRect LocateControl(Control control);
 
     bool WaitForEnd(int timeoutMs = 10000);
     void Terminate();
@@ -59,7 +76,8 @@ public:
 
     // Values of the program's settings key in the hive: name -> text.
     QMap<QString, QString> HiveValues();
-    // Keys in the hive whose path names Huespin.
+    // Keys in the hive whose path names Huespin; -1 when there is no hive or
+    // it cannot be read.
     int CountHuespinKeys();
 
     QString WorkPath(const QString &name = QString()) const;
@@ -73,8 +91,10 @@ private:
     QString FindMessageWindow();
     void Focus(const QString &window);
     void ClickAt(const QString &window, QPoint point, int repeat = 1);
-    void BindKeysFor(const QString &text);
-    static QString KeysymName(char32_t c);
+    bool BindKeysFor(const QString &text);
+    QString ReadSelection(const QString &selection);
+    void MarkPrimaryUnread();
+    static QString NameKeysym(char32_t c);
     QString Fail(const QString &what);
 
     QProcessEnvironment environment_;
@@ -82,5 +102,5 @@ private:
     std::unique_ptr<QProcess> program_;
     QString window_;
     QSet<char32_t> bound_;
-    mutable QString failure_;
+    QString failure_;
 };

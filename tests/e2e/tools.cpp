@@ -4,6 +4,9 @@
 #include <QProcess>
 #include <QThread>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 ToolResult RunTool(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
                    int timeoutMs, const QByteArray &input)
 {
@@ -38,4 +41,9 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs, int intervalMs)
         QThread::msleep(intervalMs);
     }
     return true;
+}
+
+void EndWithParent(QProcess &process)
+{
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QProcess;
+
 // What an outside tool printed. A tool that outlives its time is killed and
 // reported as not finished, so that no test waits for ever.
 struct ToolResult {
@@ -23,3 +25,7 @@ ToolResult RunTool(const QString &program, const QStringList &arguments, const Q
 
 // Polls until done() holds or the time is up; returns the last answer.
 bool WaitUntil(const std::function<bool()> &done, int timeoutMs = 10000, int intervalMs = 50);
+
+// The process gets SIGTERM when the test that started it dies, so that a
+// crashed test leaves no display or program behind.
+void EndWithParent(QProcess &process);

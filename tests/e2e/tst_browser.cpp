@@ -23,26 +23,37 @@ struct Shown {
     QString text;
 };
 
-// What the markup core says each element holds, in the browser's notation.
-QList<Shown> ExpectedElements(const QString &text, const QString &html1, const QString &html2)
+// The colour of element k of n: each channel in whole steps of
+// (end - start) / (n - 1), truncated toward zero, and the last exactly the end.
+QString ComputeGradientColor(const QColor &start, const QColor &end, qsizetype k, qsizetype n)
+{
+    const auto channel = [&](int from, int to) {
+        return QString::number(k == n - 1 ? to : from + int(k * ((to - from) / (n - 1))));
+    };
+    return "rgb(" + channel(start.red(), end.red()) + ", " + channel(start.green(), end.green()) + ", " +
+           channel(start.blue(), end.blue()) + ")";
+}
+
+// Each element's text as the markup core splits the text, in its gradient colour.
+QList<Shown> ListExpectedElements(const QString &text, const QString &html1, const QString &html2)
 {
     ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), CountGraphemes(text));
-    static const QRegularExpression element(QStringLiteral("^<font color=\"#(..)(..)(..)\">(.*)</font>$"));
-    QList<Shown> expected;
+    static const QRegularExpression element(QStringLiteral("^<font color=\"#[0-9A-F]{6}\">(.*)</font>$"));
+    QStringList texts;
     ForEachElement(text, channels, [&](std::string_view markup) {
         const auto match = element.match(QString::fromUtf8(markup.data(), qsizetype(markup.size())));
         QVERIFY(match.hasMatch());
-        const auto channel = [&](int n) { return QString::number(match.captured(n).toInt(nullptr, 16)); };
-        QString shown = match.captured(4);
-        shown.replace(QStringLiteral("&nbsp;"), QChar(0xA0));
-        expected.append({"rgb(" + channel(1) + ", " + channel(2) + ", " + channel(3) + ")", shown});
+        texts.append(match.captured(1).replace(QStringLiteral("&nbsp;"), QChar(0xA0)));
     });
+    QList<Shown> expected;
+    for (qsizetype k = 0; k < texts.size(); ++k)
+        expected.append({ComputeGradientColor(QColor(html1), QColor(html2), k, texts.size()), texts[k]});
     return expected;
 }
 
 // A page around the markup whose script reports, as base64 JSON, the text
 // as laid out and each element's computed colour and text.
-QByteArray Page(const QByteArray &markup)
+QByteArray BuildPage(const QByteArray &markup)
 {
     return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
            "<div id=\"markup\">" + markup + "</div><pre id=\"report\"></pre><script>\n"
@@ -69,7 +80,6 @@ private:
     QByteArray RenderInChromium(const QByteArray &markup);
 
     std::unique_ptr<VirtualDisplay> display_;
-    QTemporaryDir browserFolder_;
 };
 
 void TestBrowser::init()
@@ -86,7 +96,8 @@ void TestBrowser::outputShowsInItsColours_data()
 
     QTest::newRow("runs of spaces") << QStringLiteral("One  two   three    four") << "#FF0000" << "#0000FF";
     QTest::newRow("accents and emoji") << QStringLiteral("Ça va, Zoë? 😀  👍🏽 fin - Éric") << "#20A020" << "#E0E000";
-    QTest::newRow("falling channels") << QStringLiteral("abcdefghijklmnopqrstuvwxyz") << "#FFFFFF" << "#000001";
+    // Steps of 25.5, -25.5 and 12.8 a letter, truncated to 25, -25 and 12.
+    QTest::newRow("steps with fractions") << QStringLiteral("abcdefghijk") << "#00FF00" << "#FF0080";
 }
 
 void TestBrowser::outputShowsInItsColours()
@@ -111,12 +122,7 @@ void TestBrowser::outputShowsInItsColours()
     const QJsonObject rendered = QJsonDocument::fromJson(report).object();
     const QJsonArray fonts = rendered.value("fonts").toArray();
 
-    const QList<Shown> expected = ExpectedElements(text, html1, html2);
-    const auto rgb = [](const QColor &color) {
-        return QStringLiteral("rgb(%1, %2, %3)").arg(color.red()).arg(color.green()).arg(color.blue());
-    };
-    QCOMPARE(expected.first().color, rgb(QColor(html1)));
-    QCOMPARE(expected.last().color, rgb(QColor(html2)));
+    const QList<Shown> expected = ListExpectedElements(text, html1, html2);
     QCOMPARE(fonts.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) {
         const QJsonObject font = fonts.at(i).toObject();
@@ -128,23 +134,33 @@ void TestBrowser::outputShowsInItsColours()
 
 QByteArray TestBrowser::RenderInChromium(const QByteArray &markup)
 {
-    const QString page = browserFolder_.filePath("page.html");
+    const QTemporaryDir folder;
+    const QString page = folder.filePath("page.html");
     QFile file(page);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Page(markup)) < 0) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(BuildPage(markup)) < 0) {
         QTest::qFail("cannot write the page", __FILE__, __LINE__);
         return {};
     }
     file.close();
 
-    QTemporaryDir profile;
+    // A home and profile of its own: Chromium writes crash-report and dconf
+    // settings under HOME even with --user-data-dir.
+    const QDir browser(folder.path());
+    for (const char *folder : {"home", "config", "cache", "profile"})
+        browser.mkpath(QString::fromLatin1(folder));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", browser.filePath("home"));
+    environment.insert("XDG_CONFIG_HOME", browser.filePath("config"));
+    environment.insert("XDG_CACHE_HOME", browser.filePath("cache"));
+    environment.remove("DISPLAY");
     // Without the network flags Chromium keeps calling out to Google's
     // hosts, which a closed network refuses.
     const ToolResult dump = RunTool(
         "chromium",
         {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-         "--disable-component-update", "--disable-sync", "--disable-quic", "--user-data-dir=" + profile.path(),
-         "--dump-dom", QUrl::fromLocalFile(page).toString()},
-        QProcessEnvironment::systemEnvironment(), 60000);
+         "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-crash-reporter",
+         "--user-data-dir=" + browser.filePath("profile"), "--dump-dom", QUrl::fromLocalFile(page).toString()},
+        environment, 60000);
     if (!dump.Succeeded()) {
         QTest::qFail(qPrintable("chromium failed: " + QString::fromLocal8Bit(dump.errors.right(2000))), __FILE__,
                      __LINE__);

@@ -15,13 +15,13 @@
 
 namespace {
 
-QByteArray ExpectedMarkup(const QString &text, const QString &html1, const QString &html2)
+QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const QString &html2)
 {
     ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), CountGraphemes(text));
     return BuildMarkup(text, channels);
 }
 
-QMap<QString, QString> DefaultSettings()
+QMap<QString, QString> ListDefaultSettings()
 {
     return {{"BColor", "-2147483633"}, {"fosize", "10"}, {"foname", "MS Sans Serif"}, {"fobold", "True"},
             {"foital", "False"},       {"c1", "-99"},    {"c2", "-99"},             {"text", ""}};
@@ -33,17 +33,23 @@ QByteArray ReadFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool HasPixel(const QImage &image, QRect area, QRgb color)
+// The column of the leftmost pixel of exactly that colour, or -1.
+int FindLeftmostPixel(const QImage &image, QRect area, const QColor &color)
 {
     area = area.intersected(image.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixel(x, y) == color)
-                return true;
-    return false;
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            if (image.pixel(x, y) == color.rgb())
+                return x;
+    return -1;
 }
 
-QString ArtifactPath(const QString &name)
+QColor PickColor(const QImage &image, Control control)
+{
+    return image.isNull() ? QColor() : QColor(image.pixel(HuespinSession::LocateControl(control).center()));
+}
+
+QString MakeArtifactPath(const QString &name)
 {
     const QString folder = qEnvironmentVariable("E2E_ARTIFACTS", QDir::tempPath());
     QDir().mkpath(folder);
@@ -94,7 +100,7 @@ void TestEndToEnd::firstStartWritesReadmeAndDefaults()
 {
     HuespinSession session(*display_);
     START(session);
-    QVERIFY(!session.Screenshot(ArtifactPath("first-start.png")).isNull());
+    QVERIFY(!session.Screenshot(MakeArtifactPath("first-start.png")).isNull());
 
     const QByteArray readme = ReadFile(session.WorkPath("readme.txt"));
     QVERIFY(readme.startsWith(" Huespin v1.40  /" + QByteArray(35, ' ') + "14-7-98\r\n"));
@@ -103,7 +109,7 @@ void TestEndToEnd::firstStartWritesReadmeAndDefaults()
     QVERIFY(readme.endsWith("\r\n"));
 
     CHECKED(ExitAndWait(session), session);
-    QCOMPARE(session.HiveValues(), DefaultSettings());
+    QCOMPARE(session.HiveValues(), ListDefaultSettings());
 }
 
 void TestEndToEnd::clipboardGetsTheMarkup_data()
@@ -111,9 +117,14 @@ void TestEndToEnd::clipboardGetsTheMarkup_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("html1");
     QTest::addColumn<QString>("html2");
+    QTest::addColumn<QByteArray>("literal"); // the markup written out, where it is short
 
-    QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000" << "#0000FF";
-    QTest::newRow("emoji and accents") << QStringLiteral("Grüße, Ça café 😀 naïve 👍🏽 Ökö-ok") << "#FF8000" << "#0040C0";
+    QTest::newRow("three letters")
+        << QStringLiteral("abc") << "#FF0000" << "#0000FF"
+        << QByteArray(R"(<font color="#FF0000">a</font><font color="#80007F">b</font><font color="#0000FF">c</font>)");
+    QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000" << "#0000FF" << QByteArray();
+    QTest::newRow("emoji and accents") << QStringLiteral("Grüße, Ça café 😀 naïve 👍🏽 Ökö-ok") << "#FF8000"
+                                       << "#0040C0" << QByteArray();
 }
 
 void TestEndToEnd::clipboardGetsTheMarkup()
@@ -121,6 +132,7 @@ void TestEndToEnd::clipboardGetsTheMarkup()
     QFETCH(QString, text);
     QFETCH(QString, html1);
     QFETCH(QString, html2);
+    QFETCH(QByteArray, literal);
     HuespinSession session(*display_);
     START(session);
 
@@ -128,7 +140,10 @@ void TestEndToEnd::clipboardGetsTheMarkup()
     session.Click(Control::Command3);
     QCOMPARE(session.ReadMessage(), QStringLiteral("Done! (just press Ctrl+v to paste)"));
     // The program owns the clipboard, so it is read while the program runs.
-    QCOMPARE(session.ReadClipboard(), ExpectedMarkup(text, html1, html2));
+    const QByteArray clipboard = session.ReadClipboard();
+    QCOMPARE(clipboard, BuildExpectedMarkup(text, html1, html2));
+    if (!literal.isEmpty())
+        QCOMPARE(clipboard, literal);
     CHECKED(session.AnswerMessage(), session);
     CHECKED(ExitAndWait(session), session);
 }
@@ -148,7 +163,7 @@ void TestEndToEnd::fileOutputAppendsOnOneLine()
     }
     CHECKED(ExitAndWait(session), session);
 
-    const QByteArray markup = ExpectedMarkup(text, "#10E0A0", "#E01040");
+    const QByteArray markup = BuildExpectedMarkup(text, "#10E0A0", "#E01040");
     const QByteArray written = ReadFile(session.WorkPath("output.html"));
     QCOMPARE(written, markup + markup);
     QVERIFY(!written.contains('\n'));
@@ -168,9 +183,15 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
 
     START(session);
     QCOMPARE(session.ReadText(), text);
-    const QImage swatches = session.Screenshot(ArtifactPath("restart.png"));
-    QCOMPARE(QColor(swatches.pixel(HuespinSession::Geometry(Control::Shape1).center())), QColor("#C02080"));
-    QCOMPARE(QColor(swatches.pixel(HuespinSession::Geometry(Control::Shape2).center())), QColor("#20C0A0"));
+    QImage swatches;
+    WaitUntil([&] {
+        swatches = session.Screenshot();
+        return PickColor(swatches, Control::Shape1) == QColor("#C02080") &&
+               PickColor(swatches, Control::Shape2) == QColor("#20C0A0");
+    });
+    swatches.save(MakeArtifactPath("restart.png"));
+    QCOMPARE(PickColor(swatches, Control::Shape1), QColor("#C02080"));
+    QCOMPARE(PickColor(swatches, Control::Shape2), QColor("#20C0A0"));
 
     session.Click(Control::Command11);
     QCOMPARE(session.ReadMessage(), QStringLiteral("All settings removed from Registry."));
@@ -181,7 +202,7 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
 
     START(session);
     CHECKED(ExitAndWait(session), session);
-    QCOMPARE(session.HiveValues(), DefaultSettings());
+    QCOMPARE(session.HiveValues(), ListDefaultSettings());
 }
 
 void TestEndToEnd::previewShowsTheGradient()
@@ -191,16 +212,19 @@ void TestEndToEnd::previewShowsTheGradient()
     const QString text = QStringLiteral("Huespin paints text in gradients: HTML");
     CHECKED(session.EnterInput(text, "#E02020", "#2040E0"), session);
     session.Click(Control::Command7);
-    // The preview is drawn once the clicks are handled; wait for its colours.
+    // The preview is drawn once the clicks are handled; wait for its colours,
+    // the first one left of the last.
     QImage shot;
-    const QRect preview = HuespinSession::Geometry(Control::Preview);
+    const QRect preview = HuespinSession::LocateControl(Control::Preview);
     const bool drawn = WaitUntil([&] {
         shot = session.Screenshot();
-        return !shot.isNull() && HasPixel(shot, preview, QColor("#E02020").rgb()) &&
-               HasPixel(shot, preview, QColor("#2040E0").rgb());
+        const int first = FindLeftmostPixel(shot, preview, QColor("#E02020"));
+        const int last = FindLeftmostPixel(shot, preview, QColor("#2040E0"));
+        return first >= 0 && last > first;
     });
-    shot.save(ArtifactPath("preview.png"));
-    QVERIFY2(drawn, qPrintable("the preview lacks the first or the last colour; see " + ArtifactPath("preview.png")));
+    shot.save(MakeArtifactPath("preview.png"));
+    QVERIFY2(drawn, qPrintable("the preview lacks its first or last colour, or has them in the wrong order; see " +
+                               MakeArtifactPath("preview.png")));
     CHECKED(ExitAndWait(session), session);
 }
 

@@ -1,5 +1,7 @@
 #include "virtualdisplay.h"
 
+#include "tools.h"
+
 #include <QDeadlineTimer>
 
 VirtualDisplay::VirtualDisplay()
@@ -8,6 +10,7 @@ VirtualDisplay::VirtualDisplay()
     // output once it accepts clients. -noreset: a server resets when its last
     // client leaves, and refuses the program's next start meanwhile.
     server_.setProcessChannelMode(QProcess::SeparateChannels);
+    EndWithParent(server_);
     server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                            QStringLiteral("0"), QStringLiteral("1280x800x24"),
                                            QStringLiteral("-nolisten"), QStringLiteral("tcp"),
