@@ -20,9 +20,14 @@ export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
 # No display, no Mono or Gecko installer prompts, no desktop integration.
 export DISPLAY= WAYLAND_DISPLAY= WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+# Wine keeps its server's socket folder under TMPDIR; one beside the prefix
+# goes with it.
+export TMPDIR="$prefix.tmp"
+
 stop_wine() {
     "$wineserver" -k >/dev/null 2>&1
     timeout 30 "$wineserver" -w >/dev/null 2>&1
+    rm -rf "$TMPDIR"
 }
 trap stop_wine EXIT
 trap 'exit 130' INT TERM HUP
@@ -34,7 +39,7 @@ bounded() {
 
 stop_wine
 rm -rf "$prefix"
-mkdir -p "$prefix" || exit 1
+mkdir -p "$prefix" "$TMPDIR" || exit 1
 if ! bounded "$wine" wineboot --init >"$prefix.wineboot.log" 2>&1; then
     echo "wineboot failed; its output:" >&2
     cat "$prefix.wineboot.log" >&2

@@ -49,6 +49,8 @@ inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
 
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+// As on Windows, a text whose cbData leaves out its NUL is stored with it when
+// the byte after the data is a NUL, so that byte must be readable.
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE *lpData, DWORD cbData);
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
                       LPDWORD lpcbData);

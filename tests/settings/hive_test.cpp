@@ -204,7 +204,7 @@ int Collate(void *, int sizeA, const void *a, int sizeB, const void *b)
 }
 
 // What a check of the indexes by this hive's rule finds.
-std::string IntegrityByOurRule(const std::string &path)
+std::string CheckIntegrityByOurRule(const std::string &path)
 {
     sqlite3 *db = nullptr;
     sqlite3_stmt *statement = nullptr;
@@ -228,7 +228,7 @@ TEST_F(HiveFolder, AFirstVersionHiveIsReindexedByTheWindowsCaseRule)
     RegCloseKey(key);
     CloseHive();
     EXPECT_EQ(Column(Hive(), "PRAGMA user_version"), std::vector<std::string>{"2"});
-    EXPECT_EQ(IntegrityByOurRule(Hive()), "ok");
+    EXPECT_EQ(CheckIntegrityByOurRule(Hive()), "ok");
     EXPECT_EQ(Column(Hive(), "SELECT count(*) FROM keys"), std::vector<std::string>{"6"}) << "no key was added";
 }
 
