@@ -319,7 +319,7 @@ QString HuespinSession::ReadSelection(const QString &selection)
 {
     QByteArray read;
     const bool changed = WaitUntil([&] {
-        read = RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_, 5000).output;
+        read = ReadXSelection(selection).output;
         return read != UnreadMark;
     }, 5000, 100);
     if (!changed) {
@@ -329,10 +329,14 @@ QString HuespinSession::ReadSelection(const QString &selection)
     return QString::fromUtf8(read);
 }
 
+ToolResult HuespinSession::ReadXSelection(const QString &selection)
+{
+    return RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_, 5000);
+}
+
 QByteArray HuespinSession::ReadClipboard()
 {
-    const ToolResult clipboard =
-        RunTool("xclip", {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, 5000);
+    const ToolResult clipboard = ReadXSelection("clipboard");
     if (!clipboard.Succeeded())
         Fail("xclip could not read the clipboard: " + QString::fromLocal8Bit(clipboard.errors));
     return clipboard.output;
@@ -371,20 +375,25 @@ bool HuespinSession::EndedCleanly() const
     return program_ && !IsRunning() && program_->exitStatus() == QProcess::NormalExit && program_->exitCode() == 0;
 }
 
-QMap<QString, QString> HuespinSession::HiveValues()
+// Rows with their fields split by "|"; not finished when there is no hive.
+ToolResult HuespinSession::QueryHive(const QString &sql)
 {
     const QString hive = sandbox_.filePath("config/huespin/registry.db");
-    QMap<QString, QString> values;
     if (!QFile::exists(hive))
-        return values;
-    const ToolResult rows = RunTool(
-        "sqlite3",
-        {"-readonly", "-batch", "-noheader", "-separator", "|", hive,
-         "SELECT v.name, hex(v.data) FROM key_values v JOIN keys k ON k.id = v.key_id "
-         "WHERE k.root = 'HKEY_LOCAL_MACHINE' AND k.path = 'SOFTWARE\\Huespin' COLLATE NOCASE"},
-        environment_);
+        return ToolResult();
+    const ToolResult rows =
+        RunTool("sqlite3", {"-readonly", "-batch", "-noheader", "-separator", "|", hive, sql}, environment_);
     if (!rows.Succeeded())
         Fail("sqlite3 could not read the hive: " + QString::fromLocal8Bit(rows.errors));
+    return rows;
+}
+
+QMap<QString, QString> HuespinSession::HiveValues()
+{
+    QMap<QString, QString> values;
+    const ToolResult rows = QueryHive("SELECT v.name, hex(v.data) FROM key_values v JOIN keys k ON k.id = v.key_id "
+                                      "WHERE k.root = 'HKEY_LOCAL_MACHINE' AND k.path = 'SOFTWARE\\Huespin' "
+                                      "COLLATE NOCASE");
     for (const QByteArray &row : rows.output.split('\n')) {
         const QList<QByteArray> fields = row.split('|');
         if (fields.size() != 2)
@@ -399,13 +408,7 @@ QMap<QString, QString> HuespinSession::HiveValues()
 
 int HuespinSession::CountHuespinKeys()
 {
-    const QString hive = sandbox_.filePath("config/huespin/registry.db");
-    if (!QFile::exists(hive))
-        return -1;
-    const ToolResult count = RunTool("sqlite3",
-                                     {"-readonly", "-batch", "-noheader", hive,
-                                      "SELECT count(*) FROM keys WHERE path LIKE '%huespin%'"},
-                                     environment_);
+    const ToolResult count = QueryHive("SELECT count(*) FROM keys WHERE path LIKE '%huespin%'");
     return count.Succeeded() ? count.output.trimmed().toInt() : -1;
 }
 

@@ -93,6 +93,8 @@ private:
     void ClickAt(const QString &window, QPoint point, int repeat = 1);
     bool BindKeysFor(const QString &text);
     QString ReadSelection(const QString &selection);
+    ToolResult ReadXSelection(const QString &selection);
+    ToolResult QueryHive(const QString &sql);
     void MarkPrimaryUnread();
     static QString NameKeysym(char32_t c);
     QString Fail(const QString &what);
