@@ -1,7 +1,9 @@
 // Times the gradient markup of a 32,767-character text against a plain
-// memcpy of a buffer of the output's size.
+// memcpy of a buffer of the output's size, and the whole path of an output
+// click: split the text once, count, work out the steps, build the markup
+// and turn it into the clipboard's text.
 #include "gradientmarkup.h"
-#include "graphemecursor.h"
+#include "textcharacters.h"
 
 #include <QString>
 
@@ -27,26 +29,23 @@ double BestMicroseconds(int rounds, Work &&work)
     return best;
 }
 
-QString MakeText(const QString &pattern, int graphemes)
+QString MakeText(const QString &pattern, int characters)
 {
     QString text;
-    GraphemeCursor cursor(pattern);
-    std::vector<QStringView> pieces;
-    while (!cursor.AtEnd())
-        pieces.push_back(cursor.Next());
-    for (int i = 0; i < graphemes; ++i)
-        text += pieces[std::size_t(i) % pieces.size()];
+    const TextCharacters pieces(pattern);
+    for (int i = 0; i < characters; ++i)
+        text += pieces[i % pieces.Count()];
     return text;
 }
 
 void Measure(const char *name, const QString &text)
 {
     constexpr int rounds = 300;
-    const qsizetype count = CountGraphemes(text);
+    const TextCharacters characters(text);
     QByteArray markup;
     const double build = BestMicroseconds(rounds, [&] {
-        ColorChannels channels = SplitColors(0x0000FF, 0xFF8000, count);
-        markup = BuildMarkup(text, channels);
+        ColorChannels channels = SplitColors(0x0000FF, 0xFF8000, characters.Count());
+        markup = BuildMarkup(characters, channels);
     });
 
     std::vector<char> source(std::size_t(markup.size()), 'x'), target(source.size());
@@ -54,8 +53,25 @@ void Measure(const char *name, const QString &text)
         std::memcpy(target.data(), source.data(), source.size());
         asm volatile("" : : "r"(target.data()) : "memory");
     });
-    std::printf("%-6s %6lld characters, %8lld bytes: markup %8.1f us, memcpy %6.1f us, ratio %5.1f\n", name,
-                static_cast<long long>(count), static_cast<long long>(markup.size()), build, copy, build / copy);
+
+    const double split = BestMicroseconds(rounds, [&] {
+        const TextCharacters again(text);
+        asm volatile("" : : "r"(&again) : "memory");
+    });
+
+    QString clipboardText;
+    const double click = BestMicroseconds(rounds, [&] {
+        const TextCharacters split(text);
+        if (split.Count() < 3)
+            return;
+        ColorChannels channels = SplitColors(0x0000FF, 0xFF8000, split.Count());
+        clipboardText = QString::fromUtf8(BuildMarkup(split, channels));
+    });
+
+    std::printf("%-6s %6lld characters, %8lld bytes: markup %7.1f us, memcpy %6.1f us, ratio %5.1f; "
+                "split %7.1f us; click path %6.3f ms\n",
+                name, static_cast<long long>(characters.Count()), static_cast<long long>(markup.size()), build,
+                copy, build / copy, split, click / 1000);
 }
 
 } // namespace
@@ -64,6 +80,7 @@ int main()
 {
     Measure("ascii", MakeText("The quick brown fox jumps over the lazy dog.  ", 32767));
     Measure("mixed", MakeText(QString::fromUtf8("Gr\u00fc\u00dfe e\u0301 \U0001F44D\U0001F3FD \U0001F1E9\U0001F1EA "
+                                                "\u0928\u092E\u0938\u094D\u0924\u0947 "
                                                 "\U0001F468\u200D\U0001F469\u200D\U0001F467 abc"),
                               32767));
 }

@@ -86,8 +86,10 @@ private:
     void InitForm();
 
     // Colours and output.
-    void SplitColors();
-    bool CheckInput();
+    // Each click splits the text once; the check, the steps and the
+    // output all read that split.
+    void SplitColors(const TextCharacters &characters);
+    bool CheckInput(const TextCharacters &characters);
     void MakeFileOutput();
     void MakeClipboardOutput();
     void ChooseColor1();

@@ -2,17 +2,16 @@
 #include "form1.h"
 
 #include "gradientmarkup.h"
-#include "graphemecursor.h"
 #include "outputtargets.h"
 
-void Form1::SplitColors()
+void Form1::SplitColors(const TextCharacters &characters)
 {
-    static_cast<ColorChannels &>(*this) = ::SplitColors(Color1, Color2, CountGraphemes(Text1->text()));
+    static_cast<ColorChannels &>(*this) = ::SplitColors(Color1, Color2, characters.Count());
 }
 
-bool Form1::CheckInput()
+bool Form1::CheckInput(const TextCharacters &characters)
 {
-    if (CountGraphemes(Text1->text()) < 3 || Color1 == NoColor || Color2 == NoColor) {
+    if (characters.Count() < 3 || Color1 == NoColor || Color2 == NoColor) {
         MsgBox(QStringLiteral("Not enough data"), 0);
         return false;
     }
@@ -21,18 +20,20 @@ bool Form1::CheckInput()
 
 void Form1::MakeFileOutput()
 {
-    if (!CheckInput())
+    const TextCharacters characters(Text1->text());
+    if (!CheckInput(characters))
         return;
-    SplitColors();
-    AppendToFile(QStringLiteral("output.html"), BuildMarkup(Text1->text(), *this));
+    SplitColors(characters);
+    AppendToFile(QStringLiteral("output.html"), BuildMarkup(characters, *this));
     MsgBox(QStringLiteral("Done!"), 0);
 }
 
 void Form1::MakeClipboardOutput()
 {
-    if (!CheckInput())
+    const TextCharacters characters(Text1->text());
+    if (!CheckInput(characters))
         return;
-    SplitColors();
-    ReplaceClipboardText(QString::fromUtf8(BuildMarkup(Text1->text(), *this)));
+    SplitColors(characters);
+    ReplaceClipboardText(QString::fromUtf8(BuildMarkup(characters, *this)));
     MsgBox(QStringLiteral("Done! (just press Ctrl+v to paste)"), 0);
 }

@@ -8,27 +8,23 @@ PreviewStyle Form1::CurrentPreviewStyle() const
     return {PreviewBackColor, {PreviewFontName, float(PreviewFontSize), PreviewFontBold, PreviewFontItalic}};
 }
 
+// A build that fails (a text past the 16-bit count) fails before anything
+// changes, so the window stays as it was and the next press tries again.
 void Form1::ShowPreview(const QString &text)
 {
-    PreviewShown = !PreviewShown;
-    if (!PreviewShown) {
+    if (PreviewShown) {
+        PreviewShown = false;
         HidePreview();
         return;
     }
-    if (!CheckInput()) {
-        PreviewShown = false;
+    const TextCharacters characters(text);
+    if (!CheckInput(characters))
         return;
-    }
-    SplitColors();
+    SplitColors(characters);
+    preview_->Build(characters, *this, CurrentPreviewStyle());
+    PreviewShown = true;
     Command8->setEnabled(true);
     Command9->setEnabled(true);
-    try {
-        preview_->Build(text, *this, CurrentPreviewStyle());
-    } catch (...) {
-        // Nothing was built, so the next press builds rather than hides.
-        PreviewShown = false;
-        throw;
-    }
     Command7->setText(QStringLiteral("Hide it"));
     SetFormSize(8010, 2535);
 }

@@ -2,10 +2,7 @@
 
 #include "runtimeerror.h"
 
-
 namespace {
-
-constexpr char HexDigits[] = "0123456789ABCDEF";
 
 // Reads one hex digit by its character code, as the colour text is upper case.
 int DigitValue(char digit)
@@ -32,11 +29,6 @@ std::string HexColor(ColorValue value)
     for (int i = 5; i >= 0; --i, bits >>= 4)
         hex[i] = HexDigits[bits & 0xF];
     return hex;
-}
-
-std::string HexChannel(std::int16_t channel)
-{
-    return {HexDigits[(channel >> 4) & 0xF], HexDigits[channel & 0xF]};
 }
 
 ColorValue ComposeColor(std::int16_t red, std::int16_t green, std::int16_t blue)

@@ -32,8 +32,8 @@ ColorChannels SplitColors(ColorValue color1, ColorValue color2, std::ptrdiff_t c
 // Six upper-case hex digits of a colour's low 24 bits: blue, green, red pairs.
 std::string HexColor(ColorValue value);
 
-// Two upper-case hex digits of a channel (0 to 255).
-std::string HexChannel(std::int16_t channel);
+// The upper-case digits of the markup's hexadecimal notation.
+inline constexpr char HexDigits[] = "0123456789ABCDEF";
 
 ColorValue ComposeColor(std::int16_t red, std::int16_t green, std::int16_t blue);
 

@@ -1,13 +1,10 @@
 #include "gradientmarkup.h"
 
-#include "graphemecursor.h"
 #include "runtimeerror.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -24,15 +21,14 @@ constexpr qsizetype MaxFixedSize = FixedSize + sizeof NonBreakingSpace - 1;
 // One UTF-16 unit never needs more than three bytes of UTF-8.
 constexpr qsizetype MaxBytesPerUnit = 3;
 
-// Two upper-case hex digits of each byte value, first digit in the low byte.
+// The two-digit notation of each channel value, first digit in the low byte.
 using HexTable = std::array<std::uint16_t, 256>;
 
 constexpr HexTable MakeHexTable()
 {
-    constexpr char digits[] = "0123456789ABCDEF";
     HexTable table{};
     for (int i = 0; i < 256; ++i)
-        table[i] = std::uint16_t(digits[i >> 4] | digits[i & 0xF] << 8);
+        table[i] = std::uint16_t(HexDigits[i >> 4] | HexDigits[i & 0xF] << 8);
     return table;
 }
 
@@ -112,72 +108,40 @@ bool IsSpace(QStringView character)
     return character.size() == 1 && character[0] == u' ';
 }
 
-// Calls emitElement(red, green, blue, character, nonBreaking) for each
-// character. The running channels are kept wide and checked once at the end:
-// they move in a straight line, so if the last value fits in 16 bits, every
-// value before it did too.
-template <typename Emit>
-void WalkGradient(QStringView text, ColorChannels &c, Emit &&emitElement)
+} // namespace
+
+QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &c)
 {
-    GraphemeCursor cursor(text);
-    if (cursor.AtEnd())
-        return;
-    const QStringView first = cursor.Next();
-    emitElement(c.Red1, c.Green1, c.Blue1, first, false);
+    const qsizetype n = characters.Count();
+    if (n > LastIndexAllowed + 1)
+        throw RuntimeErrors::Overflow();
+    if (n == 0)
+        return {};
+
+    // Every character holds at least one UTF-16 unit, so this bounds the size.
+    QByteArray markup(characters.Text().size() * (MaxFixedSize + MaxBytesPerUnit), Qt::Uninitialized);
+    char *out = markup.data();
+    out = PutElement(out, c.Red1, c.Green1, c.Blue1, characters[0], false);
+    // The running channels are kept wide and checked once at the end: they
+    // move in a straight line, so if the last value fits in 16 bits, every
+    // value before it did too.
     int red = c.Red1, green = c.Green1, blue = c.Blue1;
-    bool previousIsSpace = IsSpace(first);
-    const auto emitMiddle = [&](QStringView character) {
+    bool previousIsSpace = IsSpace(characters[0]);
+    for (qsizetype i = 1; i < n - 1; ++i) {
         red += c.StepRed;
         green += c.StepGreen;
         blue += c.StepBlue;
+        const QStringView character = characters[i];
         const bool isSpace = IsSpace(character);
-        emitElement(std::int16_t(red), std::int16_t(green), std::int16_t(blue), character,
-                    previousIsSpace && isSpace);
+        out = PutElement(out, std::int16_t(red), std::int16_t(green), std::int16_t(blue), character,
+                         previousIsSpace && isSpace);
         previousIsSpace = isSpace;
-    };
-    for (qsizetype index = 1; !cursor.AtEnd(); ++index) {
-        // Most text is plain ASCII: take it in blocks, without the cursor's checks.
-        const qsizetype block = std::min(cursor.PlainAsciiAhead(), LastIndexAllowed + 1 - index);
-        for (const QChar *p = cursor.Position(), *end = p + block; p != end; ++p)
-            emitMiddle(QStringView(p, 1));
-        cursor.Skip(block);
-        index += block;
-
-        if (index > LastIndexAllowed)
-            throw RuntimeErrors::Overflow();
-        const QStringView character = cursor.Next();
-        if (cursor.AtEnd()) {
-            emitElement(c.Red2, c.Green2, c.Blue2, character, false);
-            break;
-        }
-        emitMiddle(character);
     }
+    if (n > 1)
+        out = PutElement(out, c.Red2, c.Green2, c.Blue2, characters[n - 1], false);
     c.Red1 = ToInteger16(red);
     c.Green1 = ToInteger16(green);
     c.Blue1 = ToInteger16(blue);
-}
-
-} // namespace
-
-QByteArray BuildMarkup(QStringView text, ColorChannels &channels)
-{
-    // Every character holds at least one UTF-16 unit, so this bounds the size.
-    QByteArray markup(text.size() * (MaxFixedSize + MaxBytesPerUnit), Qt::Uninitialized);
-    char *out = markup.data();
-    WalkGradient(text, channels, [&out](auto red, auto green, auto blue, QStringView character, bool nonBreaking) {
-        out = PutElement(out, red, green, blue, character, nonBreaking);
-    });
     markup.truncate(out - markup.constData());
     return markup;
-}
-
-void ForEachElement(QStringView text, ColorChannels &channels,
-                    const std::function<void(std::string_view element)> &sink)
-{
-    std::string element;
-    WalkGradient(text, channels, [&](auto red, auto green, auto blue, QStringView character, bool nonBreaking) {
-        element.resize(std::size_t(MaxFixedSize + MaxBytesPerUnit * character.size()));
-        const char *end = PutElement(element.data(), red, green, blue, character, nonBreaking);
-        sink(std::string_view(element.data(), std::size_t(end - element.data())));
-    });
 }

@@ -1,8 +1,5 @@
 #include "previewrenderer.h"
 
-#include "graphemecursor.h"
-
-#include <vector>
 
 namespace {
 
@@ -29,37 +26,27 @@ void AdvanceRunning(ColorChannels &c)
     c.Blue1 = AddInteger16(c.Blue1, c.StepBlue);
 }
 
-std::vector<QString> SplitCharacters(QStringView text)
-{
-    std::vector<QString> characters;
-    GraphemeCursor cursor(text);
-    while (!cursor.AtEnd())
-        characters.push_back(cursor.Next().toString());
-    return characters;
-}
-
 } // namespace
 
-void PreviewRenderer::Build(QStringView text, ColorChannels &c, const PreviewStyle &style)
+void PreviewRenderer::Build(const TextCharacters &characters, ColorChannels &c, const PreviewStyle &style)
 {
-    const std::vector<QString> characters = SplitCharacters(text);
-    const std::int16_t n = ToInteger16(std::ptrdiff_t(characters.size()));
+    const std::int16_t n = ToInteger16(characters.Count());
     UnloadShown();
 
     LabelArray::Element first = labels_[1];
-    first.SetCaption(characters[0]);
+    first.SetCaption(characters[0].toString());
     first.SetForeColor(ComposeColor(c.Red1, c.Green1, c.Blue1));
     SetStyle(first, style);
 
     int i = 2;
     for (; i <= n - 1; ++i) {
         AdvanceRunning(c);
-        SetStyle(LoadNext(i, characters[std::size_t(i - 1)], ComposeColor(c.Red1, c.Green1, c.Blue1)), style);
+        SetStyle(LoadNext(i, characters[i - 1].toString(), ComposeColor(c.Red1, c.Green1, c.Blue1)), style);
     }
     // The last element keeps the style it copied from element 1 on loading;
     // the running channels advance once more all the same.
     AdvanceRunning(c);
-    LoadNext(i, characters[std::size_t(i - 1)], ComposeColor(c.Red2, c.Green2, c.Blue2));
+    LoadNext(i, characters[i - 1].toString(), ComposeColor(c.Red2, c.Green2, c.Blue2));
 
     for (int j = 1; j <= n; ++j)
         labels_[j].SetVisible(true);

@@ -2,9 +2,9 @@
 
 #include "colorvalue.h"
 #include "labelarray.h"
+#include "textcharacters.h"
 
 #include <QString>
-#include <QStringView>
 
 #include <cstdint>
 
@@ -30,7 +30,7 @@ public:
     // Needs at least three characters. Red1, Green1 and Blue1 of channels
     // are advanced in place. Throws Overflow past 32,767 characters before
     // any label is touched.
-    void Build(QStringView text, ColorChannels &channels, const PreviewStyle &style);
+    void Build(const TextCharacters &characters, ColorChannels &channels, const PreviewStyle &style);
 
     // Leaves element 1 alone, with no caption, on the button face.
     void Clear();

@@ -180,7 +180,7 @@ void TestForm1::clipboardOutputReplacesTheClipboard()
     form_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
     ColorChannels channels = SplitColors(Red, Blue, 4);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(BuildMarkup(u"a  b", channels)));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(BuildMarkup(TextCharacters(QStringLiteral("a  b")), channels)));
     QVERIFY(!QFile::exists("output.html"));
 }
 

@@ -198,6 +198,26 @@ bool HuespinSession::TypeText(const QString &text)
     return failure_ == failedBefore;
 }
 
+bool HuespinSession::PasteText(const QString &text)
+{
+    // xclip serves the clipboard from the background until the paste takes it.
+    const ToolResult copied =
+        RunTool("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, 5000, text.toUtf8());
+    if (!copied.Succeeded()) {
+        Fail("xclip could not set the clipboard: " + QString::fromLocal8Bit(copied.errors));
+        return false;
+    }
+    Click(Control::Text1);
+    XDoTool({"key", "ctrl+a"});
+    XDoTool({"key", "ctrl+v"});
+    const QString pasted = ReadText();
+    if (pasted != text) {
+        Fail("the text box holds \"" + pasted + "\" after the paste");
+        return false;
+    }
+    return true;
+}
+
 QString HuespinSession::NameKeysym(char32_t c)
 {
     if (c == u'-')

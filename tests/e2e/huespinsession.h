@@ -52,6 +52,10 @@ public:
     // Clicks the text box, selects what is there and types over it; false
     // when a tool failed on the way.
     bool TypeText(const QString &text);
+    // Puts text on the clipboard and pastes it over the text box's contents,
+    // as a user enters a script that no keyboard map holds; false when a tool
+    // failed or the text box does not hold text afterwards.
+    bool PasteText(const QString &text);
     // Clicks button, types html (say "#FF8000") into the colour dialog's
     // HTML field and confirms; false when no dialog came or it stayed.
     bool ChooseColor(Control button, const QString &html);

@@ -5,11 +5,11 @@
 
 #include "colorvalue.h"
 #include "gradientmarkup.h"
-#include "graphemecursor.h"
 #include "qtcolor.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTest>
 
@@ -17,8 +17,9 @@ namespace {
 
 QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const QString &html2)
 {
-    ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), CountGraphemes(text));
-    return BuildMarkup(text, channels);
+    const TextCharacters characters(text);
+    ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), characters.Count());
+    return BuildMarkup(characters, channels);
 }
 
 QMap<QString, QString> ListDefaultSettings()
@@ -70,6 +71,8 @@ private slots:
     void firstStartWritesReadmeAndDefaults();
     void clipboardGetsTheMarkup_data();
     void clipboardGetsTheMarkup();
+    void pastedScriptsComeOutWhole_data();
+    void pastedScriptsComeOutWhole();
     void fileOutputAppendsOnOneLine();
     void settingsComeBackUntilUninstall();
     void previewShowsTheGradient();
@@ -146,6 +149,43 @@ void TestEndToEnd::clipboardGetsTheMarkup()
         QCOMPARE(clipboard, literal);
     CHECKED(session.AnswerMessage(), session);
     CHECKED(ExitAndWait(session), session);
+}
+
+void TestEndToEnd::pastedScriptsComeOutWhole_data()
+{
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("devanagari, emoji") << QStringLiteral("नमस्ते 😀");
+    QTest::newRow("mark after a full stop") << QStringLiteral("W.्W.्");
+    QTest::newRow("flags, keycap") << QStringLiteral("😀🇩🇪x 1️⃣ 🏳️‍🌈");
+    QTest::newRow("thai, hangul, family") << QStringLiteral("สวัสดี 한글 ᄀ각 👨‍👩‍👧");
+}
+
+// One element per character as Unicode counts them, each whole: joined,
+// they give back the text, and no replacement character appears.
+void TestEndToEnd::pastedScriptsComeOutWhole()
+{
+    QFETCH(QString, text);
+    HuespinSession session(*display_);
+    START(session);
+
+    CHECKED(session.PasteText(text), session);
+    CHECKED(session.ChooseColor(Control::Command1, "#FF0000"), session);
+    CHECKED(session.ChooseColor(Control::Command2, "#0000FF"), session);
+    session.Click(Control::Command3);
+    QCOMPARE(session.ReadMessage(), QStringLiteral("Done! (just press Ctrl+v to paste)"));
+    const QString clipboard = QString::fromUtf8(session.ReadClipboard());
+    CHECKED(session.AnswerMessage(), session);
+    CHECKED(ExitAndWait(session), session);
+
+    QCOMPARE(clipboard.toUtf8(), BuildExpectedMarkup(text, "#FF0000", "#0000FF"));
+    QVERIFY(!clipboard.contains(QChar::ReplacementCharacter));
+    static const QRegularExpression element(QStringLiteral("<font color=\"#[0-9A-F]{6}\">(.*?)</font>"));
+    QStringList elements;
+    for (auto match = element.globalMatch(clipboard); match.hasNext();)
+        elements << match.next().captured(1);
+    QCOMPARE(elements.size(), TextCharacters(text).Count());
+    QCOMPARE(elements.join(QString()), text);
 }
 
 void TestEndToEnd::fileOutputAppendsOnOneLine()

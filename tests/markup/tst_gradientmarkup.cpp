@@ -1,5 +1,4 @@
 #include "gradientmarkup.h"
-#include "graphemecursor.h"
 #include "runtimeerror.h"
 
 #include <QRegularExpression>
@@ -12,8 +11,20 @@ constexpr ColorValue Blue = 0xFF0000;
 
 QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2)
 {
-    ColorChannels channels = SplitColors(color1, color2, CountGraphemes(text));
-    return BuildMarkup(text, channels);
+    const TextCharacters characters(text);
+    ColorChannels channels = SplitColors(color1, color2, characters.Count());
+    return BuildMarkup(characters, channels);
+}
+
+// The text of each element, with &nbsp; read back as the space it stands for.
+QStringList ListElementTexts(const QByteArray &markup)
+{
+    static const QRegularExpression element(QStringLiteral("<font color=\"#[0-9A-F]{6}\">(.*?)</font>"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    QStringList texts;
+    for (auto match = element.globalMatch(QString::fromUtf8(markup)); match.hasNext();)
+        texts << match.next().captured(1).replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
+    return texts;
 }
 
 QByteArray Element(const char *hex, const char *character)
@@ -29,11 +40,15 @@ class TestGradientMarkup : public QObject {
 private slots:
     void exactMarkup_data();
     void exactMarkup();
+    void hexDigits();
     void graphemes_data();
     void graphemes();
+    void scripts_data();
+    void scripts();
+    void loneSurrogates_data();
+    void loneSurrogates();
     void middleCharactersFollowTheSteps();
     void runningChannelsAreAdvanced();
-    void elementsJoinToTheMarkup();
     void overflowPastTheSixteenBitCount();
 };
 
@@ -67,6 +82,14 @@ void TestGradientMarkup::exactMarkup()
     QCOMPARE(Markup(text, Red, Blue), markup);
 }
 
+// Each channel in two upper-case digits, red first, a leading zero kept.
+void TestGradientMarkup::hexDigits()
+{
+    constexpr ColorValue value = 0x00AB09; // red 09, green AB, blue 00
+    const QByteArray e = "09AB00";
+    QCOMPARE(Markup("xyz", value, value), Element(e, "x") + Element(e, "y") + Element(e, "z"));
+}
+
 void TestGradientMarkup::graphemes_data()
 {
     QTest::addColumn<QString>("character");
@@ -83,14 +106,67 @@ void TestGradientMarkup::graphemes_data()
 void TestGradientMarkup::graphemes()
 {
     QFETCH(QString, character);
-    QCOMPARE(CountGraphemes(character), 1);
+    QCOMPARE(TextCharacters(character).Count(), 1);
 
     const QString text = "a" + character + character + "z";
-    QCOMPARE(CountGraphemes(text), 4);
+    QCOMPARE(TextCharacters(text).Count(), 4);
     const QByteArray utf8 = character.toUtf8();
     const QByteArray expected = Element("FF0000", "a") + Element("AA0055", utf8) + Element("5500AA", utf8)
                                 + Element("0000FF", "z");
     QCOMPARE(Markup(text, Red, Blue), expected);
+}
+
+void TestGradientMarkup::scripts_data()
+{
+    QTest::addColumn<QString>("clusters"); // the characters, with "|" between them
+
+    // ICU keeps a conjunct (consonant, virama, consonant) together, as
+    // Unicode 15.1 does.
+    QTest::newRow("devanagari, emoji") << QStringLiteral("न|म|स्ते| |😀");
+    QTest::newRow("mark after a full stop") << QStringLiteral("W|.्");
+    QTest::newRow("flag after an emoji") << QStringLiteral("😀|🇩🇪|x");
+    QTest::newRow("flags side by side") << QStringLiteral("🇩🇪|🇫🇷|🇯🇵");
+    QTest::newRow("thai") << QStringLiteral("ส|วั|ส|ดี| |น้ำ");
+    QTest::newRow("keycaps") << QStringLiteral("#️⃣|1️⃣|x");
+    QTest::newRow("zwj family") << QStringLiteral("a|👨‍👩‍👧|👨‍👩‍👧|z");
+    QTest::newRow("rainbow flag") << QStringLiteral("🏳️‍🌈| |🏳️‍🌈");
+    QTest::newRow("hangul jamo") << QStringLiteral("한|글|ᄀ각|a");
+    QTest::newRow("CR LF in ASCII") << QStringLiteral("a|\r\n|b|\n|\r");
+}
+
+// Each cluster is one element, whole, whatever the text around it.
+void TestGradientMarkup::scripts()
+{
+    QFETCH(QString, clusters);
+    const QStringList expected = clusters.split(u'|');
+    const QString text = expected.join(QString());
+
+    const TextCharacters characters(text);
+    QCOMPARE(characters.Count(), expected.size());
+    const QByteArray markup = Markup(text, Red, Blue);
+    QVERIFY(!QString::fromUtf8(markup).contains(QChar::ReplacementCharacter));
+    QCOMPARE(ListElementTexts(markup), expected);
+}
+
+void TestGradientMarkup::loneSurrogates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("elements");
+
+    const QString high(QChar(0xD83D)), low(QChar(0xDE00)), fffd(QChar::ReplacementCharacter);
+    QTest::newRow("high alone") << "a" + high + "b" << QStringList{"a", fffd, "b"};
+    QTest::newRow("low alone") << "a" + low + "b" << QStringList{"a", fffd, "b"};
+    QTest::newRow("low before high") << low + high + "x" << QStringList{fffd, fffd, "x"};
+    QTest::newRow("high at the end") << "ab" + high << QStringList{"a", "b", fffd};
+}
+
+// A lone surrogate is no character, but it stays one element, written as
+// U+FFFD, and its neighbours are untouched.
+void TestGradientMarkup::loneSurrogates()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, elements);
+    QCOMPARE(ListElementTexts(Markup(text, Red, Blue)), elements);
 }
 
 void TestGradientMarkup::middleCharactersFollowTheSteps()
@@ -119,27 +195,10 @@ void TestGradientMarkup::middleCharactersFollowTheSteps()
 void TestGradientMarkup::runningChannelsAreAdvanced()
 {
     ColorChannels channels = SplitColors(Red, Blue, 5);
-    BuildMarkup(u"abcde", channels);
+    BuildMarkup(TextCharacters(QStringLiteral("abcde")), channels);
     // Three middle characters, three steps.
     QCOMPARE(channels.Red1, 255 - 3 * 63);
     QCOMPARE(channels.Blue1, 3 * 63);
-}
-
-void TestGradientMarkup::elementsJoinToTheMarkup()
-{
-    const QString text = QString::fromUtf8("Hi  \U0001F44D\U0001F3FD <b>&amp;e\u0301!");
-    ColorChannels channels = SplitColors(0x00FF00, 0x0000FF, CountGraphemes(text));
-    ColorChannels copy = channels;
-    QByteArray joined;
-    int count = 0;
-    ForEachElement(text, channels, [&](std::string_view element) {
-        QVERIFY(element.starts_with("<font color=\"#"));
-        QVERIFY(element.ends_with("</font>"));
-        joined.append(element.data(), qsizetype(element.size()));
-        ++count;
-    });
-    QCOMPARE(count, CountGraphemes(text));
-    QCOMPARE(joined, BuildMarkup(text, copy));
 }
 
 void TestGradientMarkup::overflowPastTheSixteenBitCount()
@@ -147,9 +206,9 @@ void TestGradientMarkup::overflowPastTheSixteenBitCount()
     const QString longest(32768, u'a');
     QCOMPARE(Markup(longest, Red, Blue).count("<font"), 32768);
 
-    // The 16-bit count is checked while building too, and nothing is returned.
+    // The 16-bit count is checked by the markup too, and nothing is returned.
     ColorChannels channels = SplitColors(Red, Blue, 3);
-    const QString tooLong(32769, u'a');
+    const TextCharacters tooLong(QString(32769, u'a'));
     try {
         BuildMarkup(tooLong, channels);
         QFAIL("no overflow");

@@ -34,6 +34,8 @@ private slots:
     void backColorReachesEveryLabel();
     void notEnoughDataLeavesThePreview();
     void overflowTouchesNothing();
+    void overflowLeavesTheWindowAsItWas_data();
+    void overflowLeavesTheWindowAsItWas();
     void accessibleNameCarriesTheText();
 
 private:
@@ -232,6 +234,43 @@ void TestPreview::overflowTouchesNothing()
     form_->Command7->click();
     QVERIFY(form_->PreviewShown);
     QCOMPARE(Labels().VisibleText(), QStringLiteral("xyz"));
+}
+
+void TestPreview::overflowLeavesTheWindowAsItWas_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("stale");
+
+    // 32,768 passes the steps but not the label count; 32,769 fails the steps.
+    QTest::newRow("32,768 from idle") << 32768 << false;
+    QTest::newRow("32,768 over a stale preview") << 32768 << true;
+    QTest::newRow("32,769 from idle") << 32769 << false;
+    QTest::newRow("32,769 over a stale preview") << 32769 << true;
+}
+
+// Every press gives the same report and changes nothing: the buttons keep
+// their captions and enabled states, the labels stay.
+void TestPreview::overflowLeavesTheWindowAsItWas()
+{
+    QFETCH(int, length);
+    QFETCH(bool, stale);
+    if (stale)
+        Show("abc");
+    form_->Text1->setText(QString(length, u'x'));
+    const bool fontEnabled = form_->Command8->isEnabled();
+    const bool backEnabled = form_->Command9->isEnabled();
+    const QString shown = Labels().VisibleText();
+
+    for (int press = 1; press <= 2; ++press) {
+        messages_.shown.clear();
+        form_->Command7->click();
+        QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
+        QVERIFY(!form_->PreviewShown);
+        QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
+        QCOMPARE(form_->Command8->isEnabled(), fontEnabled);
+        QCOMPARE(form_->Command9->isEnabled(), backEnabled);
+        QCOMPARE(Labels().VisibleText(), shown);
+    }
 }
 
 void TestPreview::accessibleNameCarriesTheText()
