@@ -19,12 +19,17 @@ bool Form1::CheckInput()
     return true;
 }
 
+QString Form1::OutputFileName()
+{
+    return QStringLiteral("output.html");
+}
+
 void Form1::MakeFileOutput()
 {
     if (!CheckInput())
         return;
     SplitColors();
-    AppendToFile(QStringLiteral("output.html"), BuildMarkup(Text1->text(), *this));
+    AppendToFile(OutputFileName(), BuildMarkup(Text1->text(), *this));
     MsgBox(QStringLiteral("Done!"), 0);
 }
 

@@ -39,8 +39,10 @@ void Shape::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QRect box = rect().adjusted(0, 0, -1, -1);
     painter.fillRect(box, ToQColor(backColor_));
+    // In the text colour, so that the hatch shows on a dark theme too.
+    const QColor ink = palette().color(QPalette::WindowText);
     if (fillStyle_ == UpwardDiagonal)
-        painter.fillRect(box, QBrush(Qt::black, Qt::BDiagPattern));
-    painter.setPen(Qt::black);
+        painter.fillRect(box, QBrush(ink, Qt::BDiagPattern));
+    painter.setPen(ink);
     painter.drawRect(box);
 }

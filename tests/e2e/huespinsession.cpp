@@ -1,5 +1,7 @@
 #include "huespinsession.h"
 
+#include "formlayout.h"
+
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -12,15 +14,31 @@ const QString ColorDialogTitle = QStringLiteral("^Choose Color$");
 // a selection the program never made is not read as one it did.
 const QByteArray UnreadMark = "\x01unread";
 
-// The window's layout in twips, 15 to a pixel.
-QRect FromTwips(int left, int top, int width, int height)
+std::string_view LayoutName(Control control)
 {
-    return QRect(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0));
+    switch (control) {
+    case Control::Text1: return "Text1";
+    case Control::Command1: return "Command1";
+    case Control::Command2: return "Command2";
+    case Control::Command3: return "Command3";
+    case Control::Command4: return "Command4";
+    case Control::Command5: return "Command5";
+    case Control::Command6: return "Command6";
+    case Control::Command7: return "Command7";
+    case Control::Command8: return "Command8";
+    case Control::Command9: return "Command9";
+    case Control::Command10: return "Command10";
+    case Control::Command11: return "Command11";
+    case Control::Shape1: return "Shape1";
+    case Control::Shape2: return "Shape2";
+    case Control::Preview: break;
+    }
+    return "Label1";
 }
 
 } // namespace
 
-HuespinSession::HuespinSession(const VirtualDisplay &display)
+HuespinSession::HuespinSession(const VirtualDisplay &display) : twipsPerPixel_(1440.0 / display.Dpi())
 {
     const QDir root(sandbox_.path());
     for (const char *folder : {"home", "config", "data", "cache", "runtime", "work", "tools"})
@@ -98,26 +116,65 @@ QString HuespinSession::Fail(const QString &what)
     return failure_;
 }
 
-QRect HuespinSession::LocateControl(Control control)
+QRect HuespinSession::FromTwips(int left, int top, int width, int height) const
 {
-    switch (control) {
-    case Control::Text1: return FromTwips(90, 135, 6405, 300);
-    case Control::Command1: return FromTwips(105, 1080, 1110, 360);
-    case Control::Command2: return FromTwips(1410, 1080, 1110, 360);
-    case Control::Command3: return FromTwips(5415, 570, 1110, 360);
-    case Control::Command4: return FromTwips(5415, 1080, 1110, 360);
-    case Control::Command5: return FromTwips(2745, 1080, 1110, 360);
-    case Control::Command6: return FromTwips(2745, 570, 2445, 360);
-    case Control::Command7: return FromTwips(4080, 1080, 1110, 360);
-    case Control::Command8: return FromTwips(6735, 570, 1110, 360);
-    case Control::Command9: return FromTwips(6735, 1080, 1110, 360);
-    case Control::Command10: return FromTwips(5205, 653, 195, 195);
-    case Control::Command11: return FromTwips(6735, 105, 1110, 360);
-    case Control::Shape1: return FromTwips(75, 570, 1110, 360);
-    case Control::Shape2: return FromTwips(1410, 570, 1110, 360);
-    case Control::Preview: return FromTwips(0, 1545, 8010, 990);
+    return QRect(qRound(left / twipsPerPixel_), qRound(top / twipsPerPixel_), qRound(width / twipsPerPixel_),
+                 qRound(height / twipsPerPixel_));
+}
+
+QRect HuespinSession::LocateControl(Control control) const
+{
+    if (control == Control::Preview) {
+        // The band below the buttons, from the first label's top down.
+        const FormLayout::ControlPlace label = FormLayout::Find("Label1");
+        return FromTwips(0, label.top - 30, FormLayout::FormWidth, FormLayout::FormHeight - label.top + 30);
     }
-    return QRect();
+    const FormLayout::ControlPlace place = FormLayout::Find(LayoutName(control));
+    return FromTwips(place.left, place.top, place.width, place.height);
+}
+
+QSize HuespinSession::DesignSize() const
+{
+    return FromTwips(0, 0, FormLayout::FormWidth, FormLayout::FormHeight).size();
+}
+
+QString HuespinSession::WindowProperty(const QString &name)
+{
+    return QString::fromLatin1(RunTool("xprop", {"-id", window_, name}, environment_).output).trimmed();
+}
+
+// The window with its frame, from the client's place and the frame's
+// extents that the window manager publishes; null while it has none.
+QRect HuespinSession::FrameGeometry()
+{
+    const QString extentsText = WindowProperty("_NET_FRAME_EXTENTS");
+    if (!extentsText.contains('='))
+        return QRect();
+    QList<int> extents; // left, right, top, bottom
+    for (const QString &field : extentsText.section('=', 1).split(','))
+        extents << field.trimmed().toInt();
+    const ToolResult info = RunTool("xwininfo", {"-id", window_}, environment_);
+    QMap<QString, int> values;
+    for (const QByteArray &line : info.output.split('\n')) {
+        const QList<QByteArray> parts = line.split(':');
+        if (parts.size() == 2)
+            values.insert(QString::fromLatin1(parts[0].trimmed()), parts[1].trimmed().toInt());
+    }
+    if (extents.size() != 4 || !values.contains("Width"))
+        return QRect();
+    return QRect(values["Absolute upper-left X"] - extents[0], values["Absolute upper-left Y"] - extents[2],
+                 values["Width"] + extents[0] + extents[1], values["Height"] + extents[2] + extents[3]);
+}
+
+void HuespinSession::PressKeys(const QStringList &keys)
+{
+    Focus(window_);
+    XDoTool(QStringList{"key", "--delay", "80"} + keys);
+}
+
+void HuespinSession::AskToResize(QSize size)
+{
+    XDoTool({"windowsize", window_, QString::number(size.width()), QString::number(size.height())});
 }
 
 ToolResult HuespinSession::XDoTool(const QStringList &arguments, int timeoutMs)
@@ -154,7 +211,8 @@ QString HuespinSession::FindMessageWindow()
     return message;
 }
 
-// There is no window manager, so focus is given rather than asked for.
+// Focus is given rather than asked for, which works with a window manager
+// or without one.
 void HuespinSession::Focus(const QString &window)
 {
     XDoTool({"windowfocus", "--sync", window});
@@ -425,4 +483,9 @@ QString HuespinSession::HomePath(const QString &name) const
 QString HuespinSession::ToolsPath() const
 {
     return sandbox_.filePath("tools");
+}
+
+QString HuespinSession::ConfigPath(const QString &name) const
+{
+    return sandbox_.filePath(name.isEmpty() ? QStringLiteral("config") : "config/" + name);
 }

@@ -68,7 +68,19 @@ public:
     QByteArray ReadClipboard();
     // The program's window as it shows now; saved to path when one is given.
     QImage Screenshot(const QString &path = QString());
-    static QRect LocateControl(Control control);
+    // Where the control is in the window, in the display's pixels.
+    QRect LocateControl(Control control) const;
+    // The window's design size, frame included, in the display's pixels.
+    QSize DesignSize() const;
+    // The window on the screen, frame included; null until the window
+    // manager has framed it.
+    QRect FrameGeometry();
+    // What xprop prints for the property of the program's window.
+    QString WindowProperty(const QString &name);
+    // Presses keys (xdotool names) in the program's window.
+    void PressKeys(const QStringList &keys);
+    // Asks the window manager for another size, as a program may.
+    void AskToResize(QSize size);
 
     bool WaitForEnd(int timeoutMs = 10000);
     void Terminate();
@@ -81,11 +93,14 @@ public:
     int CountHuespinKeys();
 
     QString WorkPath(const QString &name = QString()) const;
+    QString ConfigPath(const QString &name = QString()) const;
+    void SetEnvironment(const QString &name, const QString &value) { environment_.insert(name, value); }
     QString HomePath(const QString &name = QString()) const;
     // A folder that comes first on the program's PATH, for stand-in tools.
     QString ToolsPath() const;
 
 private:
+    QRect FromTwips(int left, int top, int width, int height) const;
     ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
     QStringList FindWindows(const QString &title);
     QString FindMessageWindow();
@@ -99,6 +114,7 @@ private:
     static QString NameKeysym(char32_t c);
     QString Fail(const QString &what);
 
+    double twipsPerPixel_;
     QProcessEnvironment environment_;
     QTemporaryDir sandbox_;
     std::unique_ptr<QProcess> program_;

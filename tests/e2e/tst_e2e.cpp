@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTest>
 
@@ -44,9 +45,9 @@ int FindLeftmostPixel(const QImage &image, QRect area, const QColor &color)
     return -1;
 }
 
-QColor PickColor(const QImage &image, Control control)
+QColor PickColor(const QImage &image, const HuespinSession &session, Control control)
 {
-    return image.isNull() ? QColor() : QColor(image.pixel(HuespinSession::LocateControl(control).center()));
+    return image.isNull() ? QColor() : QColor(image.pixel(session.LocateControl(control).center()));
 }
 
 QString MakeArtifactPath(const QString &name)
@@ -75,6 +76,10 @@ private slots:
     void previewShowsTheGradient();
     void helpOpensTheReadme();
     void terminationSavesTheSettings();
+    void windowKeepsItsSizeUnderTheWindowManager();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void keysOpenHelpAndExit();
 
 private:
     static bool ExitAndWait(HuespinSession &session);
@@ -186,12 +191,12 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
     QImage swatches;
     WaitUntil([&] {
         swatches = session.Screenshot();
-        return PickColor(swatches, Control::Shape1) == QColor("#C02080") &&
-               PickColor(swatches, Control::Shape2) == QColor("#20C0A0");
+        return PickColor(swatches, session, Control::Shape1) == QColor("#C02080") &&
+               PickColor(swatches, session, Control::Shape2) == QColor("#20C0A0");
     });
     swatches.save(MakeArtifactPath("restart.png"));
-    QCOMPARE(PickColor(swatches, Control::Shape1), QColor("#C02080"));
-    QCOMPARE(PickColor(swatches, Control::Shape2), QColor("#20C0A0"));
+    QCOMPARE(PickColor(swatches, session, Control::Shape1), QColor("#C02080"));
+    QCOMPARE(PickColor(swatches, session, Control::Shape2), QColor("#20C0A0"));
 
     session.Click(Control::Command11);
     QCOMPARE(session.ReadMessage(), QStringLiteral("All settings removed from Registry."));
@@ -215,7 +220,7 @@ void TestEndToEnd::previewShowsTheGradient()
     // The preview is drawn once the clicks are handled; wait for its colours,
     // the first one left of the last.
     QImage shot;
-    const QRect preview = HuespinSession::LocateControl(Control::Preview);
+    const QRect preview = session.LocateControl(Control::Preview);
     const bool drawn = WaitUntil([&] {
         shot = session.Screenshot();
         const int first = FindLeftmostPixel(shot, preview, QColor("#E02020"));
@@ -264,6 +269,96 @@ void TestEndToEnd::terminationSavesTheSettings()
     QCOMPARE(saved.value("text"), text);
     QCOMPARE(saved.value("c1"), QString::number(FromQColor(QColor("#123456"))));
     QCOMPARE(saved.value("c2"), QString::number(FromQColor(QColor("#654321"))));
+}
+
+// The outer size is the design's once openbox has framed the window; it
+// stays so through the first preview, and the window can be neither
+// resized nor maximised.
+void TestEndToEnd::windowKeepsItsSizeUnderTheWindowManager()
+{
+    HuespinSession session(*display_);
+    START(session);
+    const QSize design = session.DesignSize();
+    QRect framed;
+    const bool designSize = WaitUntil([&] {
+        framed = session.FrameGeometry();
+        return framed.size() == design;
+    });
+    QVERIFY2(designSize, qPrintable(QStringLiteral("framed %1 x %2, not %3 x %4 pixels")
+                                        .arg(framed.width())
+                                        .arg(framed.height())
+                                        .arg(design.width())
+                                        .arg(design.height())));
+
+    const QString hints = session.WindowProperty("WM_NORMAL_HINTS");
+    QRegularExpression minimum("minimum size: (\\d+ by \\d+)"), maximum("maximum size: (\\d+ by \\d+)");
+    QVERIFY2(minimum.match(hints).hasMatch(), qPrintable(hints));
+    QCOMPARE(minimum.match(hints).captured(1), maximum.match(hints).captured(1));
+    const QString actions = session.WindowProperty("_NET_WM_ALLOWED_ACTIONS");
+    QVERIFY2(actions.contains("_NET_WM_ACTION_CLOSE"), qPrintable(actions));
+    QVERIFY2(!actions.contains("MAXIMIZE") && !actions.contains("_NET_WM_ACTION_RESIZE"), qPrintable(actions));
+
+    session.AskToResize(design * 2);
+    CHECKED(session.EnterInput("Sized", "#FF0000", "#0000FF"), session);
+    session.Click(Control::Command7);
+    const bool previewed = WaitUntil([&] {
+        const QImage shot = session.Screenshot();
+        return FindLeftmostPixel(shot, session.LocateControl(Control::Preview), QColor("#0000FF")) >= 0;
+    });
+    QVERIFY(previewed);
+    QTest::qWait(300);
+    QCOMPARE(session.FrameGeometry(), framed);
+    CHECKED(ExitAndWait(session), session);
+}
+
+void TestEndToEnd::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("Return") << "Return";
+    QTest::newRow("keypad Enter") << "KP_Enter";
+}
+
+// From the text box, five tabs reach Exit.
+void TestEndToEnd::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, key);
+    HuespinSession session(*display_);
+    START(session);
+    CHECKED(session.TypeText("Entered"), session);
+    session.PressKeys({"Tab", "Tab", "Tab", "Tab", "Tab", key});
+    CHECKED(session.WaitForEnd(), session);
+    QVERIFY(session.EndedCleanly());
+    QCOMPARE(session.HiveValues().value("text"), QStringLiteral("Entered"));
+}
+
+// F1 opens help as the button does: with an opener that ends in failure,
+// the message comes once it ends, and the window answers meanwhile. Ctrl+Q
+// exits as Exit does, saving the settings.
+void TestEndToEnd::keysOpenHelpAndExit()
+{
+    HuespinSession session(*display_);
+    const QString opener = QDir(session.ToolsPath()).filePath("xdg-open");
+    QFile script(opener);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ntouch \"$HOME/started\"\nwhile [ ! -e \"$HOME/finish\" ]; do sleep 0.1; done\n"
+                 "echo 'xdg-open: no method available for opening' >&2\nexit 4\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    START(session);
+
+    session.PressKeys({"F1"});
+    QVERIFY2(WaitUntil([&] { return QFile::exists(session.HomePath("started")); }), "the opener was not started");
+    const QString text = QStringLiteral("Typed while help opens");
+    CHECKED(session.TypeText(text), session);
+    QCOMPARE(session.ReadText(), text);
+    QFile(session.HomePath("finish")).open(QIODevice::WriteOnly);
+    QCOMPARE(session.ReadMessage(), QStringLiteral("Read readme.txt! I can't find your notepad!"));
+    CHECKED(session.AnswerMessage(), session);
+
+    session.PressKeys({"ctrl+q"});
+    CHECKED(session.WaitForEnd(), session);
+    QVERIFY(session.EndedCleanly());
+    QCOMPARE(session.HiveValues().value("text"), text);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
