@@ -80,6 +80,8 @@ private slots:
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
     void keysOpenHelpAndExit();
+    void desktopLooks_data();
+    void desktopLooks();
 
 private:
     static bool ExitAndWait(HuespinSession &session);
@@ -352,13 +354,66 @@ void TestEndToEnd::keysOpenHelpAndExit()
     CHECKED(session.TypeText(text), session);
     QCOMPARE(session.ReadText(), text);
     QFile(session.HomePath("finish")).open(QIODevice::WriteOnly);
-    QCOMPARE(session.ReadMessage(), QStringLiteral("Read readme.txt! I can't find your notepad!"));
+    QCOMPARE(session.ReadMessage(true), QStringLiteral("Read readme.txt! I can't find your notepad!"));
     CHECKED(session.AnswerMessage(), session);
 
     session.PressKeys({"ctrl+q"});
     CHECKED(session.WaitForEnd(), session);
     QVERIFY(session.EndedCleanly());
     QCOMPARE(session.HiveValues().value("text"), text);
+}
+
+void TestEndToEnd::desktopLooks_data()
+{
+    // kdeglobals: the desktop's font and colours, as Qt's KDE theme reads them.
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QByteArray>("kdeglobals");
+    const QByteArray dark = "[Colors:Window]\nBackgroundNormal=36,36,36\nForegroundNormal=224,224,224\n"
+                            "[Colors:Button]\nBackgroundNormal=48,48,48\nForegroundNormal=224,224,224\n"
+                            "[Colors:View]\nBackgroundNormal=28,28,28\nForegroundNormal=224,224,224\n";
+    QTest::newRow("default") << 96 << QByteArray();
+    QTest::newRow("cantarell") << 96 << QByteArray("[General]\nfont=Cantarell,11,-1,5,50,0,0,0,0,0\n");
+    QTest::newRow("font-1.5x") << 144 << QByteArray();
+    QTest::newRow("dark") << 96 << dark;
+}
+
+// The window on desktops of other fonts, scale and colours keeps its
+// design size; the screenshots are kept to look at.
+void TestEndToEnd::desktopLooks()
+{
+    QFETCH(int, dpi);
+    QFETCH(QByteArray, kdeglobals);
+    if (dpi != display_->Dpi()) {
+        display_ = std::make_unique<VirtualDisplay>(dpi);
+        QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
+    }
+    HuespinSession session(*display_);
+    if (!kdeglobals.isEmpty()) {
+        QFile globals(session.ConfigPath("kdeglobals"));
+        QVERIFY(globals.open(QIODevice::WriteOnly));
+        globals.write(kdeglobals);
+        globals.close();
+        session.SetEnvironment("QT_QPA_PLATFORMTHEME", "kde");
+        session.SetEnvironment("KDE_SESSION_VERSION", "5");
+    }
+    START(session);
+    const QSize design = session.DesignSize();
+    QRect framed;
+    const bool designSize = WaitUntil([&] {
+        framed = session.FrameGeometry();
+        // Scaled pixels may round either way.
+        return !framed.isNull() && qAbs(framed.width() - design.width()) <= 1 &&
+               qAbs(framed.height() - design.height()) <= 1;
+    });
+    const QString path = MakeArtifactPath(QStringLiteral("desktop-%1.png").arg(QTest::currentDataTag()));
+    session.Screenshot(path);
+    QVERIFY2(designSize, qPrintable(QStringLiteral("framed %1 x %2, not %3 x %4 pixels; see %5")
+                                        .arg(framed.width())
+                                        .arg(framed.height())
+                                        .arg(design.width())
+                                        .arg(design.height())
+                                        .arg(path)));
+    CHECKED(ExitAndWait(session), session);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
