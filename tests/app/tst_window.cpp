@@ -7,9 +7,11 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -45,6 +47,8 @@ private slots:
 
     void captionsFitAndSizeHolds_data();
     void captionsFitAndSizeHolds();
+    void messageBoxIsCentred_data();
+    void messageBoxIsCentred();
 
 private:
     QFont desktopFont_;
@@ -128,6 +132,46 @@ void TestWindow::captionsFitAndSizeHolds()
                             .arg(outer.width())
                             .arg(outer.height())
                             .arg(twipsPerPixel)));
+}
+
+void TestWindow::messageBoxIsCentred_data()
+{
+    QTest::addColumn<bool>("windowShown");
+    QTest::newRow("over the window") << true;
+    QTest::newRow("before the window shows") << false;
+}
+
+// Over the window's middle, or the screen's while the window is hidden (an
+// error at start-up), never in a corner.
+void TestWindow::messageBoxIsCentred()
+{
+    QFETCH(bool, windowShown);
+    QWidget window;
+    window.setGeometry(30, 40, 300, 120);
+    if (windowShown) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QRect box;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            box = shown->frameGeometry();
+            shown->accept();
+        }
+    });
+    answer.start(20);
+    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), 48, QStringLiteral("Huespin v1.40"));
+    const QPoint middle =
+        windowShown ? window.frameGeometry().center() : window.screen()->availableGeometry().center();
+    QVERIFY2((box.center() - middle).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("box at %1,%2 %3 x %4; middle %5,%6")
+                            .arg(box.x())
+                            .arg(box.y())
+                            .arg(box.width())
+                            .arg(box.height())
+                            .arg(middle.x())
+                            .arg(middle.y())));
 }
 
 QTEST_MAIN(TestWindow)
