@@ -10,6 +10,7 @@ namespace {
 
 const QString MainTitle = QStringLiteral("^Huespin v1\\.40$");
 const QString ColorDialogTitle = QStringLiteral("^Choose Color$");
+const QString FontDialogTitle = QStringLiteral("^Select Font$");
 // What stands in the primary selection until the program takes it, so that
 // a selection the program never made is not read as one it did.
 const QByteArray UnreadMark = "\x01unread";
@@ -299,29 +300,45 @@ bool HuespinSession::BindKeysFor(const QString &text)
     return true;
 }
 
-bool HuespinSession::ChooseColor(Control button, const QString &html)
+QString HuespinSession::WaitForDialog(const QString &title)
 {
-    Click(button);
     QString dialog;
     WaitUntil([&] {
-        const QStringList windows = FindWindows(ColorDialogTitle);
-        dialog = windows.value(0);
+        dialog = FindWindows(title).value(0);
         return !dialog.isEmpty() || !IsRunning();
     });
-    if (dialog.isEmpty()) {
-        Fail("no colour dialog appeared");
-        return false;
-    }
-    Focus(dialog);
-    // Alt+H is the mnemonic of the dialog's "HTML:" field.
-    XDoTool({"key", "alt+h", "ctrl+a"});
-    XDoTool({"type", html});
+    if (dialog.isEmpty())
+        Fail("no dialog titled " + title + " appeared");
+    else
+        Focus(dialog);
+    return dialog;
+}
+
+bool HuespinSession::CloseDialog(const QString &title)
+{
     XDoTool({"key", "Return"});
-    if (!WaitUntil([this] { return FindWindows(ColorDialogTitle).isEmpty(); })) {
-        Fail("the colour dialog stayed open");
+    if (!WaitUntil([&] { return FindWindows(title).isEmpty(); })) {
+        Fail("the dialog titled " + title + " stayed open");
         return false;
     }
     return true;
+}
+
+bool HuespinSession::ChooseColor(Control button, const QString &html)
+{
+    Click(button);
+    if (WaitForDialog(ColorDialogTitle).isEmpty())
+        return false;
+    // Alt+H is the mnemonic of the dialog's "HTML:" field.
+    XDoTool({"key", "alt+h", "ctrl+a"});
+    XDoTool({"type", html});
+    return CloseDialog(ColorDialogTitle);
+}
+
+bool HuespinSession::ConfirmFontDialog()
+{
+    Click(Control::Command8);
+    return !WaitForDialog(FontDialogTitle).isEmpty() && CloseDialog(FontDialogTitle);
 }
 
 bool HuespinSession::EnterInput(const QString &text, const QString &html1, const QString &html2)

@@ -55,6 +55,8 @@ public:
     // Clicks button, types html (say "#FF8000") into the colour dialog's
     // HTML field and confirms; false when no dialog came or it stayed.
     bool ChooseColor(Control button, const QString &html);
+    // Clicks "Change Font" and confirms the font dialog as it opens.
+    bool ConfirmFontDialog();
     // Types text and chooses html1 and html2 as the two colours.
     bool EnterInput(const QString &text, const QString &html1, const QString &html2);
     // Waits for a message box and reads its text by selecting it.
@@ -103,6 +105,10 @@ private:
     ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
     QStringList FindWindows(const QString &title);
     QString FindMessageWindow();
+    // Waits for the dialog and focuses it; empty when none came.
+    QString WaitForDialog(const QString &title);
+    // Presses Enter in the focused dialog and waits for it to close.
+    bool CloseDialog(const QString &title);
     void Focus(const QString &window);
     void ClickAt(const QString &window, QPoint point, int repeat = 1);
     bool BindKeysFor(const QString &text);

@@ -80,6 +80,7 @@ private slots:
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
     void keysOpenHelpAndExit();
+    void fontDialogConfirmedKeepsThePreview();
     void desktopLooks_data();
     void desktopLooks();
 
@@ -361,6 +362,39 @@ void TestEndToEnd::keysOpenHelpAndExit()
     CHECKED(session.WaitForEnd(), session);
     QVERIFY(session.EndedCleanly());
     QCOMPARE(session.HiveValues().value("text"), text);
+}
+
+// The design font is missing here; the dialog opens on the family shown in
+// its place, bold, so that OK changes neither the look nor the style.
+void TestEndToEnd::fontDialogConfirmedKeepsThePreview()
+{
+    HuespinSession session(*display_);
+    START(session);
+    CHECKED(session.EnterInput("Font kept", "#E02020", "#2040E0"), session);
+    session.Click(Control::Command7);
+    const QRect band = session.LocateControl(Control::Preview);
+    QImage before;
+    const bool drawn = WaitUntil([&] {
+        before = session.Screenshot();
+        return FindLeftmostPixel(before, band, QColor("#2040E0")) >= 0;
+    });
+    QVERIFY(drawn);
+
+    CHECKED(session.ConfirmFontDialog(), session);
+    QTest::qWait(300);
+    const QImage after = session.Screenshot();
+    if (after.copy(band) != before.copy(band)) {
+        before.save(MakeArtifactPath("font-before.png"));
+        after.save(MakeArtifactPath("font-after.png"));
+        QFAIL(qPrintable("the preview changed; see " + MakeArtifactPath("font-after.png")));
+    }
+    CHECKED(ExitAndWait(session), session);
+    const QMap<QString, QString> saved = session.HiveValues();
+    QVERIFY2(!saved.value("foname").isEmpty() && saved.value("foname") != "MS Sans Serif",
+             qPrintable(saved.value("foname")));
+    QCOMPARE(saved.value("fobold"), QStringLiteral("True"));
+    QCOMPARE(saved.value("foital"), QStringLiteral("False"));
+    QCOMPARE(saved.value("fosize"), QStringLiteral("10"));
 }
 
 void TestEndToEnd::desktopLooks_data()
