@@ -20,8 +20,8 @@
 
 namespace {
 
-// The classic design's captions fit at 8 points; no caption gets smaller
-// than this, whatever the desktop.
+// The classic design's captions fit at 8 points; the buttons' font goes no
+// smaller than this, however large the desktop's captions run.
 constexpr double SmallestFontSize = 6;
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption)
