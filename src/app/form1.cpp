@@ -1,11 +1,18 @@
 #include "form1.h"
 
+#include "formlayout.h"
 #include "runtimeerror.h"
+#include "twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QShortcut>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWindow>
 
 #include <climits>
@@ -13,23 +20,33 @@
 
 namespace {
 
-constexpr double TwipsPerPixel = 15;
-
-int Pixels(int twips)
-{
-    return qRound(twips / TwipsPerPixel);
-}
-
-void Place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
-}
+// The classic design's captions fit at 8 points; the buttons' font goes no
+// smaller than this, however large the desktop's captions run.
+constexpr double SmallestFontSize = 6;
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
+    // Enter or Return on a focused button presses it, as on Windows.
+    button->setAutoDefault(true);
     return button;
+}
+
+// Whether the caption, its access key mark taken out, fits the button's
+// contents in the button's font.
+bool CaptionFits(const QPushButton *button, const QString &caption)
+{
+    if (caption.isEmpty())
+        return true;
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = caption;
+    if (button->autoDefault())
+        option.features |= QStyleOptionButton::AutoDefaultButton;
+    const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, caption);
+    return text.width() <= contents.width() && text.height() <= contents.height();
 }
 
 } // namespace
@@ -37,10 +54,13 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &captio
 Form1::Form1(MessageBoxes *messages, CommonDialog *dialog, ProgramStarter *starter)
     : ownMessages_(messages ? nullptr : std::make_unique<QtMessageBoxes>(this)),
       ownDialog_(dialog ? nullptr : std::make_unique<CommonDialog>(this)),
-      ownStarter_(starter ? nullptr : std::make_unique<DetachedProgramStarter>()),
+      ownStarter_(starter ? nullptr : std::make_unique<WatchedProgramStarter>()),
       messages_(messages ? messages : ownMessages_.get()),
-      starter_(starter ? starter : ownStarter_.get())
+      starter_(starter ? starter : ownStarter_.get()), twipsPerPixel_(TwipsPerPixel(this))
 {
+    // A fixed size: no maximise button, and the size hints pin it down.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     CommonDialog1 = dialog ? dialog : ownDialog_.get();
     CreateControls();
     ConnectControls();
@@ -62,48 +82,90 @@ void Form1::CreateControls()
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setMaxLength(INT_MAX); // Qt would cut a text at 32,767 characters
-    Place(Text1, 90, 135, 6405, 300);
+    Text1->setAccessibleName(tr("Text"));
+    Place(Text1);
 
     Command1 = MakeButton(this, "Command1", QStringLiteral("Color 1"));
-    Place(Command1, 105, 1080, 1110, 360);
+    Place(Command1);
     Shape1 = new Shape(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setAccessibleName(tr("Colour 1"));
-    Place(Shape1, 75, 570, 1110, 360);
+    Place(Shape1);
     Command2 = MakeButton(this, "Command2", QStringLiteral("Color 2"));
-    Place(Command2, 1410, 1080, 1110, 360);
+    Place(Command2);
     Shape2 = new Shape(this);
     Shape2->setObjectName(QStringLiteral("Shape2"));
     Shape2->setAccessibleName(tr("Colour 2"));
-    Place(Shape2, 1410, 570, 1110, 360);
+    Place(Shape2);
     Command5 = MakeButton(this, "Command5", QStringLiteral("Swap"));
-    Place(Command5, 2745, 1080, 1110, 360);
+    Place(Command5);
     Command7 = MakeButton(this, "Command7", QStringLiteral("Preview"));
-    Place(Command7, 4080, 1080, 1110, 360);
+    Place(Command7);
     Command4 = MakeButton(this, "Command4", QStringLiteral("E&xit"));
-    Place(Command4, 5415, 1080, 1110, 360);
+    Place(Command4);
     Command3 = MakeButton(this, "Command3", QStringLiteral("Clipboard"));
-    Place(Command3, 5415, 570, 1110, 360);
+    Place(Command3);
     Command10 = MakeButton(this, "Command10", QString());
     Command10->setAccessibleName(tr("Switch between clipboard and file output"));
-    Place(Command10, 5205, 653, 195, 195);
+    Command10->setCheckable(true);
+    Place(Command10);
     Command6 = MakeButton(this, "Command6", QString());
-    Place(Command6, 2745, 570, 2445, 360);
-    Label1 = new LabelArray(this, 90, 1575);
+    Place(Command6);
+    Label1 = new LabelArray(this, FormLayout::Find("Label1").left, FormLayout::Find("Label1").top);
     Label1->setObjectName(QStringLiteral("Label1"));
     Command9 = MakeButton(this, "Command9", QStringLiteral("Back-color"));
-    Place(Command9, 6735, 1080, 1110, 360);
+    Place(Command9);
     Command8 = MakeButton(this, "Command8", QStringLiteral("Change Font"));
-    Place(Command8, 6735, 570, 1110, 360);
+    Place(Command8);
     Command11 = MakeButton(this, "Command11", QStringLiteral("Uninstall"));
-    Place(Command11, 6735, 105, 1110, 360);
+    Place(Command11);
 
     QWidget *tabOrder[] = {Text1, Command1, Command2, Command5, Command7, Command4, Command3,
                            Command10, Command6, Command9, Command8, Command11};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+    FitControlFont();
     preview_ = std::make_unique<PreviewRenderer>(*Label1);
+}
+
+void Form1::Place(QWidget *control)
+{
+    const FormLayout::ControlPlace place = FormLayout::Find(control->objectName().toStdString());
+    control->setGeometry(Pixels(place.left), Pixels(place.top), Pixels(place.width), Pixels(place.height));
+}
+
+int Form1::Pixels(int twips) const
+{
+    return qRound(twips / twipsPerPixel_);
+}
+
+// The desktop's own family at the largest size, up to the desktop's, at
+// which every caption that a button ever shows fits it.
+void Form1::FitControlFont()
+{
+    const QList<std::pair<QPushButton *, QString>> later{
+        {Command3, QStringLiteral("File")}, {Command6, QStringLiteral("Help && About")},
+        {Command7, QStringLiteral("Hide it")}};
+    const auto allFit = [&] {
+        for (const QPushButton *button : findChildren<QPushButton *>())
+            if (!CaptionFits(button, button->text()))
+                return false;
+        for (const auto &[button, caption] : later)
+            if (!CaptionFits(button, caption))
+                return false;
+        return true;
+    };
+    QFont font = QApplication::font(this);
+    double size = font.pointSizeF();
+    if (size <= 0)
+        size = font.pixelSize() * twipsPerPixel_ / 20.0; // 20 twips to the point
+    for (;; size -= 0.5) {
+        font.setPointSizeF(std::max(size, SmallestFontSize));
+        setFont(font);
+        if (size <= SmallestFontSize || allFit())
+            break;
+    }
 }
 
 void Form1::ConnectControls()
@@ -120,6 +182,11 @@ void Form1::ConnectControls()
     Route(Command10, &Form1::Command10_Click);
     Route(Command11, &Form1::Command11_Click);
     connect(Text1, &QLineEdit::textChanged, this, [this] { RunEvent([this] { Text1_Change(); }); });
+    // Keys for the help and exit buttons, handled by the same procedures.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { RunEvent([this] { Command6_Click(); }); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            [this] { RunEvent([this] { Command4_Click(); }); });
 }
 
 void Form1::Route(QPushButton *button, void (Form1::*handler)())
@@ -152,16 +219,38 @@ void Form1::MsgBox(const QString &prompt, int style)
 void Form1::SetFormSize(int widthTwips, int heightTwips)
 {
     outerSize_ = QSize(Pixels(widthTwips), Pixels(heightTwips));
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    resize(outerSize_.width() - frame.left() - frame.right(), outerSize_.height() - frame.top() - frame.bottom());
+    FitToFrame();
 }
 
-// The frame is known only once the window is on the screen.
+// The frame is known only once the window manager has framed the window,
+// which it reports with a move or a resize; until then the frame counts as
+// none. The size is fixed to what leaves the outer size as set.
+void Form1::FitToFrame()
+{
+    if (!outerSize_.isValid())
+        return;
+    const QMargins frame = windowHandle() && isVisible() ? windowHandle()->frameMargins() : QMargins();
+    const QSize client = outerSize_.shrunkBy(frame);
+    if (size() != client || minimumSize() != client || maximumSize() != client)
+        setFixedSize(client);
+}
+
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (outerSize_.isValid())
-        SetFormSize(int(outerSize_.width() * TwipsPerPixel), int(outerSize_.height() * TwipsPerPixel));
+    FitToFrame();
+}
+
+void Form1::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    FitToFrame();
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FitToFrame();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -207,14 +296,31 @@ void Form1::Command10_Click()
     const bool wasFileOutput = FileOutput;
     FileOutput = !FileOutput;
     Command3->setText(wasFileOutput ? QStringLiteral("Clipboard") : QStringLiteral("File"));
+    ShowOutputTarget();
+}
+
+// The toggle looks pressed while the output goes to the file; both buttons
+// say where it goes.
+void Form1::ShowOutputTarget()
+{
+    Command10->setChecked(FileOutput);
+    if (FileOutput) {
+        const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath(OutputFileName()));
+        Command10->setToolTip(tr("Output goes to the file %1; click for the clipboard").arg(path));
+        Command3->setToolTip(tr("Appends the markup to %1").arg(path));
+    } else {
+        Command10->setToolTip(tr("Output goes to the clipboard; click for the file %1").arg(OutputFileName()));
+        Command3->setToolTip(tr("Puts the markup on the clipboard"));
+    }
 }
 
 void Form1::InitForm()
 {
-    SetFormSize(8010, 2535);
+    SetFormSize(FormLayout::FormWidth, FormLayout::FormHeight);
     Command8->setEnabled(false);
     Command9->setEnabled(false);
     FileOutput = false;
+    ShowOutputTarget();
     UseDefaults = false;
     setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral("1.40"));
     Warned = false;

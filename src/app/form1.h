@@ -57,9 +57,17 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void CreateControls();
+    void Place(QWidget *control);
+    int Pixels(int twips) const;
+    void FitControlFont();
+    void FitToFrame();
+    void ShowOutputTarget();
+    static QString OutputFileName();
     void ConnectControls();
     void Route(QPushButton *button, void (Form1::*handler)());
     void RunEvent(const std::function<void()> &handler);
@@ -118,6 +126,7 @@ private:
     std::unique_ptr<ProgramStarter> ownStarter_;
     MessageBoxes *messages_;
     ProgramStarter *starter_;
+    double twipsPerPixel_;
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
     bool unloaded_ = false;

@@ -6,11 +6,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace {
 
 const QString ReadmeFile = QStringLiteral("readme.txt");
+const QString NoNotepad = QStringLiteral("Read readme.txt! I can't find your notepad!");
 
 } // namespace
 
@@ -35,11 +37,16 @@ void Form1::ShowHelp()
     const bool found = !notepad.isEmpty();
 #endif
     if (!found) {
-        MsgBox(QStringLiteral("Read readme.txt! I can't find your notepad!"), 48);
+        MsgBox(NoNotepad, 48);
         return;
     }
     if (!QFileInfo::exists(ReadmeFile))
         WriteReadme();
-    if (!starter_->Start(notepad, {ReadmeFile}, QDir::currentPath()))
-        MsgBox(QStringLiteral("Read readme.txt! I can't find your notepad!"), 48);
+    // An opener that finds no program for text files ends with a failure
+    // (xdg-open exits 3 or 4); the window stays usable while it runs.
+    const QPointer<Form1> self(this);
+    starter_->Start(notepad, {ReadmeFile}, QDir::currentPath(), [self] {
+        if (self)
+            self->RunEvent([&] { self->MsgBox(NoNotepad, 48); });
+    });
 }

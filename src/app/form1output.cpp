@@ -18,13 +18,18 @@ bool Form1::CheckInput(const TextCharacters &characters)
     return true;
 }
 
+QString Form1::OutputFileName()
+{
+    return QStringLiteral("output.html");
+}
+
 void Form1::MakeFileOutput()
 {
     const TextCharacters characters(Text1->text());
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    AppendToFile(QStringLiteral("output.html"), BuildMarkup(characters, *this));
+    AppendToFile(OutputFileName(), BuildMarkup(characters, *this));
     MsgBox(QStringLiteral("Done!"), 0);
 }
 

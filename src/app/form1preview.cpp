@@ -1,6 +1,10 @@
 // The preview: building, hiding and restyling it.
 #include "form1.h"
 
+#include "formlayout.h"
+
+#include <QFontInfo>
+
 #include <cmath>
 
 PreviewStyle Form1::CurrentPreviewStyle() const
@@ -26,7 +30,7 @@ void Form1::ShowPreview(const QString &text)
     Command8->setEnabled(true);
     Command9->setEnabled(true);
     Command7->setText(QStringLiteral("Hide it"));
-    SetFormSize(8010, 2535);
+    SetFormSize(FormLayout::FormWidth, FormLayout::FormHeight);
 }
 
 void Form1::HidePreview()
@@ -46,15 +50,22 @@ void Form1::ResetPreview()
     Command7->setText(QStringLiteral("Preview"));
 }
 
+// The dialog starts from the font that the preview really shows: the family
+// that the system put in place of a missing one. A cancel changes nothing.
 void Form1::ChangePreviewFont()
 {
     CommonDialog1->Flags = CommonDialogFlags::FontScreenFonts;
     const LabelArray::Element first = (*Label1)[1];
+    QFont shown(first.FontName());
+    shown.setPointSizeF(first.FontSize());
+    shown.setBold(first.FontBold());
+    shown.setItalic(first.FontItalic());
     CommonDialog1->FontSize = first.FontSize();
     CommonDialog1->FontBold = first.FontBold();
     CommonDialog1->FontItalic = first.FontItalic();
-    CommonDialog1->FontName = first.FontName();
-    CommonDialog1->ShowFont();
+    CommonDialog1->FontName = QFontInfo(shown).family();
+    if (!CommonDialog1->ShowFont())
+        return;
 
     const PreviewFont font{CommonDialog1->FontName, CommonDialog1->FontSize, CommonDialog1->FontBold,
                            CommonDialog1->FontItalic};

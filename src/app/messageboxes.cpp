@@ -19,6 +19,9 @@ void QtMessageBoxes::MsgBox(const QString &prompt, int style, const QString &tit
         icon = QMessageBox::Information;
         break;
     }
-    QMessageBox box(icon, title, prompt, QMessageBox::Ok, parent_);
+    // Centred over the window, or over the screen while the window is not
+    // shown yet (a box over a hidden window lands in the screen's corner).
+    QWidget *over = parent_ && parent_->isVisible() ? parent_ : nullptr;
+    QMessageBox box(icon, title, prompt, QMessageBox::Ok, over);
     box.exec();
 }

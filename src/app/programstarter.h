@@ -1,16 +1,27 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
-// Starts a program without waiting for it and without a shell.
+#include <functional>
+
+// Starts a program without waiting for it and without a shell. failed runs
+// later, from the event loop, when the program cannot be started or ends
+// with a failure.
 class ProgramStarter {
 public:
     virtual ~ProgramStarter() = default;
-    virtual bool Start(const QString &program, const QStringList &arguments, const QString &workingDirectory) = 0;
+    virtual void Start(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+                       std::function<void()> failed) = 0;
 };
 
-class DetachedProgramStarter : public ProgramStarter {
+// Watches each program until it ends. A program still running when the
+// starter goes is left running and no longer watched.
+class WatchedProgramStarter : public QObject, public ProgramStarter {
+    Q_OBJECT
+
 public:
-    bool Start(const QString &program, const QStringList &arguments, const QString &workingDirectory) override;
+    void Start(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+               std::function<void()> failed) override;
 };

@@ -37,10 +37,13 @@ void Shape::Describe()
 void Shape::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QRect box = rect().adjusted(0, 0, -1, -1);
-    painter.fillRect(box, ToQColor(backColor_));
+    painter.fillRect(rect(), ToQColor(backColor_));
+    // In the text colour, so that the hatch shows on a dark theme too. The
+    // border is one device pixel inside the edge at any scale.
+    const QColor ink = palette().color(QPalette::WindowText);
     if (fillStyle_ == UpwardDiagonal)
-        painter.fillRect(box, QBrush(Qt::black, Qt::BDiagPattern));
-    painter.setPen(Qt::black);
-    painter.drawRect(box);
+        painter.fillRect(rect(), QBrush(ink, Qt::BDiagPattern));
+    const qreal half = 0.5 / devicePixelRatioF();
+    painter.setPen(QPen(ink, 0));
+    painter.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
 }

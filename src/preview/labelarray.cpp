@@ -2,6 +2,7 @@
 
 #include "qtcolor.h"
 #include "runtimeerror.h"
+#include "twips.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr double TwipsPerPixel = 15;
 // An auto-sized label with no caption keeps this width.
 constexpr double EmptyCaptionWidth = 75;
 
@@ -22,7 +22,8 @@ RuntimeError NoSuchElement(int index)
 
 } // namespace
 
-LabelArray::LabelArray(QWidget *parent, double left, double top) : QWidget(parent), records_(2)
+LabelArray::LabelArray(QWidget *parent, double left, double top)
+    : QWidget(parent), twipsPerPixel_(TwipsPerPixel(parent)), records_(2)
 {
     // The array draws over its parent's client area and lets clicks through.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -134,7 +135,7 @@ void LabelArray::Fit(Record &record)
     if (!record.autoSize)
         return;
     const QFontMetricsF &metrics = MetricsOf(record);
-    record.height = metrics.height() * TwipsPerPixel;
+    record.height = metrics.height() * twipsPerPixel_;
     if (record.caption.isEmpty()) {
         record.width = EmptyCaptionWidth;
         return;
@@ -142,7 +143,7 @@ void LabelArray::Fit(Record &record)
     auto &widths = measured_.widths;
     auto width = widths.constFind(record.caption);
     if (width == widths.cend())
-        width = widths.insert(record.caption, metrics.horizontalAdvance(record.caption) * TwipsPerPixel);
+        width = widths.insert(record.caption, metrics.horizontalAdvance(record.caption) * twipsPerPixel_);
     record.width = *width;
 }
 
@@ -183,8 +184,8 @@ void LabelArray::paintEvent(QPaintEvent *event)
     for (const auto &record : records_) {
         if (!record || !record->visible)
             continue;
-        const QRectF box(record->left / TwipsPerPixel, record->top / TwipsPerPixel,
-                         record->width / TwipsPerPixel, record->height / TwipsPerPixel);
+        const QRectF box(record->left / twipsPerPixel_, record->top / twipsPerPixel_,
+                         record->width / twipsPerPixel_, record->height / twipsPerPixel_);
         if (!box.intersects(dirty))
             continue;
         painter.fillRect(box, ToQColor(record->backColor));

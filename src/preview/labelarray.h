@@ -13,7 +13,7 @@
 
 // An indexed array of light labels drawn by one widget, in place of a
 // QLabel per character: a preview may hold tens of thousands of them.
-// Positions and sizes are in twips of the parent window (15 to a pixel).
+// Positions and sizes are in twips of the parent window, at its screen's scale.
 // Element 1 always exists; elements 2 and up are loaded and unloaded at run
 // time. A new element copies element 1 and starts hidden.
 class LabelArray : public QWidget {
@@ -62,6 +62,7 @@ private:
     void Fit(Record &record);
     void RefreshAccessibleName();
 
+    double twipsPerPixel_;
     std::vector<std::optional<Record>> records_;
     int count_ = 0;
     bool accessibleNamePending_ = false;

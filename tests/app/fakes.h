@@ -62,11 +62,15 @@ struct FakeCommonDialog : CommonDialog {
     }
 };
 
+// Records what it was asked to start; a program "fails" when told to.
 struct FakeProgramStarter : ProgramStarter {
     QStringList started;
-    bool Start(const QString &program, const QStringList &arguments, const QString &) override
+    bool fails = false;
+    void Start(const QString &program, const QStringList &arguments, const QString &,
+               std::function<void()> failed) override
     {
         started << program + ' ' + arguments.join(' ');
-        return true;
+        if (fails)
+            failed();
     }
 };

@@ -41,6 +41,10 @@ private slots:
     void fileOutputsContinueOneLine();
     void clipboardOutputReplacesTheClipboard();
     void toggleTwiceRestoresClipboard();
+    void toggleShowsTheTarget();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void unsetSwatchIsHatchedInTheTextColour();
     void chooseColorStoresAndShows();
     void cancelledColorDialogChangesNothing();
     void swapNeedsBothColors();
@@ -194,6 +198,48 @@ void TestForm1::toggleTwiceRestoresClipboard()
     TypeAndColor("abc");
     form_->Command3->click();
     QVERIFY(!QFile::exists("output.html"));
+}
+
+void TestForm1::toggleShowsTheTarget()
+{
+    const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath("output.html"));
+    QVERIFY(!form_->Command10->isChecked());
+    QVERIFY(form_->Command10->toolTip().contains("clipboard"));
+    form_->Command10->click();
+    QVERIFY(form_->Command10->isChecked());
+    QVERIFY2(form_->Command3->toolTip().contains(path), qPrintable(form_->Command3->toolTip()));
+    QVERIFY(form_->Command10->toolTip().contains(path));
+    form_->Command10->click();
+    QVERIFY(!form_->Command10->isChecked());
+    QVERIFY(!form_->Command3->toolTip().contains(path));
+}
+
+void TestForm1::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+}
+
+void TestForm1::enterPressesTheFocusedButton()
+{
+    QFETCH(int, key);
+    QTest::keyClick(form_->Command7, Qt::Key(key));
+    QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
+}
+
+void TestForm1::unsetSwatchIsHatchedInTheTextColour()
+{
+    const QColor ink(250, 240, 230);
+    QPalette palette = form_->Shape1->palette();
+    palette.setColor(QPalette::WindowText, ink);
+    form_->Shape1->setPalette(palette);
+    const QImage image = form_->Shape1->grab().toImage();
+    int inked = 0;
+    for (int y = 1; y < image.height() - 1; ++y)
+        for (int x = 1; x < image.width() - 1; ++x)
+            inked += QColor(image.pixel(x, y)) == ink;
+    QVERIFY2(inked > image.width(), qPrintable(QString::number(inked)));
 }
 
 void TestForm1::chooseColorStoresAndShows()

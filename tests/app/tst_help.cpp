@@ -23,10 +23,11 @@ QByteArray ReadFile(const QString &path)
 // Starts nothing; notes whether readme.txt was there when it was asked to.
 struct RecordingStarter : FakeProgramStarter {
     bool readmeExisted = false;
-    bool Start(const QString &program, const QStringList &arguments, const QString &folder) override
+    void Start(const QString &program, const QStringList &arguments, const QString &folder,
+               std::function<void()> failed) override
     {
         readmeExisted = QFile::exists("readme.txt");
-        return FakeProgramStarter::Start(program, arguments, folder);
+        FakeProgramStarter::Start(program, arguments, folder, std::move(failed));
     }
 };
 
@@ -46,6 +47,8 @@ private slots:
     void helpWritesTheReadmeAgainBeforeOpening();
     void helpStartsTheOpenerOnPath();
     void noOpenerShowsTheMessageOnly();
+    void failingOpenerShowsTheMessage_data();
+    void failingOpenerShowsTheMessage();
     void unwritableFolderIsReportedAtStartUp();
 
 private:
@@ -167,6 +170,44 @@ void TestHelp::noOpenerShowsTheMessageOnly()
     QCOMPARE(messages_.shown[0].style, 48);
     QVERIFY(!QFile::exists("readme.txt"));
     QVERIFY(starter_.started.isEmpty());
+}
+
+void TestHelp::failingOpenerShowsTheMessage_data()
+{
+    QTest::addColumn<QByteArray>("script"); // how the opener ends
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("no program for text files") << QByteArray("exit 4") << true;
+    QTest::newRow("killed") << QByteArray("kill -9 $$") << true;
+    QTest::newRow("opened") << QByteArray("exit 0") << false;
+}
+
+// The real starter: the window goes on while the opener runs, and hears of
+// its failure when it ends.
+void TestHelp::failingOpenerShowsTheMessage()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, fails);
+    const QString bin = workspace_->FilePath("bin");
+    QDir().mkdir(bin);
+    const QString ended = workspace_->FilePath("ended");
+    QFile opener(bin + "/xdg-open");
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nsleep 0.5\ntouch '" + ended.toUtf8() + "'\n" + script + "\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    UsePath(bin + ":/usr/bin:/bin");
+
+    Form1 form(&messages_, &dialog_);
+    form.Command6->click();
+    QVERIFY(messages_.shown.empty());
+    QTRY_VERIFY(QFile::exists(ended));
+    if (fails) {
+        QTRY_COMPARE(messages_.Prompts(), QStringList{"Read readme.txt! I can't find your notepad!"});
+        QCOMPARE(messages_.shown[0].style, 48);
+    } else {
+        QTest::qWait(300);
+        QVERIFY(messages_.shown.empty());
+    }
 }
 
 // A folder that is gone cannot be written to, whoever runs the test.

@@ -8,19 +8,14 @@ namespace {
 
 const QString MainTitle = QStringLiteral("^Huespin v1\\.40$");
 const QString ColorDialogTitle = QStringLiteral("^Choose Color$");
+const QString FontDialogTitle = QStringLiteral("^Select Font$");
 // What stands in the primary selection until the program takes it, so that
 // a selection the program never made is not read as one it did.
 const QByteArray UnreadMark = "\x01unread";
 
-// The window's layout in twips, 15 to a pixel.
-QRect FromTwips(int left, int top, int width, int height)
-{
-    return QRect(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0));
-}
-
 } // namespace
 
-HuespinSession::HuespinSession(const VirtualDisplay &display)
+HuespinSession::HuespinSession(const VirtualDisplay &display) : twipsPerPixel_(1440.0 / display.Dpi())
 {
     const QDir root(sandbox_.path());
     for (const char *folder : {"home", "config", "data", "cache", "runtime", "work", "tools"})
@@ -98,26 +93,10 @@ QString HuespinSession::Fail(const QString &what)
     return failure_;
 }
 
-QRect HuespinSession::LocateControl(Control control)
+void HuespinSession::PressKeys(const QStringList &keys)
 {
-    switch (control) {
-    case Control::Text1: return FromTwips(90, 135, 6405, 300);
-    case Control::Command1: return FromTwips(105, 1080, 1110, 360);
-    case Control::Command2: return FromTwips(1410, 1080, 1110, 360);
-    case Control::Command3: return FromTwips(5415, 570, 1110, 360);
-    case Control::Command4: return FromTwips(5415, 1080, 1110, 360);
-    case Control::Command5: return FromTwips(2745, 1080, 1110, 360);
-    case Control::Command6: return FromTwips(2745, 570, 2445, 360);
-    case Control::Command7: return FromTwips(4080, 1080, 1110, 360);
-    case Control::Command8: return FromTwips(6735, 570, 1110, 360);
-    case Control::Command9: return FromTwips(6735, 1080, 1110, 360);
-    case Control::Command10: return FromTwips(5205, 653, 195, 195);
-    case Control::Command11: return FromTwips(6735, 105, 1110, 360);
-    case Control::Shape1: return FromTwips(75, 570, 1110, 360);
-    case Control::Shape2: return FromTwips(1410, 570, 1110, 360);
-    case Control::Preview: return FromTwips(0, 1545, 8010, 990);
-    }
-    return QRect();
+    Focus(window_);
+    XDoTool(QStringList{"key", "--delay", "80"} + keys);
 }
 
 ToolResult HuespinSession::XDoTool(const QStringList &arguments, int timeoutMs)
@@ -154,7 +133,8 @@ QString HuespinSession::FindMessageWindow()
     return message;
 }
 
-// There is no window manager, so focus is given rather than asked for.
+// Focus is given rather than asked for, which works with a window manager
+// or without one.
 void HuespinSession::Focus(const QString &window)
 {
     XDoTool({"windowfocus", "--sync", window});
@@ -261,29 +241,45 @@ bool HuespinSession::BindKeysFor(const QString &text)
     return true;
 }
 
-bool HuespinSession::ChooseColor(Control button, const QString &html)
+QString HuespinSession::WaitForDialog(const QString &title)
 {
-    Click(button);
     QString dialog;
     WaitUntil([&] {
-        const QStringList windows = FindWindows(ColorDialogTitle);
-        dialog = windows.value(0);
+        dialog = FindWindows(title).value(0);
         return !dialog.isEmpty() || !IsRunning();
     });
-    if (dialog.isEmpty()) {
-        Fail("no colour dialog appeared");
-        return false;
-    }
-    Focus(dialog);
-    // Alt+H is the mnemonic of the dialog's "HTML:" field.
-    XDoTool({"key", "alt+h", "ctrl+a"});
-    XDoTool({"type", html});
+    if (dialog.isEmpty())
+        Fail("no dialog titled " + title + " appeared");
+    else
+        Focus(dialog);
+    return dialog;
+}
+
+bool HuespinSession::CloseDialog(const QString &title)
+{
     XDoTool({"key", "Return"});
-    if (!WaitUntil([this] { return FindWindows(ColorDialogTitle).isEmpty(); })) {
-        Fail("the colour dialog stayed open");
+    if (!WaitUntil([&] { return FindWindows(title).isEmpty(); })) {
+        Fail("the dialog titled " + title + " stayed open");
         return false;
     }
     return true;
+}
+
+bool HuespinSession::ChooseColor(Control button, const QString &html)
+{
+    Click(button);
+    if (WaitForDialog(ColorDialogTitle).isEmpty())
+        return false;
+    // Alt+H is the mnemonic of the dialog's "HTML:" field.
+    XDoTool({"key", "alt+h", "ctrl+a"});
+    XDoTool({"type", html});
+    return CloseDialog(ColorDialogTitle);
+}
+
+bool HuespinSession::ConfirmFontDialog()
+{
+    Click(Control::Command8);
+    return !WaitForDialog(FontDialogTitle).isEmpty() && CloseDialog(FontDialogTitle);
 }
 
 bool HuespinSession::EnterInput(const QString &text, const QString &html1, const QString &html2)
@@ -291,7 +287,7 @@ bool HuespinSession::EnterInput(const QString &text, const QString &html1, const
     return TypeText(text) && ChooseColor(Control::Command1, html1) && ChooseColor(Control::Command2, html2);
 }
 
-QString HuespinSession::ReadMessage()
+QString HuespinSession::ReadMessage(bool withIcon)
 {
     const QString message = FindMessageWindow();
     if (message.isEmpty())
@@ -299,8 +295,9 @@ QString HuespinSession::ReadMessage()
     Focus(message);
     MarkPrimaryUnread();
     // A triple click selects the label's whole text into the primary
-    // selection; without an icon the text starts at the top left margin.
-    ClickAt(message, QPoint(40, 16), 3);
+    // selection; without an icon the text starts at the top left margin,
+    // with one it starts right of the icon.
+    ClickAt(message, withIcon ? QPoint(100, 20) : QPoint(40, 16), 3);
     return ReadSelection("primary");
 }
 
@@ -445,4 +442,9 @@ QString HuespinSession::HomePath(const QString &name) const
 QString HuespinSession::ToolsPath() const
 {
     return sandbox_.filePath("tools");
+}
+
+QString HuespinSession::ConfigPath(const QString &name) const
+{
+    return sandbox_.filePath(name.isEmpty() ? QStringLiteral("config") : "config/" + name);
 }

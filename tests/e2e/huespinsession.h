@@ -59,11 +59,12 @@ public:
     // Clicks button, types html (say "#FF8000") into the colour dialog's
     // HTML field and confirms; false when no dialog came or it stayed.
     bool ChooseColor(Control button, const QString &html);
+    // Clicks "Change Font" and confirms the font dialog as it opens.
+    bool ConfirmFontDialog();
     // Types text and chooses html1 and html2 as the two colours.
     bool EnterInput(const QString &text, const QString &html1, const QString &html2);
-    // Waits for a message box without an icon and reads its text by
-    // selecting it.
-    QString ReadMessage();
+    // Waits for a message box and reads its text by selecting it.
+    QString ReadMessage(bool withIcon = false);
     // Presses Enter in the message box; false when none came or it stayed.
     bool AnswerMessage();
     // The text box's contents, selected and read from the primary selection.
@@ -72,7 +73,19 @@ public:
     QByteArray ReadClipboard();
     // The program's window as it shows now; saved to path when one is given.
     QImage Screenshot(const QString &path = QString());
-    static QRect LocateControl(Control control);
+    // Where the control is in the window, in the display's pixels.
+    QRect LocateControl(Control control) const;
+    // The window's design size, frame included, in the display's pixels.
+    QSize DesignSize() const;
+    // The window on the screen, frame included; null until the window
+    // manager has framed it.
+    QRect FrameGeometry();
+    // What xprop prints for the property of the program's window.
+    QString WindowProperty(const QString &name);
+    // Presses keys (xdotool names) in the program's window.
+    void PressKeys(const QStringList &keys);
+    // Asks the window manager for another size, as a program may.
+    void AskToResize(QSize size);
 
     bool WaitForEnd(int timeoutMs = 10000);
     void Terminate();
@@ -85,14 +98,21 @@ public:
     int CountHuespinKeys();
 
     QString WorkPath(const QString &name = QString()) const;
+    QString ConfigPath(const QString &name = QString()) const;
+    void SetEnvironment(const QString &name, const QString &value) { environment_.insert(name, value); }
     QString HomePath(const QString &name = QString()) const;
     // A folder that comes first on the program's PATH, for stand-in tools.
     QString ToolsPath() const;
 
 private:
+    QRect FromTwips(int left, int top, int width, int height) const;
     ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
     QStringList FindWindows(const QString &title);
     QString FindMessageWindow();
+    // Waits for the dialog and focuses it; empty when none came.
+    QString WaitForDialog(const QString &title);
+    // Presses Enter in the focused dialog and waits for it to close.
+    bool CloseDialog(const QString &title);
     void Focus(const QString &window);
     void ClickAt(const QString &window, QPoint point, int repeat = 1);
     bool BindKeysFor(const QString &text);
@@ -103,6 +123,7 @@ private:
     static QString NameKeysym(char32_t c);
     QString Fail(const QString &what);
 
+    double twipsPerPixel_;
     QProcessEnvironment environment_;
     QTemporaryDir sandbox_;
     std::unique_ptr<QProcess> program_;

@@ -2,6 +2,7 @@
 // drives it: xdotool for keys and clicks, xclip for the clipboard, import
 // for screenshots and sqlite3 for the settings hive.
 #include "huespinsession.h"
+#include "testsupport.h"
 
 #include "colorvalue.h"
 #include "gradientmarkup.h"
@@ -34,33 +35,12 @@ QByteArray ReadFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The column of the leftmost pixel of exactly that colour, or -1.
-int FindLeftmostPixel(const QImage &image, QRect area, const QColor &color)
+QColor PickColor(const QImage &image, const HuespinSession &session, Control control)
 {
-    area = area.intersected(image.rect());
-    for (int x = area.left(); x <= area.right(); ++x)
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            if (image.pixel(x, y) == color.rgb())
-                return x;
-    return -1;
-}
-
-QColor PickColor(const QImage &image, Control control)
-{
-    return image.isNull() ? QColor() : QColor(image.pixel(HuespinSession::LocateControl(control).center()));
-}
-
-QString MakeArtifactPath(const QString &name)
-{
-    const QString folder = qEnvironmentVariable("E2E_ARTIFACTS", QDir::tempPath());
-    QDir().mkpath(folder);
-    return QDir(folder).filePath(name);
+    return image.isNull() ? QColor() : QColor(image.pixel(session.LocateControl(control).center()));
 }
 
 } // namespace
-
-#define START(session) QVERIFY2((session).Start(), qPrintable((session).Failure()))
-#define CHECKED(call, session) QVERIFY2((call), qPrintable((session).Failure()))
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
@@ -80,8 +60,6 @@ private slots:
     void terminationSavesTheSettings();
 
 private:
-    static bool ExitAndWait(HuespinSession &session);
-
     std::unique_ptr<VirtualDisplay> display_;
 };
 
@@ -91,12 +69,6 @@ void TestEndToEnd::init()
 {
     display_ = std::make_unique<VirtualDisplay>();
     QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
-}
-
-bool TestEndToEnd::ExitAndWait(HuespinSession &session)
-{
-    session.Click(Control::Command4);
-    return session.WaitForEnd() && session.EndedCleanly();
 }
 
 void TestEndToEnd::firstStartWritesReadmeAndDefaults()
@@ -226,12 +198,12 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
     QImage swatches;
     WaitUntil([&] {
         swatches = session.Screenshot();
-        return PickColor(swatches, Control::Shape1) == QColor("#C02080") &&
-               PickColor(swatches, Control::Shape2) == QColor("#20C0A0");
+        return PickColor(swatches, session, Control::Shape1) == QColor("#C02080") &&
+               PickColor(swatches, session, Control::Shape2) == QColor("#20C0A0");
     });
     swatches.save(MakeArtifactPath("restart.png"));
-    QCOMPARE(PickColor(swatches, Control::Shape1), QColor("#C02080"));
-    QCOMPARE(PickColor(swatches, Control::Shape2), QColor("#20C0A0"));
+    QCOMPARE(PickColor(swatches, session, Control::Shape1), QColor("#C02080"));
+    QCOMPARE(PickColor(swatches, session, Control::Shape2), QColor("#20C0A0"));
 
     session.Click(Control::Command11);
     QCOMPARE(session.ReadMessage(), QStringLiteral("All settings removed from Registry."));
@@ -255,7 +227,7 @@ void TestEndToEnd::previewShowsTheGradient()
     // The preview is drawn once the clicks are handled; wait for its colours,
     // the first one left of the last.
     QImage shot;
-    const QRect preview = HuespinSession::LocateControl(Control::Preview);
+    const QRect preview = session.LocateControl(Control::Preview);
     const bool drawn = WaitUntil([&] {
         shot = session.Screenshot();
         const int first = FindLeftmostPixel(shot, preview, QColor("#E02020"));

@@ -4,7 +4,7 @@
 
 #include <QDeadlineTimer>
 
-VirtualDisplay::VirtualDisplay()
+VirtualDisplay::VirtualDisplay(int dpi) : dpi_(dpi)
 {
     // -displayfd 1: Xvfb picks a free number and writes it to its standard
     // output once it accepts clients. -noreset: a server resets when its last
@@ -12,8 +12,8 @@ VirtualDisplay::VirtualDisplay()
     server_.setProcessChannelMode(QProcess::SeparateChannels);
     EndWithParent(server_);
     server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                           QStringLiteral("0"), QStringLiteral("1280x800x24"),
-                                           QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                           QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-dpi"),
+                                           QString::number(dpi), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
                                            QStringLiteral("-noreset")});
     if (!server_.waitForStarted(5000)) {
         failure_ = QStringLiteral("Xvfb did not start: ") + server_.errorString();
@@ -30,15 +30,57 @@ VirtualDisplay::VirtualDisplay()
         return;
     }
     name_ = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+    environment_ = QProcessEnvironment::systemEnvironment();
+    environment_.insert(QStringLiteral("DISPLAY"), name_);
+    environment_.insert(QStringLiteral("HOME"), managerHome_.path());
+    environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), managerHome_.path());
+    if (dpi != 96) {
+        const ToolResult merged = RunTool(QStringLiteral("xrdb"), {QStringLiteral("-merge")}, environment_, 10000,
+                                          "Xft.dpi: " + QByteArray::number(dpi) + "\n");
+        if (!merged.Succeeded()) {
+            failure_ = QStringLiteral("xrdb could not set Xft.dpi: ") + QString::fromLocal8Bit(merged.errors);
+            return;
+        }
+    }
+    StartWindowManager();
+}
+
+// Programs are started only once openbox manages the screen, so that every
+// window on it is framed from the start.
+void VirtualDisplay::StartWindowManager()
+{
+    windowManager_.setProcessEnvironment(environment_);
+    windowManager_.setProcessChannelMode(QProcess::SeparateChannels);
+    EndWithParent(windowManager_);
+    windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!windowManager_.waitForStarted(5000)) {
+        failure_ = QStringLiteral("openbox did not start: ") + windowManager_.errorString();
+        return;
+    }
+    const bool managing = WaitUntil([this] {
+        const ToolResult check = RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"),
+                                                                   QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                                         environment_);
+        return check.Succeeded() && check.output.contains("window id");
+    });
+    if (!managing)
+        failure_ = QStringLiteral("openbox did not take the screen: ") +
+                   QString::fromLocal8Bit(windowManager_.readAllStandardError());
+}
+
+void VirtualDisplay::Stop(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(1000);
+    }
 }
 
 VirtualDisplay::~VirtualDisplay()
 {
-    if (server_.state() == QProcess::NotRunning)
-        return;
-    server_.terminate();
-    if (!server_.waitForFinished(5000)) {
-        server_.kill();
-        server_.waitForFinished(1000);
-    }
+    Stop(windowManager_);
+    Stop(server_);
 }

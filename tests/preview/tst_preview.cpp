@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QFontInfo>
 #include <QTest>
 
 #include <memory>
@@ -31,6 +32,8 @@ private slots:
     void fontSizeRoundsHalfToEven_data();
     void fontSizeRoundsHalfToEven();
     void cancelledFontDialogChangesNothingVisible();
+    void fontDialogStartsFromTheShownFont_data();
+    void fontDialogStartsFromTheShownFont();
     void backColorReachesEveryLabel();
     void notEnoughDataLeavesThePreview();
     void overflowTouchesNothing();
@@ -198,6 +201,36 @@ void TestPreview::cancelledFontDialogChangesNothingVisible()
     QCOMPARE(Labels()[3].Left() + Labels()[3].Width(), width);
     QCOMPARE(Labels()[2].FontSize(), 10.0f);
     QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
+}
+
+void TestPreview::fontDialogStartsFromTheShownFont_data()
+{
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("OK") << true;
+    QTest::newRow("cancel") << false;
+}
+
+// The design font is missing on most systems; the dialog shows the family
+// that stands in for it, and OK keeps that look.
+void TestPreview::fontDialogStartsFromTheShownFont()
+{
+    QFETCH(bool, confirmed);
+    form_->PreviewFontName = "MS Sans Serif";
+    form_->PreviewFontBold = true;
+    Show("abc");
+    QFont design("MS Sans Serif");
+    design.setBold(true);
+    const QString shown = QFontInfo(design).family();
+
+    dialog_.fontSizes = {confirmed ? std::optional<float>(10.0f) : std::nullopt};
+    form_->Command8->click();
+    QCOMPARE(dialog_.FontName, shown);
+    QVERIFY(dialog_.FontBold);
+    QCOMPARE(dialog_.FontSize, 10.0f);
+    QCOMPARE(Labels()[2].FontBold(), true);
+    QCOMPARE(form_->PreviewFontBold, true);
+    QCOMPARE(Labels()[2].FontName(), confirmed ? shown : QStringLiteral("MS Sans Serif"));
+    QCOMPARE(form_->PreviewFontName, confirmed ? shown : QStringLiteral("MS Sans Serif"));
 }
 
 void TestPreview::backColorReachesEveryLabel()

@@ -1,0 +1,7 @@
+#pragma once
+
+class QWidget;
+
+// Twips per device-independent pixel on the widget's screen, as Windows
+// counts them: 1440 / the logical dpi, so 15 at 96 dpi and 12 at 120.
+double TwipsPerPixel(const QWidget *widget);

@@ -1,0 +1,178 @@
+// The window on desktops of other fonts and scales: each ctest run of this
+// test gets its dpi or scale factor from the environment.
+#include "fakes.h"
+#include "form1.h"
+#include "formlayout.h"
+#include "workspace.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString RemoveMnemonic(const QString &caption)
+{
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        shown += caption[i];
+    }
+    return shown;
+}
+
+QRect ContentsOf(const QPushButton *button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    if (button->autoDefault())
+        option.features |= QStyleOptionButton::AutoDefaultButton;
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+}
+
+} // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void captionsFitAndSizeHolds_data();
+    void captionsFitAndSizeHolds();
+    void messageBoxIsCentred_data();
+    void messageBoxIsCentred();
+
+private:
+    QFont desktopFont_;
+    std::unique_ptr<Workspace> workspace_;
+    FakeMessageBoxes messages_;
+    FakeCommonDialog dialog_;
+    FakeProgramStarter starter_;
+};
+
+void TestWindow::initTestCase()
+{
+    desktopFont_ = QApplication::font();
+}
+
+void TestWindow::init()
+{
+    workspace_ = std::make_unique<Workspace>();
+}
+
+void TestWindow::cleanup()
+{
+    QApplication::setFont(desktopFont_);
+    workspace_.reset();
+}
+
+void TestWindow::captionsFitAndSizeHolds_data()
+{
+    QTest::addColumn<QString>("family"); // empty: Qt's own default
+    QTest::addColumn<double>("size");
+    QTest::newRow("Qt default") << QString() << 0.0;
+    QTest::newRow("Cantarell 11") << "Cantarell" << 11.0;
+    QTest::newRow("DejaVu Sans 11") << "DejaVu Sans" << 11.0;
+}
+
+void TestWindow::captionsFitAndSizeHolds()
+{
+    QFETCH(QString, family);
+    QFETCH(double, size);
+    if (!family.isEmpty()) {
+        if (!QFontDatabase::families().contains(family))
+            QSKIP(qPrintable(family + " is not installed"));
+        QFont desktop(family);
+        desktop.setPointSizeF(size);
+        QApplication::setFont(desktop);
+    }
+    const QFont desktop = QApplication::font();
+    Form1 form(&messages_, &dialog_, &starter_);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QCOMPARE(form.font().family(), desktop.family());
+    QVERIFY(form.font().pointSizeF() <= desktop.pointSizeF());
+
+    // Every caption that each button shows at some time.
+    const QMap<QString, QStringList> later{
+        {"Command3", {"File"}}, {"Command6", {"Help && About"}}, {"Command7", {"Hide it"}}};
+    for (QPushButton *button : form.findChildren<QPushButton *>()) {
+        const QRect contents = ContentsOf(button);
+        const QFontMetrics metrics(button->font());
+        for (const QString &caption : QStringList{button->text()} + later.value(button->objectName())) {
+            if (caption.isEmpty())
+                continue;
+            const QString shown = RemoveMnemonic(caption);
+            QVERIFY2(metrics.horizontalAdvance(shown) <= contents.width() && metrics.height() <= contents.height(),
+                     qPrintable(QStringLiteral("\"%1\" (%2 x %3 px) does not fit %4 x %5 px at %6 pt")
+                                    .arg(shown)
+                                    .arg(metrics.horizontalAdvance(shown))
+                                    .arg(metrics.height())
+                                    .arg(contents.width())
+                                    .arg(contents.height())
+                                    .arg(button->font().pointSizeF())));
+        }
+    }
+
+    const double twipsPerPixel = 1440 / form.screen()->logicalDotsPerInchY();
+    const QSize outer = form.frameGeometry().size();
+    // Whole pixels: within half a pixel of the design.
+    QVERIFY2(qAbs(outer.width() * twipsPerPixel - FormLayout::FormWidth) <= twipsPerPixel / 2 &&
+                 qAbs(outer.height() * twipsPerPixel - FormLayout::FormHeight) <= twipsPerPixel / 2,
+             qPrintable(QStringLiteral("%1 x %2 px at %3 twips a pixel")
+                            .arg(outer.width())
+                            .arg(outer.height())
+                            .arg(twipsPerPixel)));
+}
+
+void TestWindow::messageBoxIsCentred_data()
+{
+    QTest::addColumn<bool>("windowShown");
+    QTest::newRow("over the window") << true;
+    QTest::newRow("before the window shows") << false;
+}
+
+// Over the window's middle, or the screen's while the window is hidden (an
+// error at start-up), never in a corner.
+void TestWindow::messageBoxIsCentred()
+{
+    QFETCH(bool, windowShown);
+    QWidget window;
+    window.setGeometry(30, 40, 300, 120);
+    if (windowShown) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QRect box;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            box = shown->frameGeometry();
+            shown->accept();
+        }
+    });
+    answer.start(20);
+    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), 48, QStringLiteral("Huespin v1.40"));
+    const QPoint middle =
+        windowShown ? window.frameGeometry().center() : window.screen()->availableGeometry().center();
+    QVERIFY2((box.center() - middle).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("box at %1,%2 %3 x %4; middle %5,%6")
+                            .arg(box.x())
+                            .arg(box.y())
+                            .arg(box.width())
+                            .arg(box.height())
+                            .arg(middle.x())
+                            .arg(middle.y())));
+}
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"

@@ -1,0 +1,212 @@
+// The program on a desktop as a user has it: framed by a window manager,
+// worked with the keyboard, with other fonts, scales and colours.
+#include "huespinsession.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void windowKeepsItsSizeUnderTheWindowManager();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void keysOpenHelpAndExit();
+    void fontDialogConfirmedKeepsThePreview();
+    void desktopLooks_data();
+    void desktopLooks();
+
+private:
+    std::unique_ptr<VirtualDisplay> display_;
+};
+
+void TestDesktop::init()
+{
+    display_ = std::make_unique<VirtualDisplay>();
+    QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
+}
+
+// The outer size is the design's once openbox has framed the window; it
+// stays so through the first preview, and the window can be neither
+// resized nor maximised.
+void TestDesktop::windowKeepsItsSizeUnderTheWindowManager()
+{
+    HuespinSession session(*display_);
+    START(session);
+    const QSize design = session.DesignSize();
+    QRect framed;
+    const bool designSize = WaitUntil([&] {
+        framed = session.FrameGeometry();
+        return framed.size() == design;
+    });
+    QVERIFY2(designSize, qPrintable(QStringLiteral("framed %1 x %2, not %3 x %4 pixels")
+                                        .arg(framed.width())
+                                        .arg(framed.height())
+                                        .arg(design.width())
+                                        .arg(design.height())));
+
+    const QString hints = session.WindowProperty("WM_NORMAL_HINTS");
+    QRegularExpression minimum("minimum size: (\\d+ by \\d+)"), maximum("maximum size: (\\d+ by \\d+)");
+    QVERIFY2(minimum.match(hints).hasMatch(), qPrintable(hints));
+    QCOMPARE(minimum.match(hints).captured(1), maximum.match(hints).captured(1));
+    const QString actions = session.WindowProperty("_NET_WM_ALLOWED_ACTIONS");
+    QVERIFY2(actions.contains("_NET_WM_ACTION_CLOSE"), qPrintable(actions));
+    QVERIFY2(!actions.contains("MAXIMIZE") && !actions.contains("_NET_WM_ACTION_RESIZE"), qPrintable(actions));
+
+    session.AskToResize(design * 2);
+    CHECKED(session.EnterInput("Sized", "#FF0000", "#0000FF"), session);
+    session.Click(Control::Command7);
+    const bool previewed = WaitUntil([&] {
+        const QImage shot = session.Screenshot();
+        return FindLeftmostPixel(shot, session.LocateControl(Control::Preview), QColor("#0000FF")) >= 0;
+    });
+    QVERIFY(previewed);
+    QTest::qWait(300);
+    QCOMPARE(session.FrameGeometry(), framed);
+    CHECKED(ExitAndWait(session), session);
+}
+
+void TestDesktop::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("Return") << "Return";
+    QTest::newRow("keypad Enter") << "KP_Enter";
+}
+
+// From the text box, five tabs reach Exit.
+void TestDesktop::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, key);
+    HuespinSession session(*display_);
+    START(session);
+    CHECKED(session.TypeText("Entered"), session);
+    session.PressKeys({"Tab", "Tab", "Tab", "Tab", "Tab", key});
+    CHECKED(session.WaitForEnd(), session);
+    QVERIFY(session.EndedCleanly());
+    QCOMPARE(session.HiveValues().value("text"), QStringLiteral("Entered"));
+}
+
+// F1 opens help as the button does: with an opener that ends in failure,
+// the message comes once it ends, and the window answers meanwhile. Ctrl+Q
+// exits as Exit does, saving the settings.
+void TestDesktop::keysOpenHelpAndExit()
+{
+    HuespinSession session(*display_);
+    const QString opener = QDir(session.ToolsPath()).filePath("xdg-open");
+    QFile script(opener);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ntouch \"$HOME/started\"\nwhile [ ! -e \"$HOME/finish\" ]; do sleep 0.1; done\n"
+                 "echo 'xdg-open: no method available for opening' >&2\nexit 4\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    START(session);
+
+    session.PressKeys({"F1"});
+    QVERIFY2(WaitUntil([&] { return QFile::exists(session.HomePath("started")); }), "the opener was not started");
+    const QString text = QStringLiteral("Typed while help opens");
+    CHECKED(session.TypeText(text), session);
+    QCOMPARE(session.ReadText(), text);
+    QFile(session.HomePath("finish")).open(QIODevice::WriteOnly);
+    QCOMPARE(session.ReadMessage(true), QStringLiteral("Read readme.txt! I can't find your notepad!"));
+    CHECKED(session.AnswerMessage(), session);
+
+    session.PressKeys({"ctrl+q"});
+    CHECKED(session.WaitForEnd(), session);
+    QVERIFY(session.EndedCleanly());
+    QCOMPARE(session.HiveValues().value("text"), text);
+}
+
+// The design font is missing here; the dialog opens on the family shown in
+// its place, bold, so that OK changes neither the look nor the style.
+void TestDesktop::fontDialogConfirmedKeepsThePreview()
+{
+    HuespinSession session(*display_);
+    START(session);
+    CHECKED(session.EnterInput("Font kept", "#E02020", "#2040E0"), session);
+    session.Click(Control::Command7);
+    const QRect band = session.LocateControl(Control::Preview);
+    QImage before;
+    const bool drawn = WaitUntil([&] {
+        before = session.Screenshot();
+        return FindLeftmostPixel(before, band, QColor("#2040E0")) >= 0;
+    });
+    QVERIFY(drawn);
+
+    CHECKED(session.ConfirmFontDialog(), session);
+    QTest::qWait(300);
+    const QImage after = session.Screenshot();
+    if (after.copy(band) != before.copy(band)) {
+        before.save(MakeArtifactPath("font-before.png"));
+        after.save(MakeArtifactPath("font-after.png"));
+        QFAIL(qPrintable("the preview changed; see " + MakeArtifactPath("font-after.png")));
+    }
+    CHECKED(ExitAndWait(session), session);
+    const QMap<QString, QString> saved = session.HiveValues();
+    QVERIFY2(!saved.value("foname").isEmpty() && saved.value("foname") != "MS Sans Serif",
+             qPrintable(saved.value("foname")));
+    QCOMPARE(saved.value("fobold"), QStringLiteral("True"));
+    QCOMPARE(saved.value("foital"), QStringLiteral("False"));
+    QCOMPARE(saved.value("fosize"), QStringLiteral("10"));
+}
+
+void TestDesktop::desktopLooks_data()
+{
+    // kdeglobals: the desktop's font and colours, as Qt's KDE theme reads them.
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QByteArray>("kdeglobals");
+    const QByteArray dark = "[Colors:Window]\nBackgroundNormal=36,36,36\nForegroundNormal=224,224,224\n"
+                            "[Colors:Button]\nBackgroundNormal=48,48,48\nForegroundNormal=224,224,224\n"
+                            "[Colors:View]\nBackgroundNormal=28,28,28\nForegroundNormal=224,224,224\n";
+    QTest::newRow("default") << 96 << QByteArray();
+    QTest::newRow("cantarell") << 96 << QByteArray("[General]\nfont=Cantarell,11,-1,5,50,0,0,0,0,0\n");
+    QTest::newRow("font-1.5x") << 144 << QByteArray();
+    QTest::newRow("dark") << 96 << dark;
+}
+
+// The window on desktops of other fonts, scale and colours keeps its
+// design size; the screenshots are kept to look at.
+void TestDesktop::desktopLooks()
+{
+    QFETCH(int, dpi);
+    QFETCH(QByteArray, kdeglobals);
+    if (dpi != display_->Dpi()) {
+        display_ = std::make_unique<VirtualDisplay>(dpi);
+        QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
+    }
+    HuespinSession session(*display_);
+    if (!kdeglobals.isEmpty()) {
+        QFile globals(session.ConfigPath("kdeglobals"));
+        QVERIFY(globals.open(QIODevice::WriteOnly));
+        globals.write(kdeglobals);
+        globals.close();
+        session.SetEnvironment("QT_QPA_PLATFORMTHEME", "kde");
+        session.SetEnvironment("KDE_SESSION_VERSION", "5");
+    }
+    START(session);
+    const QSize design = session.DesignSize();
+    QRect framed;
+    const bool designSize = WaitUntil([&] {
+        framed = session.FrameGeometry();
+        // Scaled pixels may round either way.
+        return !framed.isNull() && qAbs(framed.width() - design.width()) <= 1 &&
+               qAbs(framed.height() - design.height()) <= 1;
+    });
+    const QString path = MakeArtifactPath(QStringLiteral("desktop-%1.png").arg(QTest::currentDataTag()));
+    session.Screenshot(path);
+    QVERIFY2(designSize, qPrintable(QStringLiteral("framed %1 x %2, not %3 x %4 pixels; see %5")
+                                        .arg(framed.width())
+                                        .arg(framed.height())
+                                        .arg(design.width())
+                                        .arg(design.height())
+                                        .arg(path)));
+    CHECKED(ExitAndWait(session), session);
+}
+
+QTEST_GUILESS_MAIN(TestDesktop)
+#include "tst_desktop.moc"
