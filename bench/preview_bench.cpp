@@ -34,7 +34,8 @@ int main(int argc, char *argv[])
 
     FakeMessageBoxes messages;
     FakeCommonDialog dialog;
-    Form1 form(&messages, &dialog);
+    FakeProgramStarter starter;
+    Form1 form({messages, dialog, starter});
     form.Color1 = 0x0000FF;
     form.Color2 = 0xFF8000;
     form.show();

@@ -5,35 +5,45 @@
 #include <QColorDialog>
 #include <QFontDialog>
 
+std::optional<ColorValue> CommonDialog::ShowColor(std::optional<ColorValue> start)
+{
+    if (start)
+        color_ = *start;
+    const std::optional<ColorValue> chosen = RunColorDialog(color_);
+    if (chosen)
+        color_ = *chosen;
+    return chosen;
+}
+
+std::optional<PreviewFont> CommonDialog::ShowFont(const PreviewFont &start)
+{
+    return RunFontDialog(start);
+}
+
 // Qt's own dialogs rather than the desktop's, so that they behave the same
 // everywhere. Qt's colour dialog always shows its custom colours.
-bool CommonDialog::ShowColor()
+std::optional<ColorValue> CommonDialog::RunColorDialog(ColorValue start)
 {
     QColorDialog dialog(parent_);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(DialogTitle);
-    dialog.setCurrentColor((Flags & CommonDialogFlags::ColorRgbInit) ? ToQColor(Color) : QColor(Qt::black));
+    dialog.setWindowTitle(QStringLiteral("Choose Color"));
+    dialog.setCurrentColor(ToQColor(start));
     if (dialog.exec() != QDialog::Accepted)
-        return false;
-    Color = FromQColor(dialog.selectedColor());
-    return true;
+        return std::nullopt;
+    return FromQColor(dialog.selectedColor());
 }
 
-bool CommonDialog::ShowFont()
+std::optional<PreviewFont> CommonDialog::RunFontDialog(const PreviewFont &start)
 {
-    QFont font(FontName);
-    if (FontSize > 0)
-        font.setPointSizeF(FontSize);
-    font.setBold(FontBold);
-    font.setItalic(FontItalic);
+    QFont font(start.Name);
+    if (start.Size > 0)
+        font.setPointSizeF(start.Size);
+    font.setBold(start.Bold);
+    font.setItalic(start.Italic);
     QFontDialog dialog(font, parent_);
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)
-        return false;
+        return std::nullopt;
     const QFont chosen = dialog.selectedFont();
-    FontName = chosen.family();
-    FontSize = float(chosen.pointSizeF());
-    FontBold = chosen.bold();
-    FontItalic = chosen.italic();
-    return true;
+    return PreviewFont{chosen.family(), float(chosen.pointSizeF()), chosen.bold(), chosen.italic()};
 }

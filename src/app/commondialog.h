@@ -1,36 +1,31 @@
 #pragma once
 
 #include "colorvalue.h"
+#include "previewrenderer.h"
 
-#include <QString>
+#include <optional>
 
 class QWidget;
 
-// The colour and font dialogs, with the properties they are preset from and
-// read back through. The values stay between uses. ShowColor and ShowFont
-// return false when the user cancels; the values are then left as they were.
+// The colour and font dialogs. Each starts from a value and gives back the
+// user's choice, or nothing when the user cancels. The colour dialog keeps
+// the last colour it showed, to start from when it is given none.
 class CommonDialog {
 public:
     explicit CommonDialog(QWidget *parent = nullptr) : parent_(parent) {}
     virtual ~CommonDialog() = default;
+    CommonDialog(const CommonDialog &) = delete;
+    CommonDialog &operator=(const CommonDialog &) = delete;
 
-    QString DialogTitle = QStringLiteral("Choose Color");
-    ColorValue Color = 0;
-    int Flags = 0;
-    QString FontName;
-    float FontSize = 0;
-    bool FontBold = false;
-    bool FontItalic = false;
-
-    virtual bool ShowColor();
-    virtual bool ShowFont();
+    std::optional<ColorValue> ShowColor(std::optional<ColorValue> start = std::nullopt);
+    std::optional<PreviewFont> ShowFont(const PreviewFont &start);
 
 protected:
-    QWidget *parent_;
-};
+    // The dialogs themselves; tests answer in their place.
+    virtual std::optional<ColorValue> RunColorDialog(ColorValue start);
+    virtual std::optional<PreviewFont> RunFontDialog(const PreviewFont &start);
 
-namespace CommonDialogFlags {
-inline constexpr int ColorRgbInit = 1; // start from Color
-inline constexpr int ColorFullOpen = 2;
-inline constexpr int FontScreenFonts = 1;
-} // namespace CommonDialogFlags
+private:
+    QWidget *parent_;
+    ColorValue color_ = 0;
+};

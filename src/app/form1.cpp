@@ -51,17 +51,27 @@ bool CaptionFits(const QPushButton *button, const QString &caption)
 
 } // namespace
 
-Form1::Form1(MessageBoxes *messages, CommonDialog *dialog, ProgramStarter *starter)
-    : ownMessages_(messages ? nullptr : std::make_unique<QtMessageBoxes>(this)),
-      ownDialog_(dialog ? nullptr : std::make_unique<CommonDialog>(this)),
-      ownStarter_(starter ? nullptr : std::make_unique<WatchedProgramStarter>()),
-      messages_(messages ? messages : ownMessages_.get()),
-      starter_(starter ? starter : ownStarter_.get()), twipsPerPixel_(TwipsPerPixel(this))
+struct Form1::DesktopServices {
+    explicit DesktopServices(QWidget *window) : messages(window), dialog(window) {}
+    QtMessageBoxes messages;
+    CommonDialog dialog;
+    WatchedProgramStarter starter;
+};
+
+Form1::Form1() : Form1(std::make_unique<DesktopServices>(this)) {}
+
+Form1::Form1(std::unique_ptr<DesktopServices> desktop)
+    : Form1(Form1Services{desktop->messages, desktop->dialog, desktop->starter})
+{
+    desktop_ = std::move(desktop);
+}
+
+Form1::Form1(const Form1Services &services)
+    : CommonDialog1(services.Dialog), services_(services), twipsPerPixel_(TwipsPerPixel(this))
 {
     // A fixed size: no maximise button, and the size hints pin it down.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    CommonDialog1 = dialog ? dialog : ownDialog_.get();
     CreateControls();
     ConnectControls();
     RunEvent([this] { Form_Load(); });
@@ -213,7 +223,7 @@ void Form1::ReportRunTimeError(int number, const QString &description)
 
 void Form1::MsgBox(const QString &prompt, int style)
 {
-    messages_->MsgBox(prompt, style, windowTitle());
+    services_.Messages.MsgBox(prompt, style, windowTitle());
 }
 
 void Form1::SetFormSize(int widthTwips, int heightTwips)

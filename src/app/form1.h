@@ -16,24 +16,32 @@
 #include <functional>
 #include <memory>
 
+// What the window asks of the desktop; tests give stand-ins.
+struct Form1Services {
+    MessageBoxes &Messages;
+    CommonDialog &Dialog;
+    ProgramStarter &Starter;
+};
+
 // The one window. It owns every control and all of the program's state;
-// each event handler forwards to one procedure. The colour channels and
-// steps (Red1 ... StepBlue) are the window's own, from ColorChannels.
-class Form1 : public QWidget, private ColorChannels {
+// each event handler forwards to one procedure.
+class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    // Null services get the real ones.
-    explicit Form1(MessageBoxes *messages = nullptr, CommonDialog *dialog = nullptr,
-                   ProgramStarter *starter = nullptr);
+    // With the desktop's own message boxes, dialogs and program starter.
+    Form1();
+    explicit Form1(const Form1Services &services);
     ~Form1() override;
 
-    QLineEdit *Text1;
-    QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command6;
-    QPushButton *Command7, *Command8, *Command9, *Command10, *Command11;
-    Shape *Shape1, *Shape2;
-    LabelArray *Label1;
-    CommonDialog *CommonDialog1;
+    // Made by CreateControls; the window owns them.
+    QLineEdit *Text1 = nullptr;
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr;
+    QPushButton *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr;
+    QPushButton *Command9 = nullptr, *Command10 = nullptr, *Command11 = nullptr;
+    Shape *Shape1 = nullptr, *Shape2 = nullptr;
+    LabelArray *Label1 = nullptr;
+    CommonDialog &CommonDialog1;
 
     // Form-level state.
     std::unique_ptr<RegEditor> Reg;
@@ -47,8 +55,10 @@ public:
     bool FileOutput = false;
     bool UseDefaults = false;
     bool SettingsRemoved = false;
+    // Both colours' channels (Red1 ... Blue2) and the steps between them, as
+    // the last SplitColors left them; the outputs advance the running ones.
+    ColorChannels Channels;
 
-    const ColorChannels &Channels() const { return *this; }
     std::int16_t ShownCount() const { return preview_->ShownCount(); }
 
     // Sets the window's outer size, frame included where there is one.
@@ -121,11 +131,11 @@ private:
     void WriteReadme();
     void ShowHelp();
 
-    std::unique_ptr<MessageBoxes> ownMessages_;
-    std::unique_ptr<CommonDialog> ownDialog_;
-    std::unique_ptr<ProgramStarter> ownStarter_;
-    MessageBoxes *messages_;
-    ProgramStarter *starter_;
+    struct DesktopServices;
+    explicit Form1(std::unique_ptr<DesktopServices> desktop);
+
+    std::unique_ptr<DesktopServices> desktop_; // only when the window made its own
+    Form1Services services_;
     double twipsPerPixel_;
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;

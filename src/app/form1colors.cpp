@@ -1,28 +1,34 @@
 // Choosing the two gradient colours and swapping them.
 #include "form1.h"
 
+namespace {
+
+// The dialog starts from a colour already chosen, else from its last one.
+std::optional<ColorValue> ChosenColor(ColorValue color)
+{
+    return color == NoColor ? std::nullopt : std::optional<ColorValue>(color);
+}
+
+} // namespace
+
 // A cancelled dialog keeps everything as it was.
 void Form1::ChooseColor1()
 {
     ResetPreview();
-    if (Color1 != NoColor)
-        CommonDialog1->Color = Color1;
-    CommonDialog1->Flags = CommonDialogFlags::ColorRgbInit | CommonDialogFlags::ColorFullOpen;
-    if (!CommonDialog1->ShowColor())
+    const std::optional<ColorValue> chosen = CommonDialog1.ShowColor(ChosenColor(Color1));
+    if (!chosen)
         return;
-    Color1 = CommonDialog1->Color;
+    Color1 = *chosen;
     Shape1->ShowColor(Color1);
 }
 
 void Form1::ChooseColor2()
 {
-    if (Color2 != NoColor)
-        CommonDialog1->Color = Color2;
     ResetPreview();
-    CommonDialog1->Flags = CommonDialogFlags::ColorRgbInit | CommonDialogFlags::ColorFullOpen;
-    if (!CommonDialog1->ShowColor())
+    const std::optional<ColorValue> chosen = CommonDialog1.ShowColor(ChosenColor(Color2));
+    if (!chosen)
         return;
-    Color2 = CommonDialog1->Color;
+    Color2 = *chosen;
     Shape2->ShowColor(Color2);
 }
 

@@ -45,7 +45,7 @@ void Form1::ShowHelp()
     // An opener that finds no program for text files ends with a failure
     // (xdg-open exits 3 or 4); the window stays usable while it runs.
     const QPointer<Form1> self(this);
-    starter_->Start(notepad, {ReadmeFile}, QDir::currentPath(), [self] {
+    services_.Starter.Start(notepad, {ReadmeFile}, QDir::currentPath(), [self] {
         if (self)
             self->RunEvent([&] { self->MsgBox(NoNotepad, 48); });
     });

@@ -6,7 +6,7 @@
 
 void Form1::SplitColors(const TextCharacters &characters)
 {
-    static_cast<ColorChannels &>(*this) = ::SplitColors(Color1, Color2, characters.Count());
+    Channels = ::SplitColors(Color1, Color2, characters.Count());
 }
 
 bool Form1::CheckInput(const TextCharacters &characters)
@@ -29,7 +29,7 @@ void Form1::MakeFileOutput()
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    AppendToFile(OutputFileName(), BuildMarkup(characters, *this));
+    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels));
     MsgBox(QStringLiteral("Done!"), 0);
 }
 
@@ -39,6 +39,6 @@ void Form1::MakeClipboardOutput()
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    ReplaceClipboardText(QString::fromUtf8(BuildMarkup(characters, *this)));
+    ReplaceClipboardText(QString::fromUtf8(BuildMarkup(characters, Channels)));
     MsgBox(QStringLiteral("Done! (just press Ctrl+v to paste)"), 0);
 }

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 
 #include <cmath>
+#include <utility>
 
 PreviewStyle Form1::CurrentPreviewStyle() const
 {
@@ -25,7 +26,7 @@ void Form1::ShowPreview(const QString &text)
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    preview_->Build(characters, *this, CurrentPreviewStyle());
+    preview_->Build(characters, Channels, CurrentPreviewStyle());
     PreviewShown = true;
     Command8->setEnabled(true);
     Command9->setEnabled(true);
@@ -54,34 +55,29 @@ void Form1::ResetPreview()
 // that the system put in place of a missing one. A cancel changes nothing.
 void Form1::ChangePreviewFont()
 {
-    CommonDialog1->Flags = CommonDialogFlags::FontScreenFonts;
-    const LabelArray::Element first = (*Label1)[1];
+    const LabelArray::ConstElement first = std::as_const(*Label1)[1];
     QFont shown(first.FontName());
     shown.setPointSizeF(first.FontSize());
     shown.setBold(first.FontBold());
     shown.setItalic(first.FontItalic());
-    CommonDialog1->FontSize = first.FontSize();
-    CommonDialog1->FontBold = first.FontBold();
-    CommonDialog1->FontItalic = first.FontItalic();
-    CommonDialog1->FontName = QFontInfo(shown).family();
-    if (!CommonDialog1->ShowFont())
+    const std::optional<PreviewFont> font = CommonDialog1.ShowFont(
+        {QFontInfo(shown).family(), first.FontSize(), first.FontBold(), first.FontItalic()});
+    if (!font)
         return;
 
-    const PreviewFont font{CommonDialog1->FontName, CommonDialog1->FontSize, CommonDialog1->FontBold,
-                           CommonDialog1->FontItalic};
-    ApplyPreviewFont(*Label1, font);
+    ApplyPreviewFont(*Label1, *font);
     // Rounds half to even, as 10.5 gives 10 and 11.5 gives 12.
-    PreviewFontSize = ToInteger16(std::lrint(font.Size));
-    PreviewFontBold = font.Bold;
-    PreviewFontItalic = font.Italic;
-    PreviewFontName = font.Name;
+    PreviewFontSize = ToInteger16(std::lrint(font->Size));
+    PreviewFontBold = font->Bold;
+    PreviewFontItalic = font->Italic;
+    PreviewFontName = font->Name;
 }
 
 void Form1::ChangePreviewBackColor()
 {
-    CommonDialog1->Flags = CommonDialogFlags::ColorRgbInit | CommonDialogFlags::ColorFullOpen;
-    CommonDialog1->Color = (*Label1)[1].BackColor();
-    CommonDialog1->ShowColor();
-    ApplyPreviewBackColor(*Label1, CommonDialog1->Color);
-    PreviewBackColor = CommonDialog1->Color;
+    const std::optional<ColorValue> color = CommonDialog1.ShowColor((*Label1)[1].BackColor());
+    if (!color)
+        return;
+    ApplyPreviewBackColor(*Label1, *color);
+    PreviewBackColor = *color;
 }

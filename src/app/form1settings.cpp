@@ -5,6 +5,7 @@
 #include "settingstext.h"
 
 #include <cmath>
+#include <utility>
 
 using namespace SettingsText;
 
@@ -80,7 +81,7 @@ void Form1::SaveSettings()
 {
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
     if (UseDefaults) {
-        const LabelArray::Element first = (*Label1)[1];
+        const LabelArray::ConstElement first = std::as_const(*Label1)[1];
         Color1 = NoColor;
         Color2 = NoColor;
         PreviewBackColor = first.BackColor();

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // An auto-sized label with no caption keeps this width.
@@ -48,10 +50,10 @@ LabelArray::Element LabelArray::operator[](int index)
     return Element(this, index);
 }
 
-const LabelArray::Element LabelArray::operator[](int index) const
+LabelArray::ConstElement LabelArray::operator[](int index) const
 {
     At(index);
-    return Element(const_cast<LabelArray *>(this), index);
+    return ConstElement(this, index);
 }
 
 bool LabelArray::Exists(int index) const
@@ -59,16 +61,16 @@ bool LabelArray::Exists(int index) const
     return index >= 0 && std::size_t(index) < records_.size() && records_[std::size_t(index)].has_value();
 }
 
-LabelArray::Record &LabelArray::At(int index)
+const LabelArray::Record &LabelArray::At(int index) const
 {
     if (!Exists(index))
         throw NoSuchElement(index);
     return *records_[std::size_t(index)];
 }
 
-const LabelArray::Record &LabelArray::At(int index) const
+LabelArray::Record &LabelArray::At(int index)
 {
-    return const_cast<LabelArray *>(this)->At(index);
+    return const_cast<Record &>(std::as_const(*this).At(index));
 }
 
 void LabelArray::Load(int index)

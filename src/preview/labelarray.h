@@ -20,12 +20,13 @@ class LabelArray : public QWidget {
     Q_OBJECT
 
 public:
+    class ConstElement;
     class Element;
 
     LabelArray(QWidget *parent, double left, double top);
 
     Element operator[](int index);
-    const Element operator[](int index) const;
+    ConstElement operator[](int index) const;
 
     // Throws RuntimeError 360 when the element exists, 340 when it doesn't.
     void Load(int index);
@@ -80,40 +81,52 @@ private:
     MeasuredFont measured_;
 };
 
-// A handle on one element, with the label's properties.
-class LabelArray::Element {
+// A handle on one element that reads the label's properties.
+class LabelArray::ConstElement {
 public:
     QString Caption() const { return record().caption; }
-    void SetCaption(const QString &caption);
     ColorValue ForeColor() const { return record().foreColor; }
-    void SetForeColor(ColorValue color);
     ColorValue BackColor() const { return record().backColor; }
-    void SetBackColor(ColorValue color);
     float FontSize() const { return record().fontSize; }
-    void SetFontSize(float size); // throws RuntimeError 380 for 0 or less
     QString FontName() const { return record().fontName; }
-    void SetFontName(const QString &name);
     bool FontBold() const { return record().fontBold; }
-    void SetFontBold(bool bold);
     bool FontItalic() const { return record().fontItalic; }
-    void SetFontItalic(bool italic);
     bool AutoSize() const { return record().autoSize; }
-    void SetAutoSize(bool autoSize);
     double Left() const { return record().left; }
-    void SetLeft(double left);
     double Top() const { return record().top; }
-    void SetTop(double top);
     double Width() const { return record().width; }
     double Height() const { return record().height; }
     bool Visible() const { return record().visible; }
+
+protected:
+    friend class LabelArray;
+    ConstElement(const LabelArray *labels, int index) : labels_(labels), index_(index) {}
+    const Record &record() const { return labels_->At(index_); }
+
+    const LabelArray *labels_;
+    int index_;
+};
+
+// A handle on one element that also sets the label's properties.
+class LabelArray::Element : public ConstElement {
+public:
+    void SetCaption(const QString &caption);
+    void SetForeColor(ColorValue color);
+    void SetBackColor(ColorValue color);
+    void SetFontSize(float size); // throws RuntimeError 380 for 0 or less
+    void SetFontName(const QString &name);
+    void SetFontBold(bool bold);
+    void SetFontItalic(bool italic);
+    void SetAutoSize(bool autoSize);
+    void SetLeft(double left);
+    void SetTop(double top);
     void SetVisible(bool visible);
 
 private:
     friend class LabelArray;
-    Element(LabelArray *labels, int index) : labels_(labels), index_(index) {}
+    Element(LabelArray *labels, int index) : ConstElement(labels, index), labels_(labels) {}
     Record &record() const { return labels_->At(index_); }
     void Changed(bool resize) const { labels_->Changed(record(), resize); }
 
     LabelArray *labels_;
-    int index_;
 };

@@ -1,5 +1,7 @@
 #include "previewrenderer.h"
 
+#include <utility>
+
 
 namespace {
 
@@ -15,7 +17,7 @@ void SetStyle(LabelArray::Element label, const PreviewStyle &style)
 // Element i stands right after element i - 1, at its height.
 void PlaceAfter(LabelArray &labels, int i)
 {
-    const LabelArray::Element previous = labels[i - 1];
+    const LabelArray::ConstElement previous = std::as_const(labels)[i - 1];
     labels[i].SetLeft(previous.Left() + previous.Width());
 }
 

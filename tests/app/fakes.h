@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <optional>
+#include <vector>
 
 struct FakeMessageBoxes : MessageBoxes {
     struct Shown {
@@ -30,35 +31,44 @@ struct FakeMessageBoxes : MessageBoxes {
     }
 };
 
-// Answers the dialogs from queues; an empty answer is a cancel.
+// Answers the dialogs from queues, an empty answer being a cancel, and keeps
+// what each dialog started from. A font answer is the start with its size
+// (and, when fontName is set, its family) replaced.
 struct FakeCommonDialog : CommonDialog {
     std::deque<std::optional<ColorValue>> colors;
     std::deque<std::optional<float>> fontSizes;
-    int colorShows = 0, fontShows = 0;
-    int lastColorFlags = 0;
+    QString fontName;
+    std::vector<ColorValue> colorStarts;
+    std::vector<PreviewFont> fontStarts;
 
-    bool ShowColor() override
+protected:
+    std::optional<ColorValue> RunColorDialog(ColorValue start) override
     {
-        ++colorShows;
-        lastColorFlags = Flags;
-        std::optional<ColorValue> answer = colors.empty() ? std::nullopt : colors.front();
-        if (!colors.empty())
-            colors.pop_front();
-        if (!answer)
-            return false;
-        Color = *answer;
-        return true;
+        colorStarts.push_back(start);
+        return Answer(colors);
     }
-    bool ShowFont() override
+    std::optional<PreviewFont> RunFontDialog(const PreviewFont &start) override
     {
-        ++fontShows;
-        std::optional<float> answer = fontSizes.empty() ? std::nullopt : fontSizes.front();
-        if (!fontSizes.empty())
-            fontSizes.pop_front();
-        if (!answer)
-            return false;
-        FontSize = *answer;
-        return true;
+        fontStarts.push_back(start);
+        const std::optional<float> size = Answer(fontSizes);
+        if (!size)
+            return std::nullopt;
+        PreviewFont chosen = start;
+        chosen.Size = *size;
+        if (!fontName.isEmpty())
+            chosen.Name = fontName;
+        return chosen;
+    }
+
+private:
+    template <typename T>
+    static std::optional<T> Answer(std::deque<std::optional<T>> &queue)
+    {
+        if (queue.empty())
+            return std::nullopt;
+        const std::optional<T> answer = queue.front();
+        queue.pop_front();
+        return answer;
     }
 };
 

@@ -59,6 +59,7 @@ private:
     std::unique_ptr<Workspace> workspace_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
+    FakeProgramStarter starter_;
     std::unique_ptr<Form1> form_;
 };
 
@@ -68,7 +69,7 @@ void TestForm1::init()
     messages_ = {};
     dialog_.colors.clear();
     dialog_.fontSizes.clear();
-    form_ = std::make_unique<Form1>(&messages_, &dialog_);
+    form_ = std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});
     messages_.shown.clear();
 }
 
@@ -251,21 +252,22 @@ void TestForm1::chooseColorStoresAndShows()
     QCOMPARE(form_->Color1, 0x123456);
     QCOMPARE(form_->Shape1->BackColor(), 0x123456);
     QCOMPARE(form_->Shape1->FillStyle(), int(Shape::Transparent));
-    QCOMPARE(dialog_.lastColorFlags, 3);
-    QCOMPARE(dialog_.DialogTitle, QStringLiteral("Choose Color"));
 
-    // The dialog starts from the colour already chosen.
+    // The dialog starts from the colour already chosen, else from its last.
     dialog_.colors = {std::nullopt};
     form_->Color2 = 0x00FF00;
     form_->Command2->click();
-    QCOMPARE(dialog_.Color, 0x00FF00);
+    QCOMPARE(dialog_.colorStarts.back(), 0x00FF00);
+    form_->Color1 = NoColor;
+    dialog_.colors = {std::nullopt};
+    form_->Command1->click();
+    QCOMPARE(dialog_.colorStarts.back(), 0x00FF00);
 }
 
 void TestForm1::cancelledColorDialogChangesNothing()
 {
     form_->Color1 = NoColor;
     form_->Shape1->SetFillStyle(Shape::UpwardDiagonal);
-    dialog_.Color = 0x00FF00; // a colour left from an earlier use
     dialog_.colors = {std::nullopt};
     form_->Command1->click();
     QCOMPARE(form_->Color1, NoColor);

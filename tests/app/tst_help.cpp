@@ -58,6 +58,7 @@ private:
     QByteArray previousPath_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
+    WatchedProgramStarter watchedStarter_;
     RecordingStarter starter_;
 };
 
@@ -111,7 +112,7 @@ void TestHelp::readmeEndsEveryLineWithCrLf()
 void TestHelp::startUpWritesAMissingReadmeOnly()
 {
     {
-        Form1 form(&messages_, &dialog_, &starter_);
+        Form1 form({messages_, dialog_, starter_});
         QCOMPARE(ReadFile("readme.txt"), ReadmeText());
     }
     QFile::remove("readme.txt");
@@ -119,7 +120,7 @@ void TestHelp::startUpWritesAMissingReadmeOnly()
     QVERIFY(own.open(QIODevice::WriteOnly));
     own.write("my own notes");
     own.close();
-    Form1 form(&messages_, &dialog_, &starter_);
+    Form1 form({messages_, dialog_, starter_});
     QCOMPARE(ReadFile("readme.txt"), QByteArray("my own notes"));
 }
 
@@ -134,7 +135,7 @@ void TestHelp::helpWritesTheReadmeAgainBeforeOpening()
     opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     UsePath(bin);
 
-    Form1 form(&messages_, &dialog_, &starter_);
+    Form1 form({messages_, dialog_, starter_});
     QFile::remove("readme.txt");
     form.Command6->click();
     QVERIFY(starter_.readmeExisted);
@@ -155,7 +156,7 @@ void TestHelp::helpStartsTheOpenerOnPath()
     opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     UsePath(bin + ":/usr/bin:/bin");
 
-    Form1 form(&messages_, &dialog_);
+    Form1 form({messages_, dialog_, watchedStarter_});
     form.Command6->click();
     QTRY_COMPARE(ReadFile(record), QByteArray("1|readme.txt"));
 }
@@ -163,7 +164,7 @@ void TestHelp::helpStartsTheOpenerOnPath()
 void TestHelp::noOpenerShowsTheMessageOnly()
 {
     UsePath(workspace_->FilePath("empty"));
-    Form1 form(&messages_, &dialog_, &starter_);
+    Form1 form({messages_, dialog_, starter_});
     QFile::remove("readme.txt");
     form.Command6->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Read readme.txt! I can't find your notepad!"});
@@ -197,7 +198,7 @@ void TestHelp::failingOpenerShowsTheMessage()
     opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     UsePath(bin + ":/usr/bin:/bin");
 
-    Form1 form(&messages_, &dialog_);
+    Form1 form({messages_, dialog_, watchedStarter_});
     form.Command6->click();
     QVERIFY(messages_.shown.empty());
     QTRY_VERIFY(QFile::exists(ended));
@@ -214,7 +215,7 @@ void TestHelp::failingOpenerShowsTheMessage()
 void TestHelp::unwritableFolderIsReportedAtStartUp()
 {
     QDir(workspace_->Path()).rmdir("work");
-    Form1 form(&messages_, &dialog_, &starter_);
+    Form1 form({messages_, dialog_, starter_});
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error"});
     QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v1.40"));
 

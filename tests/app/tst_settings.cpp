@@ -77,6 +77,7 @@ private:
     std::unique_ptr<Workspace> workspace_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
+    FakeProgramStarter starter_;
 };
 
 void TestSettings::init()
@@ -92,7 +93,7 @@ void TestSettings::cleanup()
 
 std::unique_ptr<Form1> TestSettings::Start()
 {
-    return std::make_unique<Form1>(&messages_, &dialog_);
+    return std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});
 }
 
 void TestSettings::firstStartWritesDefaults()
@@ -119,7 +120,7 @@ void TestSettings::saveAndLoadRestore()
         form->Text1->setText(text);
         form->Command7->click();
         dialog_.fontSizes = {14.0f};
-        dialog_.FontName = "DejaVu Serif";
+        dialog_.fontName = "DejaVu Serif";
         form->Command8->click();
         dialog_.colors = {0xABCDEF};
         form->Command9->click();

@@ -95,7 +95,7 @@ void TestWindow::captionsFitAndSizeHolds()
         QApplication::setFont(desktop);
     }
     const QFont desktop = QApplication::font();
-    Form1 form(&messages_, &dialog_, &starter_);
+    Form1 form({messages_, dialog_, starter_});
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 

@@ -48,6 +48,7 @@ private:
     std::unique_ptr<Workspace> workspace_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
+    FakeProgramStarter starter_;
     std::unique_ptr<Form1> form_;
 };
 
@@ -56,7 +57,7 @@ void TestPreview::init()
     workspace_ = std::make_unique<Workspace>();
     dialog_.colors.clear();
     dialog_.fontSizes.clear();
-    form_ = std::make_unique<Form1>(&messages_, &dialog_);
+    form_ = std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});
     form_->PreviewFontName = "DejaVu Sans";
     form_->PreviewFontSize = 10;
     form_->PreviewBackColor = 0xFFFFFF;
@@ -197,7 +198,7 @@ void TestPreview::cancelledFontDialogChangesNothingVisible()
     const double width = Labels()[3].Left() + Labels()[3].Width();
     dialog_.fontSizes = {std::nullopt};
     form_->Command8->click();
-    QCOMPARE(dialog_.FontSize, 10.0f); // preset from element 1
+    QCOMPARE(dialog_.fontStarts.back().Size, 10.0f); // preset from element 1
     QCOMPARE(Labels()[3].Left() + Labels()[3].Width(), width);
     QCOMPARE(Labels()[2].FontSize(), 10.0f);
     QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
@@ -224,9 +225,9 @@ void TestPreview::fontDialogStartsFromTheShownFont()
 
     dialog_.fontSizes = {confirmed ? std::optional<float>(10.0f) : std::nullopt};
     form_->Command8->click();
-    QCOMPARE(dialog_.FontName, shown);
-    QVERIFY(dialog_.FontBold);
-    QCOMPARE(dialog_.FontSize, 10.0f);
+    QCOMPARE(dialog_.fontStarts.back().Name, shown);
+    QVERIFY(dialog_.fontStarts.back().Bold);
+    QCOMPARE(dialog_.fontStarts.back().Size, 10.0f);
     QCOMPARE(Labels()[2].FontBold(), true);
     QCOMPARE(form_->PreviewFontBold, true);
     QCOMPARE(Labels()[2].FontName(), confirmed ? shown : QStringLiteral("MS Sans Serif"));
@@ -238,7 +239,7 @@ void TestPreview::backColorReachesEveryLabel()
     Show("abcd");
     dialog_.colors = {0x00FF00};
     form_->Command9->click();
-    QCOMPARE(dialog_.lastColorFlags, 3);
+    QCOMPARE(dialog_.colorStarts.back(), 0xFFFFFF); // the preview's back colour
     for (int i = 1; i <= 4; ++i)
         QCOMPARE(Labels()[i].BackColor(), 0x00FF00);
     QCOMPARE(form_->PreviewBackColor, 0x00FF00);
