@@ -354,3 +354,18 @@ void Form1::Text1_Change()
         MsgBox(QStringLiteral("Hey wass that?! heheh.. just kiddin..."), 48);
     }
 }
+
+// The input check and the colour split, shared by the outputs and the preview.
+bool Form1::CheckInput(const TextCharacters &characters)
+{
+    if (characters.Count() < 3 || Color1 == NoColor || Color2 == NoColor) {
+        MsgBox(QStringLiteral("Not enough data"), 0);
+        return false;
+    }
+    return true;
+}
+
+void Form1::SplitColors(const TextCharacters &characters)
+{
+    Channels = ::SplitColors(Color1, Color2, characters.Count());
+}

@@ -1,22 +1,8 @@
-// The window's output procedures: the input check and the two targets.
+// The window's output procedures: the two targets of the markup.
 #include "form1.h"
 
 #include "gradientmarkup.h"
 #include "outputtargets.h"
-
-void Form1::SplitColors(const TextCharacters &characters)
-{
-    Channels = ::SplitColors(Color1, Color2, characters.Count());
-}
-
-bool Form1::CheckInput(const TextCharacters &characters)
-{
-    if (characters.Count() < 3 || Color1 == NoColor || Color2 == NoColor) {
-        MsgBox(QStringLiteral("Not enough data"), 0);
-        return false;
-    }
-    return true;
-}
 
 QString Form1::OutputFileName()
 {

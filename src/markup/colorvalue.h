@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 // A colour value is laid out 0x00BBGGRR, red in the lowest byte.
 using ColorValue = std::int32_t;
@@ -28,9 +27,6 @@ struct ColorChannels {
 // Throws RuntimeError: Overflow when charCount - 1 leaves 16 bits,
 // Division by zero when charCount is below 2.
 ColorChannels SplitColors(ColorValue color1, ColorValue color2, std::ptrdiff_t charCount);
-
-// Six upper-case hex digits of a colour's low 24 bits: blue, green, red pairs.
-std::string HexColor(ColorValue value);
 
 // The upper-case digits of the markup's hexadecimal notation.
 inline constexpr char HexDigits[] = "0123456789ABCDEF";

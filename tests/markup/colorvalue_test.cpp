@@ -55,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{0x000001, 0x000000, 3, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}},
         SplitCase{0xFFFFFF, 0x000000, 32768, {255, 255, 255}, {0, 0, 0}, {0, 0, 0}},
         // Only the low 24 bits of a colour are read.
-        SplitCase{0x7F0000FF, 0x01FF0000, 3, {255, 0, 0}, {0, 0, 255}, {-127, 0, 127}}));
+        SplitCase{0x7F0000FF, 0x01FF0000, 3, {255, 0, 0}, {0, 0, 255}, {-127, 0, 127}},
+        SplitCase{NoColor, ButtonFaceColor, 2, {0x9D, 0xFF, 0xFF}, {0x0F, 0, 0}, {-142, -255, -255}}));
 
 TEST(SplitColors, RefusesCountsBeyondSixteenBits)
 {
@@ -92,14 +93,6 @@ TEST(SplitColors, RunningChannelsStayBetweenStartAndEnd)
             EXPECT_LE(green, 0xFF);
         }
     }
-}
-
-TEST(HexNotation, ChannelsAndColors)
-{
-    EXPECT_EQ(HexColor(0), "000000");
-    EXPECT_EQ(HexColor(0xFF), "0000FF");
-    EXPECT_EQ(HexColor(0xABCDEF), "ABCDEF");
-    EXPECT_EQ(HexColor(-99), "FFFF9D");
 }
 
 TEST(ComposeColor, RedIsTheLowByte)
