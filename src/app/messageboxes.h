@@ -8,7 +8,10 @@ class QWidget;
 // 16 adds the critical icon, 48 the exclamation icon.
 class MessageBoxes {
 public:
+    MessageBoxes() = default;
     virtual ~MessageBoxes() = default;
+    MessageBoxes(const MessageBoxes &) = delete;
+    MessageBoxes &operator=(const MessageBoxes &) = delete;
     virtual void MsgBox(const QString &prompt, int style, const QString &title) = 0;
 };
 

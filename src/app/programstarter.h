@@ -11,7 +11,10 @@
 // with a failure.
 class ProgramStarter {
 public:
+    ProgramStarter() = default;
     virtual ~ProgramStarter() = default;
+    ProgramStarter(const ProgramStarter &) = delete;
+    ProgramStarter &operator=(const ProgramStarter &) = delete;
     virtual void Start(const QString &program, const QStringList &arguments, const QString &workingDirectory,
                        std::function<void()> failed) = 0;
 };

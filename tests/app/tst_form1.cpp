@@ -66,7 +66,7 @@ private:
 void TestForm1::init()
 {
     workspace_ = std::make_unique<Workspace>();
-    messages_ = {};
+    messages_.shown.clear();
     dialog_.colors.clear();
     dialog_.fontSizes.clear();
     form_ = std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});

@@ -67,7 +67,9 @@ void TestHelp::init()
     workspace_ = std::make_unique<Workspace>("work");
     previousPath_ = qgetenv("PATH");
     messages_.shown.clear();
-    starter_ = {};
+    starter_.started.clear();
+    starter_.fails = false;
+    starter_.readmeExisted = false;
 }
 
 void TestHelp::cleanup()
