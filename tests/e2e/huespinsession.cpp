@@ -31,6 +31,10 @@ HuespinSession::HuespinSession(const VirtualDisplay &display) : twipsPerPixel_(1
     environment_.insert("PATH", root.filePath("tools") + ":/usr/local/bin:/usr/bin:/bin");
     environment_.insert("LANG", "C.UTF-8");
     environment_.insert("QT_QPA_PLATFORM", "xcb");
+    // The program's widgets on the accessibility bus, where message boxes
+    // are read.
+    environment_.insert("DBUS_SESSION_BUS_ADDRESS", display.BusAddress());
+    environment_.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
 }
 
 HuespinSession::~HuespinSession()
@@ -287,18 +291,22 @@ bool HuespinSession::EnterInput(const QString &text, const QString &html1, const
     return TypeText(text) && ChooseColor(Control::Command1, html1) && ChooseColor(Control::Command2, html2);
 }
 
-QString HuespinSession::ReadMessage(bool withIcon)
+// The text as the message box gives it to screen readers: whatever the
+// style, the label's text is its accessible name.
+QString HuespinSession::ReadMessage()
 {
-    const QString message = FindMessageWindow();
-    if (message.isEmpty())
+    if (FindMessageWindow().isEmpty())
         return QString();
-    Focus(message);
-    MarkPrimaryUnread();
-    // A triple click selects the label's whole text into the primary
-    // selection; without an icon the text starts at the top left margin,
-    // with one it starts right of the icon.
-    ClickAt(message, withIcon ? QPoint(100, 20) : QPoint(40, 16), 3);
-    return ReadSelection("primary");
+    ToolResult read;
+    const bool shown = WaitUntil([&] {
+        read = RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin"}, environment_, 10000);
+        return read.Succeeded();
+    }, 10000, 100);
+    if (!shown) {
+        Fail("no message box on the accessibility bus: " + QString::fromLocal8Bit(read.errors));
+        return QString();
+    }
+    return QString::fromUtf8(read.output);
 }
 
 bool HuespinSession::AnswerMessage()

@@ -63,8 +63,8 @@ public:
     bool ConfirmFontDialog();
     // Types text and chooses html1 and html2 as the two colours.
     bool EnterInput(const QString &text, const QString &html1, const QString &html2);
-    // Waits for a message box and reads its text by selecting it.
-    QString ReadMessage(bool withIcon = false);
+    // Waits for a message box and reads its text from the accessibility bus.
+    QString ReadMessage();
     // Presses Enter in the message box; false when none came or it stayed.
     bool AnswerMessage();
     // The text box's contents, selected and read from the primary selection.

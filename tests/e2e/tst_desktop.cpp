@@ -113,7 +113,7 @@ void TestDesktop::keysOpenHelpAndExit()
     CHECKED(session.TypeText(text), session);
     QCOMPARE(session.ReadText(), text);
     QFile(session.HomePath("finish")).open(QIODevice::WriteOnly);
-    QCOMPARE(session.ReadMessage(true), QStringLiteral("Read readme.txt! I can't find your notepad!"));
+    QCOMPARE(session.ReadMessage(), QStringLiteral("Read readme.txt! I can't find your notepad!"));
     CHECKED(session.AnswerMessage(), session);
 
     session.PressKeys({"ctrl+q"});

@@ -43,6 +43,8 @@ VirtualDisplay::VirtualDisplay(int dpi) : dpi_(dpi)
         }
     }
     StartWindowManager();
+    if (failure_.isEmpty())
+        StartSessionBus();
 }
 
 // Programs are started only once openbox manages the screen, so that every
@@ -68,6 +70,36 @@ void VirtualDisplay::StartWindowManager()
                    QString::fromLocal8Bit(windowManager_.readAllStandardError());
 }
 
+// Programs on the display read their message boxes' text through the
+// accessibility bus, which the session bus starts on the first request;
+// that request is made here, so that a program finds it from its start.
+void VirtualDisplay::StartSessionBus()
+{
+    bus_.setProcessEnvironment(environment_);
+    bus_.setProcessChannelMode(QProcess::SeparateChannels);
+    EndWithParent(bus_);
+    bus_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                               QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    QByteArray address;
+    const QDeadlineTimer deadline(10000);
+    while (!address.contains('\n') && !deadline.hasExpired() && bus_.waitForReadyRead(int(deadline.remainingTime())))
+        address += bus_.readAllStandardOutput();
+    if (!address.contains('\n')) {
+        failure_ = QStringLiteral("dbus-daemon gave no address: ") + QString::fromLocal8Bit(bus_.readAllStandardError());
+        return;
+    }
+    busAddress_ = QString::fromLocal8Bit(address.trimmed());
+    environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
+    const ToolResult accessibility = RunTool(
+        QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                      QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                      QStringLiteral("org.a11y.Bus.GetAddress")},
+        environment_);
+    if (!accessibility.Succeeded())
+        failure_ = QStringLiteral("the accessibility bus did not start: ") +
+                   QString::fromLocal8Bit(accessibility.errors);
+}
+
 void VirtualDisplay::Stop(QProcess &process)
 {
     if (process.state() == QProcess::NotRunning)
@@ -81,6 +113,7 @@ void VirtualDisplay::Stop(QProcess &process)
 
 VirtualDisplay::~VirtualDisplay()
 {
+    Stop(bus_);
     Stop(windowManager_);
     Stop(server_);
 }

@@ -1,0 +1,33 @@
+#!/usr/bin/python3
+"""Prints the text of the message box that an application shows, as the
+accessibility bus (AT-SPI) gives it: the box's labels, one a line. Exits 1
+while the application shows none."""
+import sys
+
+import pyatspi
+
+
+def ListLabels(node):
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is None:
+            continue
+        if child.getRole() == pyatspi.ROLE_LABEL and child.name:
+            yield child.name
+        yield from ListLabels(child)
+
+
+def main(application):
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is None or app.name != application:
+            continue
+        for i in range(app.childCount):
+            window = app.getChildAtIndex(i)
+            if window is not None and window.getRole() == pyatspi.ROLE_ALERT:
+                print("\n".join(ListLabels(window)), end="")
+                return 0
+    return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
