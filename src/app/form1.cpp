@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "runtimeerror.h"
+#include "version.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -216,7 +217,7 @@ void Form1::InitForm()
     Command9->setEnabled(false);
     FileOutput = false;
     UseDefaults = false;
-    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral("1.40"));
+    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral(HUESPIN_VERSION));
     Warned = false;
     Command6->setText(QStringLiteral("Help && About"));
     LoadSettings();
