@@ -19,8 +19,11 @@ set(_huespin_windows_dir ${PROJECT_BINARY_DIR}/wine)
 set(_huespin_windows_tests
   ${_huespin_windows_dir}/build/tests/settings_registry_test.exe
   ${_huespin_windows_dir}/build/tests/settings_text_test.exe)
-# Built with the rest and every time, so that edits in src/settings and
-# tests/settings reach the Windows programs too.
+# Built with the rest, and again whenever a source it takes in changes.
+file(GLOB_RECURSE _huespin_windows_sources CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/wine/*
+  ${PROJECT_SOURCE_DIR}/src/settings/*
+  ${PROJECT_SOURCE_DIR}/tests/settings/*)
 ExternalProject_Add(settings_windows
   SOURCE_DIR ${PROJECT_SOURCE_DIR}/wine
   BINARY_DIR ${_huespin_windows_dir}/build
@@ -29,9 +32,13 @@ ExternalProject_Add(settings_windows
     -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
     -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
     -DGTEST_SOURCE_DIR=${HUESPIN_GTEST_SOURCE_DIR}
-  BUILD_ALWAYS ON
+    -DHUESPIN_WERROR=${HUESPIN_WERROR}
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${_huespin_windows_tests})
+ExternalProject_Add_StepDependencies(settings_windows build
+  ${_huespin_windows_sources}
+  ${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
+  ${PROJECT_SOURCE_DIR}/cmake/huespintargets.cmake)
 
 add_test(NAME settings.wine
   COMMAND sh ${PROJECT_SOURCE_DIR}/wine/run-tests.sh ${_huespin_windows_dir}/prefix ${_huespin_windows_tests})

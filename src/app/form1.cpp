@@ -3,6 +3,7 @@
 #include "formlayout.h"
 #include "runtimeerror.h"
 #include "twips.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -332,7 +333,7 @@ void Form1::InitForm()
     FileOutput = false;
     ShowOutputTarget();
     UseDefaults = false;
-    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral("1.40"));
+    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral(HUESPIN_VERSION));
     Warned = false;
     Command6->setText(QStringLiteral("Help && About"));
     LoadSettings();

@@ -1,13 +1,57 @@
+#include "commandline.h"
 #include "form1.h"
 #include "terminationwatcher.h"
+#include "version.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace {
+
+// The theme's icon where one is installed, else the one built in.
+QIcon WindowIcon()
+{
+    QIcon builtIn;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString &name : icons.entryList(QDir::Files))
+        builtIn.addFile(icons.filePath(name));
+    return QIcon::fromTheme(QStringLiteral(HUESPIN_APP_ID), builtIn);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    // --help, --version and mistakes need no display.
+    const CommandLine line = ParseCommandLine(arguments);
+    if (!line.openWindow) {
+        std::fputs(line.output.toLocal8Bit().constData(), line.outputIsError ? stderr : stdout);
+        return line.exitStatus;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Huespin"));
-    QApplication::setDesktopFileName(QStringLiteral("huespin"));
+    QApplication::setApplicationVersion(QStringLiteral(HUESPIN_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(HUESPIN_APP_ID));
+    QApplication::setWindowIcon(WindowIcon());
+
+    // Started from the desktop menu, the window may be the only place where
+    // the user can read why Huespin does not open.
+    if (line.documentsFolder) {
+        const QString error = EnterWorkingFolder(DocumentsWorkingFolder());
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "huespin: %s\n", error.toLocal8Bit().constData());
+            QMessageBox::critical(nullptr, QStringLiteral("Huespin v" HUESPIN_VERSION), error);
+            return 1;
+        }
+    }
 
     Form1 form;
     TerminationWatcher watcher;

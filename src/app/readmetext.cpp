@@ -1,10 +1,12 @@
 #include "readmetext.h"
 
+#include "version.h"
+
 namespace {
 
 // One entry a line, in order; an empty entry is an empty line.
 constexpr const char *ReadmeLines[] = {
-    " Huespin v1.40  /                                   14-7-98",
+    " Huespin v" HUESPIN_VERSION "  /                                   14-7-98",
     "                   /   the Huespin developers",
     "----------------------------------------------------------------",
     "",
@@ -12,8 +14,8 @@ constexpr const char *ReadmeLines[] = {
     "",
     " Legal stuff",
     " -----------",
-    "Huespin is free to use, copy and pass on. It comes without any warranty:",
-    "use it at your own risk.",
+    "Copyright (c) 1998-2026 the Huespin developers. MIT licence: free to use,",
+    "copy, change and pass on, WITHOUT ANY WARRANTY; see the file LICENSE.",
     " Interesting stuff and what you really have to read",
     " --------------------------------------------------",
     "This program creates colorized text you can than paste to your HTML",

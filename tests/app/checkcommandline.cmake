@@ -1,0 +1,20 @@
+cmake_minimum_required(VERSION 3.25)
+# Runs the program with no display and checks what each command line prints
+# and the status it ends with.
+set(ENV{DISPLAY} "")
+set(ENV{WAYLAND_DISPLAY} "")
+set(ENV{QT_QPA_PLATFORM} xcb)
+
+function(expect status stdoutPattern stderrPattern)
+  execute_process(COMMAND ${BINARY} ${ARGN} RESULT_VARIABLE result
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+  if(NOT result STREQUAL "${status}" OR NOT out MATCHES "${stdoutPattern}" OR NOT err MATCHES "${stderrPattern}")
+    message(SEND_ERROR "huespin ${ARGN}: status ${result} (wanted ${status})\nstdout: ${out}\nstderr: ${err}")
+  endif()
+endfunction()
+
+string(REPLACE "." "\\." version "${VERSION}")
+expect(0 "^huespin ${version}\n$" "^$" --version)
+expect(0 "^Usage: huespin \\[options\\]\n.*--documents-folder" "^$" --help)
+expect(2 "^$" "^huespin: Unknown option 'bogus'\\.\nTry 'huespin --help' for more information\\.\n$" --bogus)
+expect(2 "^$" "^huespin: Unexpected argument 'readme\\.txt'\\.\n" readme.txt)

@@ -1,0 +1,133 @@
+#include "commandline.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parses_data();
+    void parses();
+    void entersWorkingFolder_data();
+    void entersWorkingFolder();
+    void init();
+    void cleanup();
+
+private:
+    QString startFolder_;
+};
+
+void TestCommandLine::init()
+{
+    startFolder_ = QDir::currentPath();
+}
+
+void TestCommandLine::cleanup()
+{
+    QDir::setCurrent(startFolder_);
+}
+
+void TestCommandLine::parses_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("openWindow");
+    QTest::addColumn<bool>("documentsFolder");
+    QTest::addColumn<int>("exitStatus");
+    QTest::addColumn<QString>("outputStart");
+    QTest::addColumn<QString>("outputHas");
+
+    QTest::newRow("nothing") << QStringList{} << true << false << 0 << QString() << QString();
+    QTest::newRow("documents folder") << QStringList{"--documents-folder"} << true << true << 0 << QString() << QString();
+    QTest::newRow("help") << QStringList{"--help"} << false << false << 0 << "Usage: huespin [options]\n"
+                          << "--documents-folder";
+    QTest::newRow("short help") << QStringList{"-h"} << false << false << 0 << "Usage: huespin" << "--version";
+    QTest::newRow("version") << QStringList{"--version"} << false << false << 0
+                             << "huespin " EXPECTED_VERSION "\n" << QString();
+    QTest::newRow("short version") << QStringList{"-v"} << false << false << 0
+                                   << "huespin " EXPECTED_VERSION "\n" << QString();
+    QTest::newRow("help before a mistake") << QStringList{"--help", "--bogus"} << false << false << 2
+                                           << "huespin: Unknown option 'bogus'." << "huespin --help";
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << false << false << 2
+                                    << "huespin: Unknown option 'bogus'.\n" << "Try 'huespin --help'";
+    QTest::newRow("unknown letter") << QStringList{"-x"} << false << false << 2 << "huespin: Unknown option 'x'."
+                                    << QString();
+    QTest::newRow("value on a switch") << QStringList{"--documents-folder=yes"} << false << false << 2
+                                       << "huespin: Unexpected value after '--documents-folder'." << QString();
+    QTest::newRow("argument") << QStringList{"notes.txt"} << false << false << 2
+                              << "huespin: Unexpected argument 'notes.txt'." << QString();
+    QTest::newRow("qt platform") << QStringList{"-platform", "offscreen"} << true << false << 0 << QString() << QString();
+    QTest::newRow("qt style joined") << QStringList{"--style=fusion", "--documents-folder"} << true << true << 0
+                                     << QString() << QString();
+    QTest::newRow("qt session restore") << QStringList{"-session", "1234_5"} << true << false << 0 << QString()
+                                        << QString();
+    QTest::newRow("qt switch") << QStringList{"-reverse"} << true << false << 0 << QString() << QString();
+    QTest::newRow("qt option without value") << QStringList{"-platform"} << false << false << 2
+                                             << "huespin: Missing value after '-platform'." << QString();
+}
+
+void TestCommandLine::parses()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, openWindow);
+    QFETCH(bool, documentsFolder);
+    QFETCH(int, exitStatus);
+    QFETCH(QString, outputStart);
+    QFETCH(QString, outputHas);
+
+    arguments.prepend(QStringLiteral("/usr/bin/huespin"));
+    const CommandLine line = ParseCommandLine(arguments);
+    QCOMPARE(line.openWindow, openWindow);
+    QCOMPARE(line.documentsFolder, documentsFolder);
+    QCOMPARE(line.exitStatus, exitStatus);
+    QCOMPARE(line.outputIsError, exitStatus != 0);
+    QVERIFY2(line.output.startsWith(outputStart), qPrintable(line.output));
+    QVERIFY2(line.output.contains(outputHas), qPrintable(line.output));
+    // Qt's options are accepted but not offered.
+    QVERIFY(!line.output.contains(u"platform") || exitStatus != 0);
+    if (!openWindow)
+        QVERIFY(line.output.endsWith(u'\n'));
+}
+
+void TestCommandLine::entersWorkingFolder_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("entered");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("missing, with its parents") << "Documents/Huespin" << true << QString();
+    QTest::newRow("there already") << "." << true << QString();
+    QTest::newRow("a file") << "file" << false << "Cannot create the folder";
+    QTest::newRow("inside a file") << "file/Huespin" << false << "Cannot create the folder";
+    QTest::newRow("no documents folder") << QString() << false << "No documents folder is known";
+}
+
+void TestCommandLine::entersWorkingFolder()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, entered);
+    QFETCH(QString, error);
+
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QFile file(root.filePath(QStringLiteral("file")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString path = folder.isEmpty() ? QString() : QDir::cleanPath(root.filePath(folder));
+
+    const QString said = EnterWorkingFolder(path);
+    QVERIFY2(said.startsWith(error), qPrintable(said));
+    QCOMPARE(said.isEmpty(), entered);
+    if (entered) {
+        QCOMPARE(QDir::currentPath(), QDir(path).canonicalPath());
+    } else {
+        QCOMPARE(QDir::currentPath(), startFolder_);
+        if (!path.isEmpty())
+            QVERIFY(said.contains(QDir::toNativeSeparators(path)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
