@@ -16,6 +16,7 @@
 #include <QStyleOptionButton>
 #include <QWindow>
 
+#include <algorithm>
 #include <climits>
 #include <new>
 
@@ -158,14 +159,10 @@ void Form1::FitControlFont()
     const QList<std::pair<QPushButton *, QString>> later{
         {Command3, QStringLiteral("File")}, {Command6, QStringLiteral("Help && About")},
         {Command7, QStringLiteral("Hide it")}};
+    const QList<QPushButton *> buttons = findChildren<QPushButton *>();
     const auto allFit = [&] {
-        for (const QPushButton *button : findChildren<QPushButton *>())
-            if (!CaptionFits(button, button->text()))
-                return false;
-        for (const auto &[button, caption] : later)
-            if (!CaptionFits(button, caption))
-                return false;
-        return true;
+        return std::ranges::all_of(buttons, [](const QPushButton *b) { return CaptionFits(b, b->text()); })
+               && std::ranges::all_of(later, [](const auto &entry) { return CaptionFits(entry.first, entry.second); });
     };
     QFont font = QApplication::font(this);
     double size = font.pointSizeF();

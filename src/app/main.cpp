@@ -60,5 +60,5 @@ int main(int argc, char *argv[])
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &form, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
     form.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -6,7 +6,8 @@ namespace {
 
 // One entry a line, in order; an empty entry is an empty line.
 constexpr const char *ReadmeLines[] = {
-    " Huespin v" HUESPIN_VERSION "  /                                   14-7-98",
+    // The version goes into the first line; the brackets keep it one entry.
+    (" Huespin v" HUESPIN_VERSION "  /                                   14-7-98"),
     "                   /   the Huespin developers",
     "----------------------------------------------------------------",
     "",
