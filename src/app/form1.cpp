@@ -61,7 +61,9 @@ void Form1::CreateControls()
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setMaxLength(INT_MAX); // Qt would cut a text at 32,767 characters
+    // As the classic edit control: long enough for the Overflow past 32,767
+    // characters, short enough that Qt lays the line out at typing speed.
+    Text1->setMaxLength(65535);
     Place(Text1, 90, 135, 6405, 300);
 
     Command1 = MakeButton(this, "Command1", QStringLiteral("Color 1"));

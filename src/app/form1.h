@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The one window. It owns every control and all of the program's state;
 // each event handler forwards to one procedure. The colour channels and
@@ -47,6 +48,10 @@ public:
     bool FileOutput = false;
     bool UseDefaults = false;
     bool SettingsRemoved = false;
+    // The store was held by another program at the start: nothing is saved.
+    bool SettingsUnread = false;
+    // The stored text was longer than the box takes: the part shown, while unedited.
+    std::optional<QString> StoredTextCut;
 
     const ColorChannels &Channels() const { return *this; }
     std::int16_t ShownCount() const { return preview_->ShownCount(); }
@@ -105,6 +110,7 @@ private:
     // Settings.
     void LoadSettings();
     void SaveSettings();
+    void ApplyDefaultSettings();
     void RemoveSettings();
 
     // Help.
