@@ -135,15 +135,19 @@ void Form1::RunEvent(const std::function<void()> &handler)
     try {
         handler();
     } catch (const RuntimeError &error) {
-        ReportRunTimeError(error.Number(), QString::fromStdString(error.Description()));
+        ReportRunTimeError(error.Number(), QString::fromStdString(error.Description()),
+                           QString::fromStdString(error.Detail()));
     } catch (const std::bad_alloc &) {
         ReportRunTimeError(7, QStringLiteral("Out of memory"));
     }
 }
 
-void Form1::ReportRunTimeError(int number, const QString &description)
+void Form1::ReportRunTimeError(int number, const QString &description, const QString &detail)
 {
-    MsgBox(QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(description), 16);
+    QString prompt = QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(description);
+    if (!detail.isEmpty())
+        prompt += QStringLiteral("\n\n") + detail;
+    MsgBox(prompt, 16);
 }
 
 void Form1::MsgBox(const QString &prompt, int style)

@@ -68,7 +68,7 @@ private:
     void ConnectControls();
     void Route(QPushButton *button, void (Form1::*handler)());
     void RunEvent(const std::function<void()> &handler);
-    void ReportRunTimeError(int number, const QString &description);
+    void ReportRunTimeError(int number, const QString &description, const QString &detail = {});
     void MsgBox(const QString &prompt, int style);
 
     // Event handlers.

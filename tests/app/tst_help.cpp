@@ -174,7 +174,8 @@ void TestHelp::unwritableFolderIsReportedAtStartUp()
 {
     QDir(workspace_->Path()).rmdir("work");
     Form1 form(&messages_, &dialog_, &starter_);
-    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error"});
+    QCOMPARE(messages_.Prompts(),
+             QStringList{"Run-time error '75':\n\nPath/File access error\n\nreadme.txt: No such file or directory"});
     QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v1.40"));
 
     messages_.shown.clear();
