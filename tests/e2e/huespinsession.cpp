@@ -271,7 +271,7 @@ bool HuespinSession::EnterInput(const QString &text, const QString &html1, const
     return TypeText(text) && ChooseColor(Control::Command1, html1) && ChooseColor(Control::Command2, html2);
 }
 
-QString HuespinSession::ReadMessage()
+QString HuespinSession::ReadMessage(bool withIcon)
 {
     const QString message = FindMessageWindow();
     if (message.isEmpty())
@@ -280,7 +280,7 @@ QString HuespinSession::ReadMessage()
     MarkPrimaryUnread();
     // A triple click selects the label's whole text into the primary
     // selection; without an icon the text starts at the top left margin.
-    ClickAt(message, QPoint(40, 16), 3);
+    ClickAt(message, QPoint(withIcon ? 90 : 40, 16), 3);
     return ReadSelection("primary");
 }
 

@@ -57,9 +57,9 @@ public:
     bool ChooseColor(Control button, const QString &html);
     // Types text and chooses html1 and html2 as the two colours.
     bool EnterInput(const QString &text, const QString &html1, const QString &html2);
-    // Waits for a message box without an icon and reads its text by
-    // selecting it.
-    QString ReadMessage();
+    // Waits for a message box and reads the first paragraph of its text by
+    // selecting it; an icon moves the text to the right.
+    QString ReadMessage(bool withIcon = false);
     // Presses Enter in the message box; false when none came or it stayed.
     bool AnswerMessage();
     // The text box's contents, selected and read from the primary selection.

@@ -13,6 +13,11 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
 namespace {
 
 QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const QString &html2)
@@ -75,6 +80,8 @@ private slots:
     void previewShowsTheGradient();
     void helpOpensTheReadme();
     void terminationSavesTheSettings();
+    void outputPipeIsReportedAtOnce();
+    void linksOfOtherUsersAreRefused();
 
 private:
     static bool ExitAndWait(HuespinSession &session);
@@ -264,6 +271,56 @@ void TestEndToEnd::terminationSavesTheSettings()
     QCOMPARE(saved.value("text"), text);
     QCOMPARE(saved.value("c1"), QString::number(FromQColor(QColor("#123456"))));
     QCOMPARE(saved.value("c2"), QString::number(FromQColor(QColor("#654321"))));
+}
+
+// A named pipe in output.html's place: the report comes at once, and the
+// window goes on answering and ends with Exit, its settings saved. (The
+// report's last line, with the file and the reason, is checked in the
+// window's own tests.)
+void TestEndToEnd::outputPipeIsReportedAtOnce()
+{
+    HuespinSession session(*display_);
+    QVERIFY(::mkfifo(session.WorkPath("output.html").toLocal8Bit(), 0600) == 0);
+    START(session);
+    CHECKED(session.EnterInput("piped", "#102030", "#302010"), session);
+    session.Click(Control::Command10);
+    session.Click(Control::Command3);
+    QCOMPARE(session.ReadMessage(true).trimmed(), QStringLiteral("Run-time error '75':"));
+    CHECKED(session.AnswerMessage(), session);
+    CHECKED(session.TypeText("still here"), session);
+    QCOMPARE(session.ReadText(), QStringLiteral("still here"));
+    CHECKED(ExitAndWait(session), session);
+    QCOMPARE(session.HiveValues().value("text"), QStringLiteral("still here"));
+}
+
+// output.html as a link: another user's is refused, with the file it
+// points at untouched; the user's own is followed.
+void TestEndToEnd::linksOfOtherUsersAreRefused()
+{
+    if (::geteuid() != 0)
+        QSKIP("giving a link to another user needs root");
+    HuespinSession session(*display_);
+    const QString victim = session.WorkPath("victim.txt");
+    const QByteArray link = session.WorkPath("output.html").toLocal8Bit();
+    QVERIFY(QFile(victim).open(QIODevice::WriteOnly));
+    QVERIFY(::symlink(victim.toLocal8Bit(), link) == 0);
+    QVERIFY(::lchown(link, 65534, 65534) == 0);
+    START(session);
+
+    CHECKED(session.EnterInput("linked", "#102030", "#302010"), session);
+    session.Click(Control::Command10);
+    session.Click(Control::Command3);
+    QCOMPARE(session.ReadMessage(true).trimmed(), QStringLiteral("Run-time error '70':"));
+    CHECKED(session.AnswerMessage(), session);
+    QCOMPARE(ReadFile(victim), QByteArray());
+
+    QVERIFY(QFile::remove(session.WorkPath("output.html")));
+    QVERIFY(QFile::link(victim, session.WorkPath("output.html")));
+    session.Click(Control::Command3);
+    QCOMPARE(session.ReadMessage(), QStringLiteral("Done!"));
+    CHECKED(session.AnswerMessage(), session);
+    QCOMPARE(ReadFile(victim), BuildExpectedMarkup("linked", "#102030", "#302010"));
+    CHECKED(ExitAndWait(session), session);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
