@@ -36,6 +36,11 @@ HuespinSession::HuespinSession(const VirtualDisplay &display)
     environment_.insert("PATH", root.filePath("tools") + ":/usr/local/bin:/usr/bin:/bin");
     environment_.insert("LANG", "C.UTF-8");
     environment_.insert("QT_QPA_PLATFORM", "xcb");
+    // A sanitizer build's settings reach the program, so that its reports count.
+    const QProcessEnvironment outer = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (outer.contains(name))
+            environment_.insert(name, outer.value(name));
 }
 
 HuespinSession::~HuespinSession()

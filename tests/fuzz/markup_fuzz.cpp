@@ -1,26 +1,41 @@
 // The markup of any text between any two colours: valid UTF-8, one element
-// per character in the exact form, the colours at both ends exact, and a
-// space after a space written &nbsp; except at either end.
+// per character in the exact form, every character whole and in order, the
+// colours at both ends exact, and a space after a space written &nbsp;
+// except at either end.
 #include "colorvalue.h"
 #include "gradientmarkup.h"
-#include "graphemecursor.h"
 #include "runtimeerror.h"
+#include "textcharacters.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
+
+
+// A broken expectation ends the run with the expression and its line.
+#define REQUIRE(condition)                                                                        \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);      \
+            std::abort();                                                                         \
+        }                                                                                         \
+    } while (false)
 
 namespace {
 
-void Require(bool condition)
+
+// #RRGGBB's digits of a colour whose low byte is red.
+std::string HtmlDigits(ColorValue color)
 {
-    if (!condition)
-        std::abort();
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%02X%02X%02X", unsigned(color & 0xFF), unsigned(color >> 8 & 0xFF),
+                  unsigned(color >> 16 & 0xFF));
+    return digits;
 }
 
 ColorValue ColorFrom(const std::uint8_t *bytes)
@@ -35,48 +50,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 6)
         return 0;
     const ColorValue color1 = ColorFrom(data), color2 = ColorFrom(data + 3);
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data + 6), qsizetype(size - 6));
-    const qsizetype count = CountGraphemes(text);
+    const TextCharacters characters(QString::fromUtf8(reinterpret_cast<const char *>(data + 6), qsizetype(size - 6)));
+    const qsizetype count = characters.Count();
     if (count < 2)
         return 0;
     ColorChannels channels = SplitColors(color1, color2, count);
-    ColorChannels again = channels;
-    QByteArray markup;
+    QByteArray built;
     try {
-        markup = BuildMarkup(text, channels);
+        built = BuildMarkup(characters, channels);
     } catch (const RuntimeError &error) {
-        Require(error.Number() == 6 && count > 32768);
+        REQUIRE(error.Number() == 6 && count > 32768);
         return 0;
     }
-    Require(markup.isValidUtf8());
+    REQUIRE(built.isValidUtf8());
 
-    std::vector<std::string> elements;
-    ForEachElement(text, again, [&](std::string_view element) { elements.emplace_back(element); });
-    Require(qsizetype(elements.size()) == count);
-    std::string joined, contents;
+    // Element by element, each character in the exact form.
+    const std::string markup = built.toStdString();
     static const std::string open = "<font color=\"#", close = "</font>";
-    for (std::size_t index = 0; index < elements.size(); ++index) {
-        const std::string &element = elements[index];
-        joined += element;
-        Require(element.size() > open.size() + 8 + close.size());
-        Require(element.compare(0, open.size(), open) == 0);
-        for (std::size_t digit = open.size(); digit < open.size() + 6; ++digit)
-            Require(std::strchr("0123456789ABCDEF", element[digit]) && element[digit]);
-        Require(element.compare(open.size() + 6, 2, "\">") == 0);
-        Require(element.compare(element.size() - close.size(), close.size(), close) == 0);
-        const std::string content = element.substr(open.size() + 8, element.size() - open.size() - 8 - close.size());
-        Require(!content.empty());
-        if (content == "&nbsp;") {
-            Require(index > 0 && index + 1 < elements.size() && contents.ends_with(' '));
-            contents += ' ';
-        } else {
-            Require(content != " " || index == 0 || index + 1 == elements.size() || !contents.ends_with(' '));
-            contents += content;
-        }
+    std::string contents, first, last;
+    std::size_t at = 0;
+    for (qsizetype index = 0; index < count; ++index) {
+        REQUIRE(markup.compare(at, open.size(), open) == 0);
+        at += open.size();
+        const std::string digits = markup.substr(at, 6);
+        REQUIRE(digits.size() == 6 && digits.find_first_not_of("0123456789ABCDEF") == std::string::npos);
+        (index == 0 ? first : last) = digits;
+        at += 6;
+        REQUIRE(markup.compare(at, 2, "\">") == 0);
+        at += 2;
+        const std::string character = characters[index].toUtf8().toStdString();
+        const bool afterSpace = index > 0 && characters[index - 1] == u" ";
+        const bool nonBreaking = character == " " && afterSpace && index + 1 < count;
+        const std::string content = nonBreaking ? "&nbsp;" : character;
+        REQUIRE(!character.empty() && markup.compare(at, content.size(), content) == 0);
+        at += content.size();
+        contents += character;
+        REQUIRE(markup.compare(at, close.size(), close) == 0);
+        at += close.size();
     }
-    Require(joined == markup.toStdString());
-    Require(contents == text.toUtf8().toStdString());
-    Require(elements.front().compare(open.size(), 6, HexColor(color1)) == 0);
-    Require(elements.back().compare(open.size(), 6, HexColor(color2)) == 0);
+    REQUIRE(at == markup.size());
+    REQUIRE(contents == characters.Text().toUtf8().toStdString());
+    REQUIRE(first == HtmlDigits(color1));
+    REQUIRE(last == HtmlDigits(color2));
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -15,13 +16,18 @@
 #include <string>
 #include <vector>
 
+
+// A broken expectation ends the run with the expression and its line.
+#define REQUIRE(condition)                                                                        \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);      \
+            std::abort();                                                                         \
+        }                                                                                         \
+    } while (false)
+
 namespace {
 
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 struct Value {
     DWORD type;
@@ -61,20 +67,21 @@ private:
 const char *const Parts[] = {"a", "A", "b", "c"};
 const char *const Names[] = {"", "v", "V", "w"};
 
-std::string Folder()
+// Made once a run, and removed at its end.
+const std::string &Folder()
 {
-    static const std::string folder = [] {
+    static const std::string *const folder = [] {
         std::string pattern = std::filesystem::exists("/dev/shm") ? "/dev/shm/huespin-fuzz-XXXXXX" : "/tmp/huespin-fuzz-XXXXXX";
-        Require(::mkdtemp(pattern.data()) != nullptr);
+        REQUIRE(::mkdtemp(pattern.data()) != nullptr);
         ::setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
         std::atexit([] {
             CloseHive();
             std::error_code ignored;
             std::filesystem::remove_all(Folder(), ignored);
         });
-        return pattern;
+        return new std::string(pattern); // outlives the handler above
     }();
-    return folder;
+    return *folder;
 }
 
 bool HasChildren(const Model &model, const std::string &path)
@@ -95,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Model model{{"", {}}};
     struct Handle {
         HKEY key;
-        std::string path; // folded; the key may have been deleted since
+        std::string path; // folded
+        bool deleted;     // its key was deleted, even if made again since
     };
     std::vector<Handle> handles;
     Input input(data, size);
@@ -110,17 +118,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             folded += (folded.empty() ? "" : "\\") + Fold(part);
         }
         const HKEY parent = base ? base->key : HKEY_CURRENT_USER;
-        const bool baseGone = base && !model.count(base->path);
+        const bool baseGone = base && base->deleted;
         const std::string name = Names[input.Next(4)];
         switch (input.Next(5)) {
         case 0: { // create
             HKEY key = nullptr;
             const LONG status = RegCreateKeyA(parent, sub.c_str(), &key);
             if (baseGone) {
-                Require(status == ERROR_KEY_DELETED);
+                REQUIRE(status == ERROR_KEY_DELETED);
                 break;
             }
-            Require(status == ERROR_SUCCESS);
+            REQUIRE(status == ERROR_SUCCESS);
             std::string path;
             for (std::size_t at = 0; at != std::string::npos;) {
                 const std::size_t end = folded.find('\\', at);
@@ -128,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 model[path];
                 at = end == std::string::npos ? end : end + 1;
             }
-            handles.push_back({key, folded});
+            handles.push_back({key, folded, false});
             break;
         }
         case 1: { // set a value on a handle
@@ -138,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::string bytes = input.Bytes(16);
             const LONG status = RegSetValueExA(base->key, name.c_str(), 0, type,
                                                reinterpret_cast<const BYTE *>(bytes.data()), DWORD(bytes.size()));
-            Require(status == (baseGone ? ERROR_KEY_DELETED : ERROR_SUCCESS));
+            REQUIRE(status == (baseGone ? ERROR_KEY_DELETED : ERROR_SUCCESS));
             if (!baseGone)
                 model[base->path][Fold(name)] = {type, bytes};
             break;
@@ -150,16 +158,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             DWORD type = 0, room = sizeof buffer;
             const LONG status = RegQueryValueExA(base->key, name.c_str(), nullptr, &type, buffer, &room);
             if (baseGone) {
-                Require(status == ERROR_KEY_DELETED);
+                REQUIRE(status == ERROR_KEY_DELETED);
                 break;
             }
             const auto &values = model[base->path];
             const auto found = values.find(Fold(name));
             if (found == values.end()) {
-                Require(status == ERROR_FILE_NOT_FOUND);
+                REQUIRE(status == ERROR_FILE_NOT_FOUND);
             } else {
-                Require(status == ERROR_SUCCESS && type == found->second.type);
-                Require(std::string(reinterpret_cast<char *>(buffer), room) == found->second.data);
+                REQUIRE(status == ERROR_SUCCESS && type == found->second.type);
+                REQUIRE(std::string(reinterpret_cast<char *>(buffer), room) == found->second.data);
             }
             break;
         }
@@ -168,30 +176,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 break;
             const LONG status = RegDeleteValueA(base->key, name.c_str());
             if (baseGone) {
-                Require(status == ERROR_KEY_DELETED);
+                REQUIRE(status == ERROR_KEY_DELETED);
                 break;
             }
-            Require(status == (model[base->path].erase(Fold(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND));
+            REQUIRE(status == (model[base->path].erase(Fold(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND));
             break;
         }
         case 4: { // delete a key
             const LONG status = RegDeleteKeyA(parent, sub.c_str());
             if (baseGone) {
-                Require(status == ERROR_KEY_DELETED);
+                REQUIRE(status == ERROR_KEY_DELETED);
             } else if (!model.count(folded)) {
-                Require(status == ERROR_FILE_NOT_FOUND);
+                REQUIRE(status == ERROR_FILE_NOT_FOUND);
             } else if (folded.empty() || HasChildren(model, folded)) {
-                Require(status == ERROR_ACCESS_DENIED);
+                REQUIRE(status == ERROR_ACCESS_DENIED);
             } else {
-                Require(status == ERROR_SUCCESS);
+                REQUIRE(status == ERROR_SUCCESS);
                 model.erase(folded);
+                for (Handle &handle : handles)
+                    handle.deleted |= handle.path == folded;
             }
             break;
         }
         }
     }
     for (const Handle &handle : handles)
-        Require(RegCloseKey(handle.key) == ERROR_SUCCESS);
-    Require(CountOpenKeys() == 0);
+        REQUIRE(RegCloseKey(handle.key) == ERROR_SUCCESS);
+    REQUIRE(CountOpenKeys() == 0);
     return 0;
 }

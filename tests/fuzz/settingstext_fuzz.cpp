@@ -4,18 +4,24 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 using namespace SettingsText;
 
+
+// A broken expectation ends the run with the expression and its line.
+#define REQUIRE(condition)                                                                        \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);      \
+            std::abort();                                                                         \
+        }                                                                                         \
+    } while (false)
+
 namespace {
 
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // Blanks, an optional sign, at least one digit, blanks.
 bool LooksNumeric(const std::string &text)
@@ -43,23 +49,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::optional<std::string> stored = text;
 
     if (const auto color = ReadColor(stored)) {
-        Require(*color == -99 || (*color >= 0 && *color <= 0xFFFFFF));
-        Require(ReadColor(DecimalText(*color)) == color);
-        Require(text.empty() || LooksNumeric(text));
+        REQUIRE(*color == -99 || (*color >= 0 && *color <= 0xFFFFFF));
+        REQUIRE(ReadColor(DecimalText(*color)) == color);
+        REQUIRE(text.empty() || LooksNumeric(text));
     }
     if (const auto back = ReadBackColor(stored)) {
-        Require((*back >= 0 && *back <= 0xFFFFFF) || (*back >= std::int32_t(0x80000000u) && *back <= std::int32_t(0x80000018u)));
-        Require(ReadBackColor(DecimalText(*back)) == back);
-        Require(text.empty() || LooksNumeric(text));
+        REQUIRE((*back >= 0 && *back <= 0xFFFFFF) || (*back >= std::int32_t(0x80000000u) && *back <= std::int32_t(0x80000018u)));
+        REQUIRE(ReadBackColor(DecimalText(*back)) == back);
+        REQUIRE(text.empty() || LooksNumeric(text));
     }
     if (const auto fontSize = ReadFontSize(stored)) {
-        Require(ReadFontSize(DecimalText(*fontSize)) == fontSize);
-        Require(text.empty() || LooksNumeric(text));
+        REQUIRE(ReadFontSize(DecimalText(*fontSize)) == fontSize);
+        REQUIRE(text.empty() || LooksNumeric(text));
     }
     if (const auto flag = ReadBoolean(stored)) {
-        Require(text.empty() || text == BooleanText(*flag));
-        Require(ReadBoolean(BooleanText(*flag)) == flag);
+        REQUIRE(text.empty() || text == BooleanText(*flag));
+        REQUIRE(ReadBoolean(BooleanText(*flag)) == flag);
     }
-    Require(ReadText(stored) == text);
+    REQUIRE(ReadText(stored) == text);
     return 0;
 }
