@@ -36,7 +36,8 @@ int main(int argc, char *argv[])
     FakeCommonDialog dialog;
     Form1 form(&messages, &dialog);
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    if (!QTest::qWaitForWindowExposed(&form))
+        return 1;
 
     QString text;
     for (int n = 0; n < 1000000; ++n)
