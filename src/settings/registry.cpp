@@ -1,6 +1,7 @@
 #include "registry.h"
 
 #include "hivefile.h"
+#include "keypath.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,12 +31,6 @@ ULONG_PTR nextHandle = 0x1000;
 int batchDepth = 0;           // open batches, nested
 bool batchFailed = false;     // an inner batch ended without its changes
 std::string lastFailure;      // why the last call failed, for a line on stderr
-
-// Windows's limits: a key name of 256 UTF-16 units (257 fails), a value name
-// of 16,383, a tree 512 levels deep.
-constexpr std::size_t MaxKeyName = 256;
-constexpr std::size_t MaxValueName = 16383;
-constexpr std::size_t MaxDepth = 512;
 
 void Bind(sqlite3_stmt *statement, int index, std::int64_t value)
 {
@@ -161,54 +156,6 @@ std::string_view NameOf(LPCSTR name)
     return name ? name : "";
 }
 
-// Runs of backslashes separate like one, so a trailing one is ignored; a
-// leading one makes the path bad.
-std::optional<std::vector<std::string>> SplitPath(LPCSTR path)
-{
-    const std::string_view text = NameOf(path);
-    if (text.starts_with('\\'))
-        return std::nullopt;
-    std::vector<std::string> parts;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\\', start), text.size());
-        if (end > start)
-            parts.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
-// UTF-16 units, as Windows counts a name: one a character, two beyond the BMP.
-std::size_t Utf16Length(std::string_view name)
-{
-    std::size_t units = 0;
-    for (const char byte : name) {
-        const auto value = static_cast<unsigned char>(byte);
-        if ((value & 0xC0) != 0x80)
-            ++units;
-        if (value >= 0xF0)
-            ++units;
-    }
-    return units;
-}
-
-std::size_t DepthOf(const std::string &path)
-{
-    return path.empty() ? 0 : std::size_t(std::count(path.begin(), path.end(), '\\')) + 1;
-}
-
-// ERROR_SUCCESS or ERROR_INVALID_PARAMETER, as Windows answers a name too long
-// or a tree too deep.
-LONG CheckPath(const std::vector<std::string> &parts, std::size_t depthAbove)
-{
-    if (depthAbove + parts.size() > MaxDepth)
-        return ERROR_INVALID_PARAMETER;
-    for (const std::string &part : parts)
-        if (part.size() > MaxKeyName && Utf16Length(part) > MaxKeyName)
-            return ERROR_INVALID_PARAMETER;
-    return ERROR_SUCCESS;
-}
-
 LONG LookUpKey(std::string root, std::string path, bool create, KeyRow &key)
 {
     // A second look finds a key that another process made first.
@@ -250,25 +197,18 @@ LONG FindKey(HKEY handle, KeyRow &key)
     return ERROR_SUCCESS;
 }
 
-std::string Join(const std::string &above, const std::vector<std::string> &parts, std::size_t count)
-{
-    std::string path = above;
-    for (std::size_t index = 0; index < count; ++index)
-        (path.empty() ? path : path += '\\') += parts[index];
-    return path;
-}
-
 // Each part found keeps the spelling it was first created with. The whole
 // path is looked up at once; only the parts that are missing are made one by
 // one.
 LONG WalkPath(KeyRow &key, const std::vector<std::string> &parts, bool create)
 {
-    if (const LONG status = CheckPath(parts, DepthOf(key.path)))
-        return status;
+    // Windows answers a name too long or a tree too deep so.
+    if (!KeyPathFits(parts, DepthOf(key.path)))
+        return ERROR_INVALID_PARAMETER;
     if (parts.empty())
         return ERROR_SUCCESS;
     KeyRow found;
-    LONG status = LookUpKey(key.root, Join(key.path, parts, parts.size()), false, found);
+    LONG status = LookUpKey(key.root, JoinPath(key.path, parts), false, found);
     if (status != ERROR_FILE_NOT_FOUND || !create) {
         if (status == ERROR_SUCCESS)
             key = found;
@@ -387,7 +327,7 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
     const std::lock_guard lock(hiveMutex);
     if (!IsKnown(hKey))
         return ERROR_INVALID_HANDLE;
-    const auto parts = SplitPath(lpSubKey);
+    const auto parts = SplitPath(NameOf(lpSubKey));
     if (!parts)
         return ERROR_BAD_PATHNAME;
     if (const LONG status = OpenHive())
@@ -414,7 +354,7 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 {
     if (!lpData && cbData)
         return ERROR_NOACCESS;
-    if (Utf16Length(NameOf(lpValueName)) > MaxValueName)
+    if (!ValueNameFits(NameOf(lpValueName)))
         return ERROR_INVALID_PARAMETER;
     // As Windows does: a text whose size leaves out the NUL that follows it
     // is stored with that NUL (Windows reads the byte after the data for this).
@@ -508,7 +448,7 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
     const std::lock_guard lock(hiveMutex);
     if (!IsKnown(hKey))
         return ERROR_INVALID_HANDLE;
-    const auto parts = SplitPath(lpSubKey);
+    const auto parts = SplitPath(NameOf(lpSubKey));
     if (!parts)
         return ERROR_BAD_PATHNAME;
     if (const LONG status = OpenHive())
