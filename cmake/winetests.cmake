@@ -1,6 +1,9 @@
 # The registry layer, RegEditor and their tests cross-built for Windows
 # (wine/) and run under Wine as the test "settings.wine" (label "wine"), when
 # Debian's MinGW-w64 and Wine are installed.
+if(HUESPIN_SANITIZE)
+  return() # the sanitizers are for this platform's build
+endif()
 find_program(HUESPIN_MINGW_CXX NAMES x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++)
 find_program(HUESPIN_WINE64 wine64 HINTS /usr/lib/wine)
 find_program(HUESPIN_WINESERVER wineserver HINTS /usr/lib/wine)

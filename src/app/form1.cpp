@@ -93,7 +93,9 @@ void Form1::CreateControls()
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setMaxLength(INT_MAX); // Qt would cut a text at 32,767 characters
+    // As the classic edit control: long enough for the Overflow past 32,767
+    // characters, short enough that Qt lays the line out at typing speed.
+    Text1->setMaxLength(65535);
     Text1->setAccessibleName(tr("Text"));
     Place(Text1);
 
@@ -208,15 +210,19 @@ void Form1::RunEvent(const std::function<void()> &handler)
     try {
         handler();
     } catch (const RuntimeError &error) {
-        ReportRunTimeError(error.Number(), QString::fromStdString(error.Description()));
+        ReportRunTimeError(error.Number(), QString::fromStdString(error.Description()),
+                           QString::fromStdString(error.Detail()));
     } catch (const std::bad_alloc &) {
         ReportRunTimeError(7, QStringLiteral("Out of memory"));
     }
 }
 
-void Form1::ReportRunTimeError(int number, const QString &description)
+void Form1::ReportRunTimeError(int number, const QString &description, const QString &detail)
 {
-    MsgBox(QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(description), 16);
+    QString prompt = QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(description);
+    if (!detail.isEmpty())
+        prompt += QStringLiteral("\n\n") + detail;
+    MsgBox(prompt, 16);
 }
 
 void Form1::MsgBox(const QString &prompt, int style)

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // What the window asks of the desktop; tests give stand-ins.
 struct Form1Services {
@@ -55,6 +56,10 @@ public:
     bool FileOutput = false;
     bool UseDefaults = false;
     bool SettingsRemoved = false;
+    // The store was held by another program at the start: nothing is saved.
+    bool SettingsUnread = false;
+    // The stored text was longer than the box takes: the part shown, while unedited.
+    std::optional<QString> StoredTextCut;
     // Both colours' channels (Red1 ... Blue2) and the steps between them, as
     // the last SplitColors left them; the outputs advance the running ones.
     ColorChannels Channels;
@@ -81,7 +86,7 @@ private:
     void ConnectControls();
     void Route(QPushButton *button, void (Form1::*handler)());
     void RunEvent(const std::function<void()> &handler);
-    void ReportRunTimeError(int number, const QString &description);
+    void ReportRunTimeError(int number, const QString &description, const QString &detail = {});
     void MsgBox(const QString &prompt, int style);
 
     // Event handlers.
@@ -125,6 +130,7 @@ private:
     // Settings.
     void LoadSettings();
     void SaveSettings();
+    void ApplyDefaultSettings();
     void RemoveSettings();
 
     // Help.

@@ -2,9 +2,11 @@
 #include "form1.h"
 
 #include "runtimeerror.h"
+#include "settingsbatch.h"
 #include "settingstext.h"
 
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 using namespace SettingsText;
@@ -23,6 +25,17 @@ QString FromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
+// The load waits long for a store that another program holds: a value that
+// cannot be read is not a missing one, and defaults must not replace it.
+constexpr int LoadWaitMs = 30000;
+constexpr int SaveWaitMs = 5000;
+
+void ReportUnsaved(const std::string &reason)
+{
+    std::fprintf(stderr, "huespin: the settings were not saved in %s: %s\n", SettingsBatch::Where().c_str(),
+                 reason.empty() ? "the store refused a change" : reason.c_str());
+}
+
 std::unique_ptr<RegEditor> SettingsKey(const char *path)
 {
     auto reg = std::make_unique<RegEditor>();
@@ -35,8 +48,18 @@ std::unique_ptr<RegEditor> SettingsKey(const char *path)
 
 // A value that does not convert leaves its setting as it was and sends the
 // load to the defaults, as a missing font size does.
+// The whole load, with the first start's defaults, is one change of the store.
 void Form1::LoadSettings()
 {
+    SettingsBatch batch(LoadWaitMs);
+    if (batch.Busy()) {
+        std::fprintf(stderr, "huespin: %s is held by another program; this window uses the default settings "
+                             "and leaves the stored ones as they are\n",
+                     SettingsBatch::Where().c_str());
+        ApplyDefaultSettings();
+        SettingsUnread = true;
+        return;
+    }
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
     bool converted = true;
     const auto read = [this](const char *name) {
@@ -56,7 +79,10 @@ void Form1::LoadSettings()
     take(ReadBoolean(read("foital")), PreviewFontItalic);
     take(ReadColor(read("c1")), Color1);
     take(ReadColor(read("c2")), Color2);
-    Text1->setText(FromUtf8(ReadText(read("text"))));
+    const QString text = FromUtf8(ReadText(read("text")));
+    Text1->setText(text);
+    // A text longer than the box takes stays stored whole until the user edits it.
+    StoredTextCut = text.size() > Text1->maxLength() ? std::optional<QString>(Text1->text()) : std::nullopt;
 
     if (Color1 > 0)
         Shape1->ShowColor(Color1);
@@ -68,27 +94,47 @@ void Form1::LoadSettings()
     }
     try {
         (*Label1)[1].SetFontSize(PreviewFontSize);
-        if (converted)
-            return;
     } catch (const RuntimeError &) {
+        converted = false;
     }
-    UseDefaults = true;
-    SaveSettings();
+    if (!converted) {
+        UseDefaults = true;
+        SaveSettings();
+    }
+    if (batch.Began() && !batch.Commit())
+        ReportUnsaved(batch.Failure());
 }
 
-// A save that fails is silent.
+void Form1::ApplyDefaultSettings()
+{
+    const LabelArray::ConstElement first = std::as_const(*Label1)[1];
+    Color1 = NoColor;
+    Color2 = NoColor;
+    PreviewBackColor = first.BackColor();
+    PreviewFontSize = ToInteger16(std::lrint(first.FontSize())); // half to even: 9.75 gives 10
+    PreviewFontName = first.FontName();
+    PreviewFontBold = first.FontBold();
+    PreviewFontItalic = first.FontItalic();
+}
+
+// All eight values or none. A save that fails leaves the window silent and
+// one line on standard error. A window that could not read the store does
+// not write over it.
 void Form1::SaveSettings()
 {
+    if (SettingsUnread) {
+        if (!SettingsRemoved)
+            ReportUnsaved("it was held by another program when this window started");
+        return;
+    }
+    SettingsBatch batch(SaveWaitMs);
+    if (!batch.Began()) {
+        ReportUnsaved(batch.Failure());
+        return;
+    }
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
     if (UseDefaults) {
-        const LabelArray::ConstElement first = std::as_const(*Label1)[1];
-        Color1 = NoColor;
-        Color2 = NoColor;
-        PreviewBackColor = first.BackColor();
-        PreviewFontSize = ToInteger16(std::lrint(first.FontSize())); // half to even: 9.75 gives 10
-        PreviewFontName = first.FontName();
-        PreviewFontBold = first.FontBold();
-        PreviewFontItalic = first.FontItalic();
+        ApplyDefaultSettings();
         UseDefaults = false;
     }
     const auto write = [this](const char *name, const std::string &text) {
@@ -102,7 +148,14 @@ void Form1::SaveSettings()
     write("foital", BooleanText(PreviewFontItalic));
     write("c1", DecimalText(Color1));
     write("c2", DecimalText(Color2));
-    write("text", Utf8(Text1->text()));
+    if (!StoredTextCut || Text1->text() != *StoredTextCut)
+        write("text", Utf8(Text1->text()));
+    if (Reg->Error()) {
+        batch.Abandon();
+        ReportUnsaved(batch.Failure());
+    } else if (!batch.Commit()) {
+        ReportUnsaved(batch.Failure());
+    }
 }
 
 void Form1::RemoveSettings()

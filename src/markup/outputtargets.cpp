@@ -3,14 +3,25 @@
 #include "runtimeerror.h"
 
 #include <QClipboard>
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstring>
+#include <string>
+#include <utility>
 
 namespace {
 
-RuntimeError FileError(int error)
+// Links are followed at most this many times, as the kernel does.
+constexpr int MaxLinks = 40;
+
+RuntimeError ErrorFor(int error)
 {
     switch (error) {
     case ENOSPC:
@@ -28,32 +39,160 @@ RuntimeError FileError(int error)
     }
 }
 
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(Descriptor &&other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    Descriptor &operator=(Descriptor &&other) noexcept
+    {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+class TargetFile {
+public:
+    explicit TargetFile(const QString &path) : path_(QFileInfo(path).absoluteFilePath().toStdString()) {}
+
+    [[noreturn]] void Fail(int error, const std::string &reason = {}) const
+    {
+        throw ErrorFor(error).WithDetail(path_ + ": " + (reason.empty() ? std::strerror(error) : reason));
+    }
+
+    [[noreturn]] void Fail(const RuntimeError &error, const std::string &reason) const
+    {
+        throw error.WithDetail(path_ + ": " + reason);
+    }
+
+    // Opens for writing without waiting on a pipe or a device, and refuses
+    // anything but a regular file. A symbolic link is followed only when it
+    // belongs to this user (Linux's rule for sticky folders, in every
+    // folder); each link is judged on its own descriptor, so that another
+    // cannot be swapped in between the check and the open.
+    Descriptor Open(int flags) const
+    {
+        flags |= O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
+        const std::size_t slash = path_.rfind('/');
+        Descriptor folder(::open(slash == 0 ? "/" : path_.substr(0, slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (folder.Get() < 0)
+            Fail(errno);
+        std::string name = path_.substr(slash + 1);
+        for (int links = 0;; ++links) {
+            Descriptor file(::openat(folder.Get(), name.c_str(), flags, 0666));
+            if (file.Get() >= 0) {
+                struct stat info {};
+                if (::fstat(file.Get(), &info) != 0)
+                    Fail(errno);
+                if (!S_ISREG(info.st_mode))
+                    Fail(RuntimeErrors::PathFileAccessError(), KindOf(info.st_mode) + ", not a regular file");
+                return file;
+            }
+            const int error = errno;
+            if (error == ENXIO) // a pipe that nobody reads or a device without its driver
+                RefuseKind(folder.Get(), name, error);
+            if (error != ELOOP)
+                Fail(error);
+            Descriptor link(::openat(folder.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+            struct stat info {};
+            if (link.Get() < 0 || ::fstat(link.Get(), &info) != 0 || !S_ISLNK(info.st_mode) || links == MaxLinks)
+                Fail(ELOOP);
+            if (info.st_uid != ::geteuid())
+                Fail(RuntimeErrors::PermissionDenied(), "a symbolic link that belongs to another user");
+            std::string target(std::size_t(info.st_size ? info.st_size : 4096) + 1, '\0');
+            const ssize_t size = ::readlinkat(link.Get(), "", target.data(), target.size());
+            if (size <= 0 || std::size_t(size) >= target.size())
+                Fail(size < 0 ? errno : ELOOP);
+            target.resize(std::size_t(size));
+            const std::size_t cut = target.rfind('/');
+            if (cut != std::string::npos) {
+                const std::string above = cut == 0 ? "/" : target.substr(0, cut);
+                folder = Descriptor(::openat(folder.Get(), above.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+                if (folder.Get() < 0)
+                    Fail(errno);
+                target.erase(0, cut + 1);
+            }
+            name = target;
+        }
+    }
+
+private:
+    static std::string KindOf(mode_t mode)
+    {
+        if (S_ISFIFO(mode))
+            return "a named pipe";
+        if (S_ISDIR(mode))
+            return "a folder";
+        if (S_ISCHR(mode) || S_ISBLK(mode))
+            return "a device";
+        if (S_ISSOCK(mode))
+            return "a socket";
+        return "a special file";
+    }
+
+    void RefuseKind(int folder, const std::string &name, int error) const
+    {
+        struct stat info {};
+        if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode))
+            Fail(RuntimeErrors::PathFileAccessError(), KindOf(info.st_mode) + ", not a regular file");
+        Fail(error);
+    }
+
+    std::string path_;
+};
+
+// Writes all of data, retrying short writes; false with errno set on failure.
+bool WriteAll(int fd, const QByteArray &data)
+{
+    const char *next = data.constData();
+    qint64 left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, std::size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
 } // namespace
 
 void AppendToFile(const QString &path, const QByteArray &markup)
 {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        throw FileError(errno);
-    const qint64 sizeBefore = file.size();
-    errno = 0;
-    if (file.write(markup) != markup.size()) {
-        const int error = errno ? errno : ENOSPC;
-        file.resize(sizeBefore);
-        throw FileError(error);
+    const TargetFile target(path);
+    const Descriptor file = target.Open(O_APPEND);
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0)
+        target.Fail(errno);
+    if (!WriteAll(file.Get(), markup)) {
+        const int error = errno;
+        [[maybe_unused]] const int undone = ::ftruncate(file.Get(), info.st_size);
+        target.Fail(error);
     }
 }
 
 void WriteFile(const QString &path, const QByteArray &contents)
 {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw FileError(errno);
-    errno = 0;
-    if (file.write(contents) != contents.size())
-        throw FileError(errno ? errno : ENOSPC);
+    const TargetFile target(path);
+    const Descriptor file = target.Open(O_TRUNC);
+    if (!WriteAll(file.Get(), contents))
+        target.Fail(errno);
 }
 
 void ReplaceClipboardText(const QString &text)

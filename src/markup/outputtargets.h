@@ -5,7 +5,10 @@
 
 // Appends the markup to the file in one write, creating the file if needed.
 // A write that fails part way is rolled back, so the file never holds a torn
-// markup. Throws RuntimeError: 61, 70 or 75, as the cause is.
+// markup. Throws RuntimeError: 61, 70 or 75, as the cause is, its detail the
+// file's full path and the reason. Never waits: a pipe, a device or a folder
+// in the file's place is refused at once (75), and so is a symbolic link
+// that belongs to another user (70); a link of the user's own is followed.
 void AppendToFile(const QString &path, const QByteArray &markup);
 
 // Writes the file anew. Throws RuntimeError as AppendToFile does.

@@ -5,17 +5,22 @@
 
 // A run-time error with the classic number and description ("Overflow" is 6).
 // Anything that fails inside an event raises one; the window reports it and
-// stays open.
+// stays open. Detail, when there is one, names the file and the system's
+// reason, for a line under the classic two.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, const std::string &description)
-        : std::runtime_error(description), number_(number) {}
+    RuntimeError(int number, const std::string &description, std::string detail = {})
+        : std::runtime_error(description), number_(number), detail_(std::move(detail)) {}
 
     int Number() const { return number_; }
     std::string Description() const { return what(); }
+    const std::string &Detail() const { return detail_; }
+
+    RuntimeError WithDetail(std::string detail) const { return {number_, Description(), std::move(detail)}; }
 
 private:
     int number_;
+    std::string detail_;
 };
 
 namespace RuntimeErrors {

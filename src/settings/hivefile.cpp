@@ -44,9 +44,6 @@ PRAGMA user_version = 2;
 COMMIT;
 )sql";
 
-// Two Huespin windows share the hive; one waits for the other's change.
-constexpr int BusyTimeoutMs = 5000;
-
 bool IsUnreadable(int result)
 {
     return (result & 0xFF) == SQLITE_NOTADB || (result & 0xFF) == SQLITE_CORRUPT;
@@ -79,15 +76,33 @@ bool MakeFolders(const std::string &folder)
     return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The mode is set here because SQLite would create the file by the umask.
+// The mode is set here because SQLite would create the file by the umask; a
+// file or folder of ours found with a looser mode is made private again.
 bool MakePrivateFile(const std::string &path)
 {
-    const int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    constexpr int Flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    int file = ::open(path.c_str(), Flags | O_CREAT | O_EXCL, 0600);
+    if (file < 0 && errno == EEXIST)
+        file = ::open(path.c_str(), Flags);
     if (file < 0)
-        return errno == EEXIST;
-    ::fchmod(file, 0600);
+        return false;
+    struct stat info {};
+    const bool regular = ::fstat(file, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular && (info.st_mode & 07777) != 0600 && info.st_uid == ::geteuid())
+        ::fchmod(file, 0600);
     ::close(file);
-    return true;
+    return regular;
+}
+
+void MakeFolderPrivate(const std::string &folder)
+{
+    const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (handle < 0)
+        return;
+    struct stat info {};
+    if (::fstat(handle, &info) == 0 && (info.st_mode & 07777) != 0700 && info.st_uid == ::geteuid())
+        ::fchmod(handle, 0700);
+    ::close(handle);
 }
 
 std::string Timestamp()
@@ -196,6 +211,8 @@ int CheckHive(sqlite3 *db)
     if (result != SQLITE_OK)
         return result;
     if (text == "0") {
+        // An empty hive has nothing to lose: its tables are made without syncs.
+        sqlite3_exec(db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
         result = sqlite3_exec(db, Schema, nullptr, nullptr, nullptr);
         if (result != SQLITE_OK) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -228,10 +245,11 @@ std::string ResolveHivePath()
     return home.empty() ? std::string() : home + "/.config/huespin/registry.db";
 }
 
-int OpenHiveFile(const std::string &path, sqlite3 *&db)
+int OpenHiveFile(const std::string &path, sqlite3 *&db, int busyTimeoutMs)
 {
     if (path.empty() || !MakeFolders(FolderOf(path)))
         return SQLITE_CANTOPEN;
+    MakeFolderPrivate(FolderOf(path));
     // A retry follows each move aside, and one more when another process moved first.
     for (int attempt = 0; attempt < 3; ++attempt) {
         struct stat opened {};
@@ -240,7 +258,7 @@ int OpenHiveFile(const std::string &path, sqlite3 *&db)
         sqlite3 *candidate = nullptr;
         int result = sqlite3_open_v2(path.c_str(), &candidate, SQLITE_OPEN_READWRITE, nullptr);
         if (result == SQLITE_OK) {
-            sqlite3_busy_timeout(candidate, BusyTimeoutMs);
+            sqlite3_busy_timeout(candidate, busyTimeoutMs);
             result = sqlite3_create_collation(candidate, "NOCASE", SQLITE_UTF8, nullptr, CompareNameColumns);
         }
         if (result == SQLITE_OK)

@@ -9,8 +9,13 @@
 // an absolute path; empty when there is no home folder either.
 std::string ResolveHivePath();
 
-// Opens the hive at path, making its folder (0700) and file (0600) as needed.
+// Two Huespin windows share the hive; one waits this long for the other's change.
+inline constexpr int DefaultWaitMs = 5000;
+
+// Opens the hive at path, making its folder (0700) and file (0600) as needed
+// and making them private again when their modes were loosened.
 // A file that is not a readable hive is set aside and a fresh one started.
 // Gives an SQLite result, SQLITE_CANTOPEN when the folder or file cannot be
 // made; db is set only on success.
-int OpenHiveFile(const std::string &path, sqlite3 *&db);
+// Waits up to busyTimeoutMs for a hive that another process has locked.
+int OpenHiveFile(const std::string &path, sqlite3 *&db, int busyTimeoutMs = DefaultWaitMs);

@@ -1,6 +1,7 @@
 #include "registry.h"
 
 #include "hivefile.h"
+#include "keypath.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,6 +28,9 @@ sqlite3 *hive = nullptr;
 std::string hivePath;
 std::map<ULONG_PTR, std::int64_t> openKeys; // handle to keys.id
 ULONG_PTR nextHandle = 0x1000;
+int batchDepth = 0;           // open batches, nested
+bool batchFailed = false;     // an inner batch ended without its changes
+std::string lastFailure;      // why the last call failed, for a line on stderr
 
 void Bind(sqlite3_stmt *statement, int index, std::int64_t value)
 {
@@ -62,6 +66,8 @@ std::string Text(const Statement &statement, int column)
 
 LONG StatusOf(int result)
 {
+    if (result != SQLITE_OK && result != SQLITE_ROW && result != SQLITE_DONE)
+        lastFailure = hive ? sqlite3_errmsg(hive) : sqlite3_errstr(result);
     switch (result & 0xFF) {
     case SQLITE_OK:
     case SQLITE_ROW:
@@ -80,22 +86,39 @@ LONG StatusOf(int result)
     }
 }
 
-LONG OpenHive()
+LONG OpenHive(int waitMs = DefaultWaitMs)
 {
     if (hive)
         return ERROR_SUCCESS;
     const std::string path = ResolveHivePath();
-    if (const int result = OpenHiveFile(path, hive); result != SQLITE_OK)
+    if (path.empty()) {
+        lastFailure = "no home folder";
+        return ERROR_ACCESS_DENIED;
+    }
+    if (const int result = OpenHiveFile(path, hive, waitMs); result != SQLITE_OK) {
+        lastFailure = sqlite3_errstr(result);
         return StatusOf(result);
+    }
     hivePath = path;
     return ERROR_SUCCESS;
 }
 
 // Writers take the lock at the start, so that SQLite can wait for another
-// writer instead of failing on a lock upgrade.
+// writer instead of failing on a lock upgrade. Inside a HiveBatch a change
+// is a savepoint of the batch's transaction.
 template <typename Change>
 LONG Transact(Change change)
 {
+    if (!sqlite3_get_autocommit(hive)) {
+        int result = sqlite3_exec(hive, "SAVEPOINT change", nullptr, nullptr, nullptr);
+        if (result != SQLITE_OK)
+            return StatusOf(result);
+        const LONG status = change();
+        if (status != ERROR_SUCCESS)
+            sqlite3_exec(hive, "ROLLBACK TO change", nullptr, nullptr, nullptr);
+        sqlite3_exec(hive, "RELEASE change", nullptr, nullptr, nullptr);
+        return status;
+    }
     int result = sqlite3_exec(hive, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (result != SQLITE_OK)
         return StatusOf(result);
@@ -131,23 +154,6 @@ bool IsKnown(HKEY key)
 std::string_view NameOf(LPCSTR name)
 {
     return name ? name : "";
-}
-
-// Runs of backslashes separate like one, so a trailing one is ignored; a
-// leading one makes the path bad.
-std::optional<std::vector<std::string>> SplitPath(LPCSTR path)
-{
-    const std::string_view text = NameOf(path);
-    if (text.starts_with('\\'))
-        return std::nullopt;
-    std::vector<std::string> parts;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\\', start), text.size());
-        if (end > start)
-            parts.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
 }
 
 LONG LookUpKey(std::string root, std::string path, bool create, KeyRow &key)
@@ -191,12 +197,26 @@ LONG FindKey(HKEY handle, KeyRow &key)
     return ERROR_SUCCESS;
 }
 
-// Each part found keeps the spelling it was first created with.
+// Each part found keeps the spelling it was first created with. The whole
+// path is looked up at once; only the parts that are missing are made one by
+// one.
 LONG WalkPath(KeyRow &key, const std::vector<std::string> &parts, bool create)
 {
-    for (const std::string &part : parts) {
-        const std::string path = key.path.empty() ? part : key.path + '\\' + part;
-        if (const LONG status = LookUpKey(key.root, path, create, key))
+    // Windows answers a name too long or a tree too deep so.
+    if (!KeyPathFits(parts, DepthOf(key.path)))
+        return ERROR_INVALID_PARAMETER;
+    if (parts.empty())
+        return ERROR_SUCCESS;
+    KeyRow found;
+    LONG status = LookUpKey(key.root, JoinPath(key.path, parts), false, found);
+    if (status != ERROR_FILE_NOT_FOUND || !create) {
+        if (status == ERROR_SUCCESS)
+            key = found;
+        return status;
+    }
+    for (std::size_t index = 0; index < parts.size(); ++index) {
+        const std::string path = key.path.empty() ? parts[index] : key.path + '\\' + parts[index];
+        if ((status = LookUpKey(key.root, path, true, key)))
             return status;
     }
     return ERROR_SUCCESS;
@@ -207,7 +227,76 @@ bool IsText(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
+bool IsBusy(int result)
+{
+    return (result & 0xFF) == SQLITE_BUSY || (result & 0xFF) == SQLITE_LOCKED;
+}
+
 } // namespace
+
+LONG BeginHiveBatch(int waitMs)
+{
+    const std::lock_guard lock(hiveMutex);
+    if (batchDepth > 0) {
+        ++batchDepth;
+        return ERROR_SUCCESS;
+    }
+    lastFailure.clear();
+    if (!hive) {
+        const std::string path = ResolveHivePath();
+        if (path.empty()) {
+            lastFailure = "no home folder";
+            return ERROR_ACCESS_DENIED;
+        }
+        if (const int result = OpenHiveFile(path, hive, waitMs); result != SQLITE_OK) {
+            lastFailure = sqlite3_errstr(result);
+            return IsBusy(result) ? ERROR_BUSY : StatusOf(result);
+        }
+        hivePath = path;
+    }
+    sqlite3_busy_timeout(hive, waitMs);
+    const int result = sqlite3_exec(hive, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(hive, DefaultWaitMs);
+    if (result != SQLITE_OK) {
+        const LONG status = StatusOf(result);
+        return IsBusy(result) ? ERROR_BUSY : status;
+    }
+    batchDepth = 1;
+    batchFailed = false;
+    return ERROR_SUCCESS;
+}
+
+LONG EndHiveBatch(bool commit)
+{
+    const std::lock_guard lock(hiveMutex);
+    if (batchDepth == 0)
+        return ERROR_INVALID_HANDLE;
+    batchFailed |= !commit;
+    if (--batchDepth > 0)
+        return ERROR_SUCCESS;
+    if (!hive || sqlite3_get_autocommit(hive)) {
+        lastFailure = "the transaction ended early";
+        return commit ? ERROR_REGISTRY_IO_FAILED : ERROR_SUCCESS;
+    }
+    if (!batchFailed) {
+        const int result = sqlite3_exec(hive, "COMMIT", nullptr, nullptr, nullptr);
+        if (result == SQLITE_OK)
+            return ERROR_SUCCESS;
+        const LONG status = StatusOf(result);
+        sqlite3_exec(hive, "ROLLBACK", nullptr, nullptr, nullptr);
+        return status;
+    }
+    sqlite3_exec(hive, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (commit && lastFailure.empty())
+        lastFailure = "a part of the change failed";
+    return commit ? ERROR_REGISTRY_IO_FAILED : ERROR_SUCCESS;
+}
+
+std::string LastHiveFailure()
+{
+    const std::lock_guard lock(hiveMutex);
+    return lastFailure;
+}
 
 std::string HivePath()
 {
@@ -218,6 +307,7 @@ std::string HivePath()
 void CloseHive()
 {
     const std::lock_guard lock(hiveMutex);
+    batchDepth = 0;
     sqlite3_close(hive);
     hive = nullptr;
     hivePath.clear();
@@ -237,7 +327,7 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
     const std::lock_guard lock(hiveMutex);
     if (!IsKnown(hKey))
         return ERROR_INVALID_HANDLE;
-    const auto parts = SplitPath(lpSubKey);
+    const auto parts = SplitPath(NameOf(lpSubKey));
     if (!parts)
         return ERROR_BAD_PATHNAME;
     if (const LONG status = OpenHive())
@@ -264,6 +354,8 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 {
     if (!lpData && cbData)
         return ERROR_NOACCESS;
+    if (!ValueNameFits(NameOf(lpValueName)))
+        return ERROR_INVALID_PARAMETER;
     // As Windows does: a text whose size leaves out the NUL that follows it
     // is stored with that NUL (Windows reads the byte after the data for this).
     if (IsText(dwType) && cbData && cbData < DWORD(-1) && lpData[cbData - 1] != 0 && lpData[cbData] == 0)
@@ -356,7 +448,7 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
     const std::lock_guard lock(hiveMutex);
     if (!IsKnown(hKey))
         return ERROR_INVALID_HANDLE;
-    const auto parts = SplitPath(lpSubKey);
+    const auto parts = SplitPath(NameOf(lpSubKey));
     if (!parts)
         return ERROR_BAD_PATHNAME;
     if (const LONG status = OpenHive())

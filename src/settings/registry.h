@@ -41,6 +41,7 @@ inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_BAD_PATHNAME = 161;
+inline constexpr LONG ERROR_BUSY = 170;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 inline constexpr LONG ERROR_NOACCESS = 998;
 inline constexpr LONG ERROR_BADKEY = 1010;
@@ -65,6 +66,17 @@ std::string HivePath();
 // Closes the hive and every key handle; the next call opens it again, from
 // HivePath() as it is then. Tests use it to move to a fresh folder.
 void CloseHive();
+
+// Makes every change until the matching EndHiveBatch one transaction of the
+// hive, which it holds locked for writing meanwhile. Waits up to waitMs for
+// another writer; ERROR_BUSY when that was not enough. Batches nest: only
+// the outermost one commits, and an inner one ended without commit undoes
+// the whole.
+LONG BeginHiveBatch(int waitMs);
+// Commits (or, without commit, undoes) the batch's changes.
+LONG EndHiveBatch(bool commit);
+// Why the last failing call failed, in words; empty after a batch began.
+std::string LastHiveFailure();
 
 // Key handles obtained and not yet closed.
 std::size_t CountOpenKeys();

@@ -343,7 +343,8 @@ void TestForm1::unwritableOutputIsReported()
     TypeAndColor("abc");
     form_->Command10->click();
     form_->Command3->click();
-    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error"});
+    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error\n\n"
+                                              + QFileInfo("output.html").absoluteFilePath() + ": Is a directory"});
 }
 
 QTEST_MAIN(TestForm1)

@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTest>
+
+#include <unistd.h>
 
 #include <memory>
 
@@ -50,6 +53,7 @@ private slots:
     void failingOpenerShowsTheMessage_data();
     void failingOpenerShowsTheMessage();
     void unwritableFolderIsReportedAtStartUp();
+    void anotherUsersReadmeLinkIsRefusedAtStartUp();
 
 private:
     void UsePath(const QString &path) { qputenv("PATH", path.toUtf8()); }
@@ -218,7 +222,8 @@ void TestHelp::unwritableFolderIsReportedAtStartUp()
 {
     QDir(workspace_->Path()).rmdir("work");
     Form1 form({messages_, dialog_, starter_});
-    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error"});
+    QCOMPARE(messages_.Prompts(),
+             QStringList{"Run-time error '75':\n\nPath/File access error\n\nreadme.txt: No such file or directory"});
     QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v1.40"));
 
     messages_.shown.clear();
@@ -227,6 +232,21 @@ void TestHelp::unwritableFolderIsReportedAtStartUp()
     form.Color2 = 0xFF0000;
     form.Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
+}
+
+// A dangling readme.txt link of another user: the readme is not made where
+// it points, and the report names the link.
+void TestHelp::anotherUsersReadmeLinkIsRefusedAtStartUp()
+{
+    if (geteuid() != 0)
+        QSKIP("giving a link to another user needs root");
+    QVERIFY(::symlink("elsewhere.txt", "readme.txt") == 0);
+    QVERIFY(::lchown("readme.txt", 65534, 65534) == 0);
+    Form1 form({messages_, dialog_, starter_});
+    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '70':\n\nPermission denied\n\n"
+                                              + QFileInfo("readme.txt").absoluteFilePath()
+                                              + ": a symbolic link that belongs to another user"});
+    QVERIFY(!QFile::exists("elsewhere.txt"));
 }
 
 QTEST_MAIN(TestHelp)

@@ -10,9 +10,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
 #include <map>
 #include <memory>
+#include <set>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +61,85 @@ bool KeyExists()
            || !Stored().empty();
 }
 
+std::set<int> OpenDescriptors()
+{
+    std::set<int> open;
+    DIR *folder = ::opendir("/proc/self/fd");
+    while (const dirent *entry = folder ? ::readdir(folder) : nullptr)
+        if (entry->d_name[0] != '.' && std::atoi(entry->d_name) != ::dirfd(folder))
+            open.insert(std::atoi(entry->d_name));
+    if (folder)
+        ::closedir(folder);
+    return open;
+}
+
+// Those that the test runner passed on, before any of the program's own.
+const std::set<int> inherited = OpenDescriptors();
+
+std::string StoredText()
+{
+    RegEditor reg;
+    reg.SetHKey(Machine);
+    reg.SubKey("SOFTWARE\\Huespin\\");
+    reg.ValName("text");
+    return reg.GetValue().value_or("");
+}
+
+// Another program holding the hive locked for writing, for a while.
+class HiveLock {
+public:
+    explicit HiveLock(std::chrono::milliseconds held)
+    {
+        sqlite3_open(HivePath().c_str(), &db_);
+        locked_ = sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        release_ = std::thread([this, held] {
+            std::this_thread::sleep_for(held);
+            sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        });
+    }
+    ~HiveLock()
+    {
+        release_.join();
+        sqlite3_close(db_);
+    }
+    bool Locked() const { return locked_; }
+
+private:
+    sqlite3 *db_ = nullptr;
+    bool locked_ = false;
+    std::thread release_;
+};
+
+// What the code in between writes on standard error.
+class StandardError {
+public:
+    StandardError() : file_(std::tmpfile()), saved_(::dup(2))
+    {
+        std::fflush(stderr);
+        ::dup2(::fileno(file_), 2);
+    }
+    ~StandardError() { Restore(); }
+    QString Restore()
+    {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            ::dup2(saved_, 2);
+            ::close(saved_);
+            saved_ = -1;
+            std::rewind(file_);
+            char buffer[4096] = {};
+            text_ = QString::fromUtf8(buffer, qsizetype(std::fread(buffer, 1, sizeof buffer - 1, file_)));
+            std::fclose(file_);
+        }
+        return text_;
+    }
+
+private:
+    std::FILE *file_;
+    int saved_;
+    QString text_;
+};
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -70,6 +158,10 @@ private slots:
     void failedUninstallKeepsRunningAndSaves();
     void closingByTheFrameSaves();
     void terminationRequestSaves();
+    void busyHiveAtStartIsWaitedFor();
+    void failedSaveLeavesAllOldAndOneLine();
+    void textLongerThanTheBoxStaysStoredWhole();
+    void descriptorsAreCloseOnExecAndErrnoIsKept();
 
 private:
     std::unique_ptr<Form1> Start();
@@ -245,6 +337,102 @@ void TestSettings::terminationRequestSaves()
     std::raise(SIGTERM);
     QTRY_VERIFY(!form->isVisible());
     QCOMPARE(Stored()["text"], std::string("saved on SIGTERM"));
+}
+
+// The start waits for another program's lock instead of taking the values
+// for missing: nothing stored changes and the window shows what is stored.
+void TestSettings::busyHiveAtStartIsWaitedFor()
+{
+    {
+        auto form = Start();
+        dialog_.colors = {0x123456, 0x00FF00};
+        form->Command1->click();
+        form->Command2->click();
+        form->Text1->setText("stored");
+        form->close();
+    }
+    CloseHive();
+    const auto before = Stored();
+    std::unique_ptr<Form1> form;
+    {
+        HiveLock lock(std::chrono::seconds(12));
+        QVERIFY(lock.Locked());
+        form = Start();
+    }
+    QCOMPARE(Stored(), before);
+    QCOMPARE(form->Color1, 0x123456);
+    QCOMPARE(form->Color2, 0x00FF00);
+    QCOMPARE(form->Text1->text(), QStringLiteral("stored"));
+    QCOMPARE(form->PreviewFontSize, 10);
+}
+
+// A save that cannot lock the hive in time writes nothing, says nothing in
+// the window, and leaves one line on standard error.
+void TestSettings::failedSaveLeavesAllOldAndOneLine()
+{
+    auto form = Start();
+    form->show();
+    const auto before = Stored();
+    dialog_.colors = {0x123456, 0x00FF00};
+    form->Command1->click();
+    form->Command2->click();
+    form->Text1->setText("new");
+    StandardError error;
+    {
+        HiveLock lock(std::chrono::seconds(7));
+        QVERIFY(lock.Locked());
+        form->close();
+    }
+    const QString said = error.Restore();
+    QCOMPARE(Stored(), before);
+    QCOMPARE(said.count('\n'), 1);
+    QVERIFY2(said.startsWith("huespin: the settings were not saved in " + QString::fromStdString(HivePath()) + ": "),
+             qPrintable(said));
+    QVERIFY(messages_.Prompts().isEmpty());
+}
+
+// The box takes 65,535 characters; a longer stored text is shown cut but
+// stays stored whole until the user edits it.
+void TestSettings::textLongerThanTheBoxStaysStoredWhole()
+{
+    QCOMPARE(Start()->Text1->maxLength(), 65535);
+    const std::string longText(70000, 'x');
+    Store("text", longText);
+    CloseHive();
+    {
+        auto form = Start();
+        QCOMPARE(form->Text1->text().size(), 65535);
+        form->close();
+    }
+    QCOMPARE(StoredText(), longText);
+    {
+        auto form = Start();
+        form->Text1->setText(form->Text1->text() + "y"); // at the limit: no change
+        form->Text1->backspace();
+        form->close();
+    }
+    QCOMPARE(StoredText().size(), std::size_t(65534));
+}
+
+void TestSettings::descriptorsAreCloseOnExecAndErrnoIsKept()
+{
+    auto form = Start();
+    form->show();
+    TerminationWatcher watcher;
+    QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);
+    form->Text1->setText("abc");
+    form->close();
+    errno = EDOM;
+    std::raise(SIGHUP);
+    QCOMPARE(errno, EDOM);
+    QTRY_COMPARE(requested.size(), 1);
+    for (const int fd : OpenDescriptors()) {
+        if (inherited.count(fd))
+            continue;
+        char target[256] = {};
+        [[maybe_unused]] const auto size = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, 255);
+        QVERIFY2(::fcntl(fd, F_GETFD) & FD_CLOEXEC, target);
+    }
 }
 
 QTEST_MAIN(TestSettings)

@@ -35,6 +35,11 @@ HuespinSession::HuespinSession(const VirtualDisplay &display) : twipsPerPixel_(1
     // are read.
     environment_.insert("DBUS_SESSION_BUS_ADDRESS", display.BusAddress());
     environment_.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    // A sanitizer build's settings reach the program, so that its reports count.
+    const QProcessEnvironment outer = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (outer.contains(name))
+            environment_.insert(name, outer.value(name));
 }
 
 HuespinSession::~HuespinSession()

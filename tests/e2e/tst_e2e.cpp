@@ -14,6 +14,11 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
 namespace {
 
 QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const QString &html2)
@@ -58,6 +63,8 @@ private slots:
     void previewShowsTheGradient();
     void helpOpensTheReadme();
     void terminationSavesTheSettings();
+    void outputPipeIsReportedAtOnce();
+    void linksOfOtherUsersAreRefused();
 
 private:
     std::unique_ptr<VirtualDisplay> display_;
@@ -276,6 +283,61 @@ void TestEndToEnd::terminationSavesTheSettings()
     QCOMPARE(saved.value("text"), text);
     QCOMPARE(saved.value("c1"), QString::number(FromQColor(QColor("#123456"))));
     QCOMPARE(saved.value("c2"), QString::number(FromQColor(QColor("#654321"))));
+}
+
+// A named pipe in output.html's place: the report, naming the file, comes at
+// once, and the window goes on answering and ends with Exit, its settings
+// saved.
+void TestEndToEnd::outputPipeIsReportedAtOnce()
+{
+    HuespinSession session(*display_);
+    QVERIFY(::mkfifo(session.WorkPath("output.html").toLocal8Bit(), 0600) == 0);
+    START(session);
+    CHECKED(session.EnterInput("piped", "#102030", "#302010"), session);
+    session.Click(Control::Command10);
+    session.Click(Control::Command3);
+    const QString report = session.ReadMessage();
+    QVERIFY2(report.startsWith("Run-time error '75':\n\nPath/File access error\n\n" + session.WorkPath("output.html")
+                               + ": "),
+             qPrintable(report));
+    CHECKED(session.AnswerMessage(), session);
+    CHECKED(session.TypeText("still here"), session);
+    QCOMPARE(session.ReadText(), QStringLiteral("still here"));
+    CHECKED(ExitAndWait(session), session);
+    QCOMPARE(session.HiveValues().value("text"), QStringLiteral("still here"));
+}
+
+// output.html as a link: another user's is refused, with the file it
+// points at untouched; the user's own is followed.
+void TestEndToEnd::linksOfOtherUsersAreRefused()
+{
+    if (::geteuid() != 0)
+        QSKIP("giving a link to another user needs root");
+    HuespinSession session(*display_);
+    const QString victim = session.WorkPath("victim.txt");
+    const QByteArray link = session.WorkPath("output.html").toLocal8Bit();
+    QVERIFY(QFile(victim).open(QIODevice::WriteOnly));
+    QVERIFY(::symlink(victim.toLocal8Bit(), link) == 0);
+    QVERIFY(::lchown(link, 65534, 65534) == 0);
+    START(session);
+
+    CHECKED(session.EnterInput("linked", "#102030", "#302010"), session);
+    session.Click(Control::Command10);
+    session.Click(Control::Command3);
+    const QString report = session.ReadMessage();
+    QVERIFY2(report.startsWith("Run-time error '70':\n\nPermission denied\n\n" + session.WorkPath("output.html")
+                               + ": "),
+             qPrintable(report));
+    CHECKED(session.AnswerMessage(), session);
+    QCOMPARE(ReadFile(victim), QByteArray());
+
+    QVERIFY(QFile::remove(session.WorkPath("output.html")));
+    QVERIFY(QFile::link(victim, session.WorkPath("output.html")));
+    session.Click(Control::Command3);
+    QCOMPARE(session.ReadMessage(), QStringLiteral("Done!"));
+    CHECKED(session.AnswerMessage(), session);
+    QCOMPARE(ReadFile(victim), BuildExpectedMarkup("linked", "#102030", "#302010"));
+    CHECKED(ExitAndWait(session), session);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

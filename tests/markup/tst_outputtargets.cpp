@@ -3,13 +3,18 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,14 +24,19 @@ QByteArray ReadAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-int ErrorNumberOfAppend(const QString &path, const QByteArray &markup)
+RuntimeError ErrorOfAppend(const QString &path, const QByteArray &markup)
 {
     try {
         AppendToFile(path, markup);
     } catch (const RuntimeError &error) {
-        return error.Number();
+        return error;
     }
-    return 0;
+    return {0, ""};
+}
+
+int ErrorNumberOfAppend(const QString &path, const QByteArray &markup)
+{
+    return ErrorOfAppend(path, markup).Number();
 }
 
 } // namespace
@@ -38,6 +48,7 @@ private slots:
     void appendsOnOneLine();
     void failuresAreRunTimeErrors_data();
     void failuresAreRunTimeErrors();
+    void ownLinksAreFollowed();
     void failedWriteLeavesTheFileAsItWas();
     void clipboardIsReplaced();
 };
@@ -55,18 +66,30 @@ void TestOutputTargets::failuresAreRunTimeErrors_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("number");
-    QTest::newRow("read-only folder") << "read-only" << 70;
-    QTest::newRow("a folder in the file's place") << "folder" << 75;
-    QTest::newRow("missing folder") << "missing" << 75;
-    QTest::newRow("full device") << "full" << 61;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read-only folder") << "read-only" << 70 << "Permission denied";
+    QTest::newRow("a folder in the file's place") << "folder" << 75 << "Is a directory";
+    QTest::newRow("missing folder") << "missing" << 75 << "No such file or directory";
+    QTest::newRow("a device") << "device" << 75 << "a device, not a regular file";
+    QTest::newRow("a pipe nobody reads") << "pipe" << 75 << "a named pipe, not a regular file";
+    QTest::newRow("a pipe that is read") << "read pipe" << 75 << "a named pipe, not a regular file";
+    QTest::newRow("another user's link") << "foreign link" << 70 << "a symbolic link that belongs to another user";
+    QTest::newRow("own link to another user's link") << "chain" << 70 << "a symbolic link that belongs to another user";
+    QTest::newRow("a link loop") << "loop" << 75 << "Too many levels of symbolic links";
 }
 
+// Nothing waits, and nothing outside the folder is written.
 void TestOutputTargets::failuresAreRunTimeErrors()
 {
     QFETCH(QString, kind);
     QFETCH(int, number);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     QString path = dir.filePath("output.html");
+    const QString victim = dir.filePath("victim.txt");
+    QFile::remove(victim);
+    AppendToFile(victim, "kept");
+    int reader = -1;
     if (kind == "read-only") {
         if (geteuid() == 0)
             QSKIP("root writes into read-only folders");
@@ -75,11 +98,49 @@ void TestOutputTargets::failuresAreRunTimeErrors()
         QDir(dir.path()).mkdir("output.html");
     } else if (kind == "missing") {
         path = dir.filePath("gone/output.html");
-    } else {
-        path = "/dev/full";
+    } else if (kind == "device") {
+        QVERIFY(::symlink("/dev/full", path.toLocal8Bit()) == 0);
+    } else if (kind == "pipe" || kind == "read pipe") {
+        QVERIFY(::mkfifo(path.toLocal8Bit(), 0600) == 0);
+        if (kind == "read pipe")
+            reader = ::open(path.toLocal8Bit(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } else if (kind == "foreign link" || kind == "chain") {
+        if (geteuid() != 0)
+            QSKIP("giving a link to another user needs root");
+        const QString foreign = kind == "chain" ? dir.filePath("foreign") : path;
+        QVERIFY(::symlink(victim.toLocal8Bit(), foreign.toLocal8Bit()) == 0);
+        QVERIFY(::lchown(foreign.toLocal8Bit(), 65534, 65534) == 0);
+        if (kind == "chain")
+            QVERIFY(::symlink("foreign", path.toLocal8Bit()) == 0);
+    } else if (kind == "loop") {
+        QVERIFY(::symlink("output.html", path.toLocal8Bit()) == 0);
     }
-    QCOMPARE(ErrorNumberOfAppend(path, "<font color=\"#FF0000\">a</font>"), number);
+    QElapsedTimer timer;
+    timer.start();
+    const RuntimeError error = ErrorOfAppend(path, "<font color=\"#FF0000\">a</font>");
+    QVERIFY(timer.elapsed() < 2000);
+    if (reader >= 0)
+        ::close(reader);
+    QCOMPARE(error.Number(), number);
+    QCOMPARE(QString::fromStdString(error.Detail()), QFileInfo(path).absoluteFilePath() + ": " + reason);
+    QCOMPARE(ReadAll(victim), QByteArray("kept"));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A link of the user's own is followed as an editor would, also to a file
+// it is to create; the readme is written anew through it.
+void TestOutputTargets::ownLinksAreFollowed()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("output.html");
+    QVERIFY(QDir(dir.path()).mkdir("real"));
+    QVERIFY(::symlink("real/target.html", path.toLocal8Bit()) == 0);
+    AppendToFile(path, "a");
+    AppendToFile(path, "b");
+    QCOMPARE(ReadAll(dir.filePath("real/target.html")), QByteArray("ab"));
+    WriteFile(path, "c");
+    QCOMPARE(ReadAll(dir.filePath("real/target.html")), QByteArray("c"));
+    QVERIFY(QFileInfo(path).isSymLink());
 }
 
 // A file size limit makes the write stop part way, as a full disk would.

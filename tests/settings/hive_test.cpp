@@ -1,8 +1,10 @@
 // The hive file: where it lives, its mode, what is kept of a damaged file,
 // and safety against a killed writer and a second one.
+#include "hivefile.h"
 #include "namecase.h"
 #include "regeditor.h"
 #include "registry.h"
+#include "settingsbatch.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -16,7 +18,10 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <optional>
+#include <random>
 #include <regex>
 #include <set>
 #include <thread>
@@ -407,17 +412,21 @@ long GenerationOf(const std::optional<std::string> &text)
     return *text == Payload(generation) ? generation : -1;
 }
 
-// Saves every value, generation after generation, until killed.
-[[noreturn]] void SaveForever(const std::string &path, int ready)
+// Saves every value, generation after generation, until killed; in batches,
+// a generation at a time, as the window saves.
+[[noreturn]] void SaveForever(const std::string &path, int ready, bool batched = false)
 {
     ::alarm(60); // should the test die first
     RegEditor reg = Editor(path);
     for (long generation = 0;; ++generation) {
+        std::optional<SettingsBatch> batch;
+        if (batched)
+            batch.emplace(DefaultWaitMs);
         for (int value = 0; value < ValueCount; ++value) {
             reg.ValName("v" + std::to_string(value));
             reg.SetValue(Payload(generation));
         }
-        if (reg.Error())
+        if (reg.Error() || (batch && !batch->Commit()))
             ::_exit(2);
         if (generation == 2 && ::write(ready, "x", 1) != 1)
             ::_exit(3);
@@ -461,6 +470,168 @@ TEST_F(HiveFolder, AWriterKilledMidSaveLeavesEachValueOldOrNew)
         EXPECT_EQ(Column(Hive(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
     }
     EXPECT_TRUE(KeptAside().empty());
+}
+
+// Killed at random moments, a batched save leaves the values all of one generation.
+TEST_F(HiveFolder, AWriterKilledMidBatchLeavesAllValuesOldOrAllNew)
+{
+    constexpr int Kills = 200;
+    std::mt19937 random(15);
+    std::uniform_int_distribution<int> delayUs(0, 20000);
+    std::set<long> seen;
+    for (int round = 0; round < Kills; ++round) {
+        CloseHive(); // no SQLite connection may cross the fork
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ends[0]);
+            SaveForever("Software\\Batched", ends[1], true);
+        }
+        ::close(ends[1]);
+        char ready = 0;
+        EXPECT_EQ(::read(ends[0], &ready, 1), 1);
+        ::close(ends[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "round " << round;
+
+        std::set<long> generations;
+        RegEditor reg = Editor("Software\\Batched");
+        for (int value = 0; value < ValueCount; ++value) {
+            reg.ValName("v" + std::to_string(value));
+            generations.insert(GenerationOf(reg.GetValue()));
+        }
+        ASSERT_EQ(generations.size(), 1u) << "round " << round;
+        EXPECT_GE(*generations.begin(), 2) << "round " << round;
+        seen.insert(*generations.begin());
+    }
+    EXPECT_EQ(Column(Hive(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    EXPECT_GT(seen.size(), 1u); // the kills fell at different moments
+    std::cout << Kills << " kills, " << seen.size() << " different generations left, none torn\n";
+}
+
+TEST_F(HiveFolder, AnUnfinishedBatchLeavesNothingAndNestedBatchesCommitOnce)
+{
+    RegEditor reg = Editor("Software\\Batch");
+    {
+        SettingsBatch outer(DefaultWaitMs);
+        ASSERT_TRUE(outer.Began());
+        reg.SetValue("kept");
+        {
+            SettingsBatch inner(DefaultWaitMs);
+            reg.ValName("w");
+            reg.SetValue("inner");
+            EXPECT_TRUE(inner.Commit());
+        }
+        EXPECT_TRUE(Column(Hive(), "SELECT count(*) FROM key_values") == std::vector<std::string>{"0"});
+        EXPECT_TRUE(outer.Commit());
+    }
+    EXPECT_EQ(reg.GetValue(), "inner");
+    {
+        SettingsBatch abandoned(DefaultWaitMs);
+        reg.SetValue("lost");
+    }
+    EXPECT_EQ(reg.GetValue(), "inner");
+    {
+        SettingsBatch outer(DefaultWaitMs);
+        reg.SetValue("lost too");
+        SettingsBatch(DefaultWaitMs).Abandon();
+        EXPECT_FALSE(outer.Commit());
+    }
+    EXPECT_EQ(reg.GetValue(), "inner");
+    EXPECT_FALSE(reg.Error());
+}
+
+TEST_F(HiveFolder, ABatchThatCannotLockInTimeSaysBusy)
+{
+    ASSERT_EQ(Touch(), ERROR_SUCCESS);
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(Hive().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        SettingsBatch batch(200);
+        EXPECT_TRUE(batch.Busy());
+        EXPECT_FALSE(batch.Began());
+    }
+    CloseHive(); // and when the hive is not open yet
+    {
+        SettingsBatch batch(200);
+        EXPECT_TRUE(batch.Busy());
+    }
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    SettingsBatch batch(200);
+    EXPECT_TRUE(batch.Began());
+}
+
+// 512 levels below a root at most, as on Windows; a deep path costs no
+// more than a short one many times over.
+TEST_F(HiveFolder, KeysGoDownToTheRegistrysDepthInLinearTime)
+{
+    std::string path = "d";
+    for (int level = 1; level < 512; ++level)
+        path += "\\d";
+    const auto start = std::chrono::steady_clock::now();
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key), ERROR_SUCCESS);
+    for (int look = 0; look < 100; ++look) {
+        HKEY again = nullptr;
+        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &again), ERROR_SUCCESS);
+        RegCloseKey(again);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    HKEY deeper = nullptr;
+    EXPECT_EQ(RegCreateKeyA(key, "e", &deeper), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (path + "\\e").c_str(), &deeper), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyA(key, "", &deeper), ERROR_SUCCESS);
+    RegCloseKey(deeper);
+    RegCloseKey(key);
+}
+
+// Names are counted in UTF-16 units, as Windows counts them.
+TEST_F(HiveFolder, NameLimitsCountUtf16Units)
+{
+    std::string e256, emoji128;
+    for (int n = 0; n < 256; ++n)
+        e256 += "\xC3\xA9";
+    for (int n = 0; n < 128; ++n)
+        emoji128 += "\xF0\x9F\x91\x8D";
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, e256.c_str(), &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, emoji128.c_str(), &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (e256 + "\xC3\xA9").c_str(), &key), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (emoji128 + "a").c_str(), &key), ERROR_INVALID_PARAMETER);
+}
+
+// Every start makes the folder and the file private again.
+TEST_F(HiveFolder, LoosenedModesAreTightenedAtTheNextStart)
+{
+    ASSERT_EQ(Touch(), ERROR_SUCCESS);
+    CloseHive();
+    ::chmod(Hive().c_str(), 0644);
+    ::chmod(fs::path(Hive()).parent_path().c_str(), 0755);
+    ASSERT_EQ(Touch(), ERROR_SUCCESS);
+    struct stat info {};
+    ASSERT_EQ(::stat(Hive().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(fs::path(Hive()).parent_path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+// A pipe in the hive's place is refused at once rather than waited on.
+TEST_F(HiveFolder, APipeInTheHivesPlaceIsRefusedAtOnce)
+{
+    fs::create_directories(fs::path(Hive()).parent_path());
+    ASSERT_EQ(::mkfifo(Hive().c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Touch(), ERROR_ACCESS_DENIED);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
 }
 
 TEST_F(HiveFolder, TwoWritersAtOnceNeverFailNorCorrupt)

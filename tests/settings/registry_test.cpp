@@ -288,6 +288,29 @@ TEST_P(Registry, ClosedAndDeletedKeyHandles)
     EXPECT_EQ(RegDeleteValueA(gone, "v"), ERROR_KEY_DELETED);
 }
 
+// A key name may have 256 characters and a value name 16,383; one more is
+// refused. Names are given below an open key: Wine turns a whole path of
+// more than MAX_PATH characters away with ERROR_MORE_DATA.
+TEST_P(Registry, NameLengthLimits)
+{
+    const HKEY key = Open(Path());
+    const std::string longest(256, 'k');
+    HKEY child = nullptr;
+    ASSERT_EQ(RegCreateKeyA(key, longest.c_str(), &child), ERROR_SUCCESS);
+    RegCloseKey(child);
+    EXPECT_EQ(RegDeleteKeyA(key, longest.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKeyA(key, (longest + "k").c_str(), &child), ERROR_INVALID_PARAMETER);
+
+    const std::string name(16383, 'v');
+    EXPECT_EQ(Set(key, name.c_str(), Text("x")), ERROR_SUCCESS);
+    EXPECT_EQ(Get(key, name.c_str()).data, Text("x"));
+    EXPECT_EQ(RegDeleteValueA(key, name.c_str()), ERROR_SUCCESS);
+    const std::string tooLong = name + "v";
+    EXPECT_EQ(Set(key, tooLong.c_str(), Text("x")), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(Get(key, tooLong.c_str()).status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteValueA(key, tooLong.c_str()), ERROR_FILE_NOT_FOUND);
+}
+
 INSTANTIATE_TEST_SUITE_P(Roots, Registry, testing::Values(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER),
                          [](const auto &info) { return info.param == HKEY_LOCAL_MACHINE ? "Machine" : "User"; });
 

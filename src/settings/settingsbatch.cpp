@@ -1,0 +1,54 @@
+#include "settingsbatch.h"
+
+#include "registry.h"
+
+#ifdef _WIN32
+
+SettingsBatch::SettingsBatch(int) : began_(true) {}
+SettingsBatch::~SettingsBatch() = default;
+bool SettingsBatch::Commit() { return true; }
+void SettingsBatch::Abandon() {}
+std::string SettingsBatch::Where() { return "the registry"; }
+
+#else
+
+SettingsBatch::SettingsBatch(int waitMs)
+{
+    const LONG status = BeginHiveBatch(waitMs);
+    began_ = status == ERROR_SUCCESS;
+    busy_ = status == ERROR_BUSY;
+    if (!began_)
+        failure_ = LastHiveFailure();
+}
+
+SettingsBatch::~SettingsBatch()
+{
+    Abandon();
+}
+
+bool SettingsBatch::Commit()
+{
+    if (!began_)
+        return false;
+    began_ = false;
+    if (EndHiveBatch(true) == ERROR_SUCCESS)
+        return true;
+    failure_ = LastHiveFailure();
+    return false;
+}
+
+void SettingsBatch::Abandon()
+{
+    if (!began_)
+        return;
+    failure_ = LastHiveFailure();
+    EndHiveBatch(false);
+    began_ = false;
+}
+
+std::string SettingsBatch::Where()
+{
+    return HivePath();
+}
+
+#endif

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+// Makes the registry changes made while it lives one change: committed
+// together by Commit, or none of them when it ends without. On Windows each
+// change stands alone (the registry's own transactions, RegCreateKeyTransacted,
+// are not used); there Busy is always false and Commit always succeeds.
+class SettingsBatch {
+public:
+    // Waits up to waitMs for another program that holds the store.
+    explicit SettingsBatch(int waitMs);
+    ~SettingsBatch();
+    SettingsBatch(const SettingsBatch &) = delete;
+    SettingsBatch &operator=(const SettingsBatch &) = delete;
+
+    // The store was held by another program for longer than the wait: its
+    // values could not be read, which is not the same as their being missing.
+    bool Busy() const { return busy_; }
+    bool Began() const { return began_; }
+    // False when the changes could not be kept; Failure then says why.
+    bool Commit();
+    // Undoes the changes made since the batch began.
+    void Abandon();
+    std::string Failure() const { return failure_; }
+
+    // Where the settings are kept, for a message.
+    static std::string Where();
+
+private:
+    bool began_ = false;
+    bool busy_ = false;
+    std::string failure_;
+};
