@@ -52,6 +52,11 @@ HuespinSession::~HuespinSession()
 
 bool HuespinSession::Start()
 {
+    return StartIn(WorkPath(), {});
+}
+
+bool HuespinSession::StartIn(const QString &folder, const QStringList &arguments)
+{
     const QString binary = qEnvironmentVariable("HUESPIN_BINARY");
     if (binary.isEmpty()) {
         Fail("HUESPIN_BINARY names no program");
@@ -60,10 +65,10 @@ bool HuespinSession::Start()
     program_ = std::make_unique<QProcess>();
     program_->setProcessEnvironment(environment_);
     EndWithParent(*program_);
-    program_->setWorkingDirectory(WorkPath());
+    program_->setWorkingDirectory(folder);
     program_->setStandardOutputFile(sandbox_.filePath("program.log"), QIODevice::Append);
     program_->setStandardErrorFile(sandbox_.filePath("program.log"), QIODevice::Append);
-    program_->start(binary, {});
+    program_->start(binary, arguments);
     if (!program_->waitForStarted(5000)) {
         Fail("the program did not start: " + program_->errorString());
         return false;

@@ -42,8 +42,11 @@ public:
     HuespinSession(const HuespinSession &) = delete;
     HuespinSession &operator=(const HuespinSession &) = delete;
 
-    // Starts the program and waits for its window.
+    // Starts the program in the session's working folder and waits for its
+    // window.
     bool Start();
+    // The same, in another folder and with command-line arguments.
+    bool StartIn(const QString &folder, const QStringList &arguments);
     bool IsRunning() const;
     // What went wrong, with what the program printed.
     QString Failure() const;

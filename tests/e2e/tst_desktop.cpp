@@ -21,6 +21,7 @@ private slots:
     void fontDialogConfirmedKeepsThePreview();
     void desktopLooks_data();
     void desktopLooks();
+    void menuStartWorksInTheDocumentsFolder();
 
 private:
     std::unique_ptr<VirtualDisplay> display_;
@@ -206,6 +207,31 @@ void TestDesktop::desktopLooks()
                                         .arg(design.height())
                                         .arg(path)));
     CHECKED(ExitAndWait(session), session);
+}
+
+// Started as the desktop entry starts it, from "/": the readme and the
+// output go to the Huespin folder of the documents folder, made for it, and
+// the File button's tooltip says where; nothing is written in "/".
+void TestDesktop::menuStartWorksInTheDocumentsFolder()
+{
+    HuespinSession session(*display_);
+    const bool rootHadReadme = QFile::exists("/readme.txt"), rootHadOutput = QFile::exists("/output.html");
+    QVERIFY2(session.StartIn("/", {"--documents-folder"}), qPrintable(session.Failure()));
+    const QString folder = session.HomePath("Documents/Huespin");
+    QVERIFY(WaitUntil([&] { return QFile::exists(folder + "/readme.txt"); }));
+
+    CHECKED(session.EnterInput("menu", "#FF0000", "#0000FF"), session);
+    session.Click(Control::Command10);
+    session.Click(Control::Command3);
+    QCOMPARE(session.ReadMessage(), QStringLiteral("Done!"));
+    CHECKED(session.AnswerMessage(), session);
+    CHECKED(ExitAndWait(session), session);
+
+    QFile output(folder + "/output.html");
+    QVERIFY(output.open(QIODevice::ReadOnly));
+    QVERIFY(output.readAll().startsWith(R"(<font color="#FF0000">m</font>)"));
+    QCOMPARE(QFile::exists("/readme.txt"), rootHadReadme);
+    QCOMPARE(QFile::exists("/output.html"), rootHadOutput);
 }
 
 QTEST_GUILESS_MAIN(TestDesktop)
