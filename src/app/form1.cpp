@@ -210,22 +210,23 @@ void Form1::RunEvent(const std::function<void()> &handler)
     try {
         handler();
     } catch (const RuntimeError &error) {
-        ReportRunTimeError(error.Number(), QString::fromStdString(error.Description()),
-                           QString::fromStdString(error.Detail()));
+        ReportRunTimeError(error);
     } catch (const std::bad_alloc &) {
-        ReportRunTimeError(7, QStringLiteral("Out of memory"));
+        ReportRunTimeError(RuntimeErrors::OutOfMemory());
     }
 }
 
-void Form1::ReportRunTimeError(int number, const QString &description, const QString &detail)
+void Form1::ReportRunTimeError(const RuntimeError &error)
 {
-    QString prompt = QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(description);
-    if (!detail.isEmpty())
-        prompt += QStringLiteral("\n\n") + detail;
-    MsgBox(prompt, 16);
+    QString prompt = QStringLiteral("Run-time error '%1':\n\n%2")
+                         .arg(error.Number())
+                         .arg(QString::fromStdString(error.Description()));
+    if (!error.Detail().empty())
+        prompt += QStringLiteral("\n\n") + QString::fromStdString(error.Detail());
+    MsgBox(prompt, MsgBoxStyle::Critical);
 }
 
-void Form1::MsgBox(const QString &prompt, int style)
+void Form1::MsgBox(const QString &prompt, MsgBoxStyle style)
 {
     services_.Messages.MsgBox(prompt, style, windowTitle());
 }
@@ -355,7 +356,7 @@ void Form1::Text1_Change()
     ResetPreview();
     if (Text1->text().toLower().contains(u"fuck") && !Warned) {
         Warned = true;
-        MsgBox(QStringLiteral("Hey wass that?! heheh.. just kiddin..."), 48);
+        MsgBox(QStringLiteral("Hey wass that?! heheh.. just kiddin..."), MsgBoxStyle::Exclamation);
     }
 }
 
@@ -363,7 +364,7 @@ void Form1::Text1_Change()
 bool Form1::CheckInput(const TextCharacters &characters)
 {
     if (characters.Count() < 3 || Color1 == NoColor || Color2 == NoColor) {
-        MsgBox(QStringLiteral("Not enough data"), 0);
+        MsgBox(QStringLiteral("Not enough data"), MsgBoxStyle::OkOnly);
         return false;
     }
     return true;

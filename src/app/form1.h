@@ -7,6 +7,7 @@
 #include "previewrenderer.h"
 #include "programstarter.h"
 #include "regeditor.h"
+#include "runtimeerror.h"
 #include "shape.h"
 
 #include <QLineEdit>
@@ -86,8 +87,8 @@ private:
     void ConnectControls();
     void Route(QPushButton *button, void (Form1::*handler)());
     void RunEvent(const std::function<void()> &handler);
-    void ReportRunTimeError(int number, const QString &description, const QString &detail = {});
-    void MsgBox(const QString &prompt, int style);
+    void ReportRunTimeError(const RuntimeError &error);
+    void MsgBox(const QString &prompt, MsgBoxStyle style);
 
     // Event handlers.
     void Form_Load();

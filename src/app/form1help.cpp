@@ -37,7 +37,7 @@ void Form1::ShowHelp()
     const bool found = !notepad.isEmpty();
 #endif
     if (!found) {
-        MsgBox(NoNotepad, 48);
+        MsgBox(NoNotepad, MsgBoxStyle::Exclamation);
         return;
     }
     if (!QFileInfo::exists(ReadmeFile))
@@ -47,6 +47,6 @@ void Form1::ShowHelp()
     const QPointer<Form1> self(this);
     services_.Starter.Start(notepad, {ReadmeFile}, QDir::currentPath(), [self] {
         if (self)
-            self->RunEvent([&] { self->MsgBox(NoNotepad, 48); });
+            self->RunEvent([&] { self->MsgBox(NoNotepad, MsgBoxStyle::Exclamation); });
     });
 }

@@ -16,7 +16,7 @@ void Form1::MakeFileOutput()
         return;
     SplitColors(characters);
     AppendToFile(OutputFileName(), BuildMarkup(characters, Channels));
-    MsgBox(QStringLiteral("Done!"), 0);
+    MsgBox(QStringLiteral("Done!"), MsgBoxStyle::OkOnly);
 }
 
 void Form1::MakeClipboardOutput()
@@ -26,5 +26,5 @@ void Form1::MakeClipboardOutput()
         return;
     SplitColors(characters);
     ReplaceClipboardText(QString::fromUtf8(BuildMarkup(characters, Channels)));
-    MsgBox(QStringLiteral("Done! (just press Ctrl+v to paste)"), 0);
+    MsgBox(QStringLiteral("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);
 }

@@ -163,10 +163,10 @@ void Form1::RemoveSettings()
     Reg = SettingsKey("SOFTWARE\\Huespin");
     Reg->DeleteKey();
     if (Reg->Error()) {
-        MsgBox(QStringLiteral("An Error Occured while trying to remove registry settings."), 48);
+        MsgBox(QStringLiteral("An Error Occured while trying to remove registry settings."), MsgBoxStyle::Exclamation);
         return;
     }
-    MsgBox(QStringLiteral("All settings removed from Registry."), 0);
+    MsgBox(QStringLiteral("All settings removed from Registry."), MsgBoxStyle::OkOnly);
     SettingsRemoved = true;
     close();
 }

@@ -2,21 +2,17 @@
 
 #include <QMessageBox>
 
-void QtMessageBoxes::MsgBox(const QString &prompt, int style, const QString &title)
+void QtMessageBoxes::MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (style & 0x70) {
-    case 16:
+    switch (style) {
+    case MsgBoxStyle::OkOnly:
+        break;
+    case MsgBoxStyle::Critical:
         icon = QMessageBox::Critical;
         break;
-    case 32:
-        icon = QMessageBox::Question;
-        break;
-    case 48:
+    case MsgBoxStyle::Exclamation:
         icon = QMessageBox::Warning;
-        break;
-    case 64:
-        icon = QMessageBox::Information;
         break;
     }
     // Centred over the window, or over the screen while the window is not

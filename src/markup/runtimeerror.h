@@ -25,11 +25,18 @@ private:
 
 namespace RuntimeErrors {
 inline RuntimeError Overflow() { return {6, "Overflow"}; }
+inline RuntimeError OutOfMemory() { return {7, "Out of memory"}; }
 inline RuntimeError DivisionByZero() { return {11, "Division by zero"}; }
 inline RuntimeError FileNotFound() { return {53, "File not found"}; }
 inline RuntimeError DiskFull() { return {61, "Disk full"}; }
 inline RuntimeError PermissionDenied() { return {70, "Permission denied"}; }
 inline RuntimeError PathFileAccessError() { return {75, "Path/File access error"}; }
+inline RuntimeError NoSuchControlElement(int index)
+{
+    return {340, "Control array element '" + std::to_string(index) + "' doesn't exist"};
+}
+inline RuntimeError ObjectAlreadyLoaded() { return {360, "Object already loaded"}; }
+inline RuntimeError CantUnloadDesignTimeControl() { return {362, "Can't unload controls created at design time"}; }
 inline RuntimeError InvalidPropertyValue() { return {380, "Invalid property value"}; }
 inline RuntimeError CantOpenClipboard() { return {521, "Can't open Clipboard"}; }
 } // namespace RuntimeErrors

@@ -17,11 +17,6 @@ namespace {
 // An auto-sized label with no caption keeps this width.
 constexpr double EmptyCaptionWidth = 75;
 
-RuntimeError NoSuchElement(int index)
-{
-    return {340, "Control array element '" + std::to_string(index) + "' doesn't exist"};
-}
-
 } // namespace
 
 LabelArray::LabelArray(QWidget *parent, double left, double top)
@@ -64,7 +59,7 @@ bool LabelArray::Exists(int index) const
 const LabelArray::Record &LabelArray::At(int index) const
 {
     if (!Exists(index))
-        throw NoSuchElement(index);
+        throw RuntimeErrors::NoSuchControlElement(index);
     return *records_[std::size_t(index)];
 }
 
@@ -76,7 +71,7 @@ LabelArray::Record &LabelArray::At(int index)
 void LabelArray::Load(int index)
 {
     if (Exists(index))
-        throw RuntimeError(360, "Object already loaded");
+        throw RuntimeErrors::ObjectAlreadyLoaded();
     if (index < 0 || index > 32767)
         throw RuntimeErrors::Overflow();
     if (std::size_t(index) >= records_.size())
@@ -90,9 +85,9 @@ void LabelArray::Load(int index)
 void LabelArray::Unload(int index)
 {
     if (!Exists(index))
-        throw NoSuchElement(index);
+        throw RuntimeErrors::NoSuchControlElement(index);
     if (index == 1)
-        throw RuntimeError(362, "Can't unload controls created at design time");
+        throw RuntimeErrors::CantUnloadDesignTimeControl();
     const bool wasVisible = records_[std::size_t(index)]->visible;
     records_[std::size_t(index)].reset();
     --count_;

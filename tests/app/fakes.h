@@ -13,12 +13,12 @@
 struct FakeMessageBoxes : MessageBoxes {
     struct Shown {
         QString prompt;
-        int style;
+        MsgBoxStyle style;
         QString title;
     };
     std::vector<Shown> shown;
 
-    void MsgBox(const QString &prompt, int style, const QString &title) override
+    void MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title) override
     {
         shown.push_back({prompt, style, title});
     }

@@ -123,7 +123,7 @@ void TestForm1::textWatchSpeaksOncePerRun()
     form_->Text1->setText("fuck again");
     QCOMPARE(messages_.shown.size(), 1u);
     QCOMPARE(messages_.shown[0].prompt, QStringLiteral("Hey wass that?! heheh.. just kiddin..."));
-    QCOMPARE(messages_.shown[0].style, 48);
+    QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v1.40"));
 }
 
@@ -157,7 +157,7 @@ void TestForm1::notEnoughData()
         form_->Command10->click();
     form_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
-    QCOMPARE(messages_.shown[0].style, 0);
+    QCOMPARE(messages_.shown[0].style, MsgBoxStyle::OkOnly);
     QVERIFY(!QFile::exists("output.html"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 }

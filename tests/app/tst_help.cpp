@@ -174,7 +174,7 @@ void TestHelp::noOpenerShowsTheMessageOnly()
     QFile::remove("readme.txt");
     form.Command6->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Read readme.txt! I can't find your notepad!"});
-    QCOMPARE(messages_.shown[0].style, 48);
+    QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(!QFile::exists("readme.txt"));
     QVERIFY(starter_.started.isEmpty());
 }
@@ -210,7 +210,7 @@ void TestHelp::failingOpenerShowsTheMessage()
     QTRY_VERIFY(QFile::exists(ended));
     if (fails) {
         QTRY_COMPARE(messages_.Prompts(), QStringList{"Read readme.txt! I can't find your notepad!"});
-        QCOMPARE(messages_.shown[0].style, 48);
+        QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     } else {
         QTest::qWait(300);
         QVERIFY(messages_.shown.empty());

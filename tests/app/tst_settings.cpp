@@ -292,7 +292,7 @@ void TestSettings::uninstallRemovesAndEnds()
         form->Text1->setText("something");
         form->Command11->click();
         QCOMPARE(messages_.Prompts(), QStringList{"All settings removed from Registry."});
-        QCOMPARE(messages_.shown[0].style, 0);
+        QCOMPARE(messages_.shown[0].style, MsgBoxStyle::OkOnly);
         QVERIFY(!form->isVisible());
     }
     QVERIFY(!KeyExists());
@@ -311,7 +311,7 @@ void TestSettings::failedUninstallKeepsRunningAndSaves()
     form->Text1->setText("after");
     form->Command11->click();
     QCOMPARE(messages_.Prompts(), QStringList{"An Error Occured while trying to remove registry settings."});
-    QCOMPARE(messages_.shown[0].style, 48);
+    QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(form->isVisible());
     form->Command4->click();
     QCOMPARE(Stored().size(), 8u);

@@ -161,7 +161,7 @@ void TestWindow::messageBoxIsCentred()
         }
     });
     answer.start(20);
-    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), 48, QStringLiteral("Huespin v1.40"));
+    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), MsgBoxStyle::Exclamation, QStringLiteral("Huespin v1.40"));
     const QPoint middle =
         windowShown ? window.frameGeometry().center() : window.screen()->availableGeometry().center();
     QVERIFY2((box.center() - middle).manhattanLength() <= 4,
