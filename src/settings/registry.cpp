@@ -151,6 +151,19 @@ bool IsKnown(HKEY key)
     return RootName(key) || openKeys.count(reinterpret_cast<ULONG_PTR>(key));
 }
 
+// Every call on a key: one at a time, on a handle this layer knows, with
+// the hive open.
+template <typename Call>
+LONG OnHive(HKEY key, Call call)
+{
+    const std::lock_guard lock(hiveMutex);
+    if (!IsKnown(key))
+        return ERROR_INVALID_HANDLE;
+    if (const LONG status = OpenHive())
+        return status;
+    return call();
+}
+
 std::string_view NameOf(LPCSTR name)
 {
     return name ? name : "";
@@ -324,30 +337,27 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
 {
     if (!phkResult)
         return ERROR_BADKEY;
-    const std::lock_guard lock(hiveMutex);
-    if (!IsKnown(hKey))
-        return ERROR_INVALID_HANDLE;
     const auto parts = SplitPath(NameOf(lpSubKey));
-    if (!parts)
-        return ERROR_BAD_PATHNAME;
-    if (const LONG status = OpenHive())
-        return status;
-    KeyRow key;
-    LONG status = FindKey(hKey, key);
-    if (status == ERROR_SUCCESS)
-        status = WalkPath(key, *parts, false);
-    if (status == ERROR_FILE_NOT_FOUND) {
-        status = Transact([&] {
-            const LONG found = FindKey(hKey, key);
-            return found ? found : WalkPath(key, *parts, true);
-        });
-    }
-    if (status != ERROR_SUCCESS)
-        return status;
-    nextHandle += 4;
-    openKeys[nextHandle] = key.id;
-    *phkResult = reinterpret_cast<HKEY>(nextHandle);
-    return ERROR_SUCCESS;
+    return OnHive(hKey, [&] {
+        if (!parts)
+            return ERROR_BAD_PATHNAME;
+        KeyRow key;
+        LONG status = FindKey(hKey, key);
+        if (status == ERROR_SUCCESS)
+            status = WalkPath(key, *parts, false);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            status = Transact([&] {
+                const LONG found = FindKey(hKey, key);
+                return found ? found : WalkPath(key, *parts, true);
+            });
+        }
+        if (status != ERROR_SUCCESS)
+            return status;
+        nextHandle += 4;
+        openKeys[nextHandle] = key.id;
+        *phkResult = reinterpret_cast<HKEY>(nextHandle);
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE *lpData, DWORD cbData)
@@ -360,21 +370,18 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     // is stored with that NUL (Windows reads the byte after the data for this).
     if (IsText(dwType) && cbData && cbData < DWORD(-1) && lpData[cbData - 1] != 0 && lpData[cbData] == 0)
         ++cbData;
-    const std::lock_guard lock(hiveMutex);
-    if (!IsKnown(hKey))
-        return ERROR_INVALID_HANDLE;
-    if (const LONG status = OpenHive())
-        return status;
-    return Transact([&] {
-        KeyRow key;
-        if (const LONG status = FindKey(hKey, key))
-            return status;
-        const Statement write = Prepare("INSERT INTO key_values (key_id, name, type, data) VALUES (?1, ?2, ?3, ?4) "
-                                        "ON CONFLICT (key_id, name) DO UPDATE SET type = excluded.type, data = excluded.data",
-                                        key.id, NameOf(lpValueName), std::int64_t(dwType));
-        // A null pointer would store NULL rather than zero bytes.
-        sqlite3_bind_blob64(write.get(), 4, cbData ? static_cast<const void *>(lpData) : "", cbData, SQLITE_TRANSIENT);
-        return StatusOf(Step(write));
+    return OnHive(hKey, [&] {
+        return Transact([&] {
+            KeyRow key;
+            if (const LONG status = FindKey(hKey, key))
+                return status;
+            const Statement write = Prepare("INSERT INTO key_values (key_id, name, type, data) VALUES (?1, ?2, ?3, ?4) "
+                                            "ON CONFLICT (key_id, name) DO UPDATE SET type = excluded.type, data = excluded.data",
+                                            key.id, NameOf(lpValueName), std::int64_t(dwType));
+            // A null pointer would store NULL rather than zero bytes.
+            sqlite3_bind_blob64(write.get(), 4, cbData ? static_cast<const void *>(lpData) : "", cbData, SQLITE_TRANSIENT);
+            return StatusOf(Step(write));
+        });
     });
 }
 
@@ -383,61 +390,55 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
 {
     if (lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
-    const std::lock_guard lock(hiveMutex);
-    if (!IsKnown(hKey))
-        return ERROR_INVALID_HANDLE;
-    if (const LONG status = OpenHive())
-        return status;
-    const DWORD room = lpcbData ? *lpcbData : 0;
-    if (lpType)
-        *lpType = REG_NONE;
-    if (lpcbData && !lpData)
-        *lpcbData = 0;
-    KeyRow key;
-    if (const LONG status = FindKey(hKey, key))
-        return status;
-    const Statement read =
-        Prepare("SELECT type, data FROM key_values WHERE key_id = ?1 AND name = ?2", key.id, NameOf(lpValueName));
-    const int result = Step(read);
-    if (result == SQLITE_DONE)
-        return ERROR_FILE_NOT_FOUND;
-    if (result != SQLITE_ROW)
-        return StatusOf(result);
-    const auto type = DWORD(sqlite3_column_int64(read.get(), 0));
-    const void *data = sqlite3_column_blob(read.get(), 1);
-    const auto size = DWORD(sqlite3_column_bytes(read.get(), 1));
-    if (lpType)
-        *lpType = type;
-    if (lpcbData)
-        *lpcbData = size;
-    if (!lpData)
+    return OnHive(hKey, [&] {
+        const DWORD room = lpcbData ? *lpcbData : 0;
+        if (lpType)
+            *lpType = REG_NONE;
+        if (lpcbData && !lpData)
+            *lpcbData = 0;
+        KeyRow key;
+        if (const LONG status = FindKey(hKey, key))
+            return status;
+        const Statement read =
+            Prepare("SELECT type, data FROM key_values WHERE key_id = ?1 AND name = ?2", key.id, NameOf(lpValueName));
+        const int result = Step(read);
+        if (result == SQLITE_DONE)
+            return ERROR_FILE_NOT_FOUND;
+        if (result != SQLITE_ROW)
+            return StatusOf(result);
+        const auto type = DWORD(sqlite3_column_int64(read.get(), 0));
+        const void *data = sqlite3_column_blob(read.get(), 1);
+        const auto size = DWORD(sqlite3_column_bytes(read.get(), 1));
+        if (lpType)
+            *lpType = type;
+        if (lpcbData)
+            *lpcbData = size;
+        if (!lpData)
+            return ERROR_SUCCESS;
+        if (size > room)
+            return ERROR_MORE_DATA;
+        if (size)
+            std::memcpy(lpData, data, size);
+        // As Windows does: a text stored without its NUL gets one when there is room.
+        if (IsText(type) && size > 0 && size < room && lpData[size - 1] != 0)
+            lpData[size] = 0;
         return ERROR_SUCCESS;
-    if (size > room)
-        return ERROR_MORE_DATA;
-    if (size)
-        std::memcpy(lpData, data, size);
-    // As Windows does: a text stored without its NUL gets one when there is room.
-    if (IsText(type) && size > 0 && size < room && lpData[size - 1] != 0)
-        lpData[size] = 0;
-    return ERROR_SUCCESS;
+    });
 }
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
-    const std::lock_guard lock(hiveMutex);
-    if (!IsKnown(hKey))
-        return ERROR_INVALID_HANDLE;
-    if (const LONG status = OpenHive())
-        return status;
-    return Transact([&] {
-        KeyRow key;
-        if (const LONG status = FindKey(hKey, key))
-            return status;
-        const int result =
-            Step(Prepare("DELETE FROM key_values WHERE key_id = ?1 AND name = ?2", key.id, NameOf(lpValueName)));
-        if (result != SQLITE_DONE)
-            return StatusOf(result);
-        return sqlite3_changes(hive) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return OnHive(hKey, [&] {
+        return Transact([&] {
+            KeyRow key;
+            if (const LONG status = FindKey(hKey, key))
+                return status;
+            const int result =
+                Step(Prepare("DELETE FROM key_values WHERE key_id = ?1 AND name = ?2", key.id, NameOf(lpValueName)));
+            if (result != SQLITE_DONE)
+                return StatusOf(result);
+            return sqlite3_changes(hive) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+        });
     });
 }
 
@@ -445,35 +446,32 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 {
     if (!lpSubKey)
         return ERROR_INVALID_PARAMETER;
-    const std::lock_guard lock(hiveMutex);
-    if (!IsKnown(hKey))
-        return ERROR_INVALID_HANDLE;
     const auto parts = SplitPath(NameOf(lpSubKey));
-    if (!parts)
-        return ERROR_BAD_PATHNAME;
-    if (const LONG status = OpenHive())
-        return status;
-    return Transact([&] {
-        KeyRow key;
-        LONG status = FindKey(hKey, key);
-        if (status == ERROR_SUCCESS)
-            status = WalkPath(key, *parts, false);
-        if (status != ERROR_SUCCESS)
-            return status;
-        if (key.path.empty())
-            return ERROR_ACCESS_DENIED; // a root stays
-        const Statement child = Prepare("SELECT 1 FROM keys WHERE root = ?1 "
-                                        "AND substr(path, 1, length(?2) + 1) = (?2 || '\\') COLLATE NOCASE LIMIT 1",
-                                        key.root, key.path);
-        int result = Step(child);
-        if (result == SQLITE_ROW)
-            return ERROR_ACCESS_DENIED;
-        if (result != SQLITE_DONE)
+    return OnHive(hKey, [&] {
+        if (!parts)
+            return ERROR_BAD_PATHNAME;
+        return Transact([&] {
+            KeyRow key;
+            LONG status = FindKey(hKey, key);
+            if (status == ERROR_SUCCESS)
+                status = WalkPath(key, *parts, false);
+            if (status != ERROR_SUCCESS)
+                return status;
+            if (key.path.empty())
+                return ERROR_ACCESS_DENIED; // a root stays
+            const Statement child = Prepare("SELECT 1 FROM keys WHERE root = ?1 "
+                                            "AND substr(path, 1, length(?2) + 1) = (?2 || '\\') COLLATE NOCASE LIMIT 1",
+                                            key.root, key.path);
+            int result = Step(child);
+            if (result == SQLITE_ROW)
+                return ERROR_ACCESS_DENIED;
+            if (result != SQLITE_DONE)
+                return StatusOf(result);
+            result = Step(Prepare("DELETE FROM key_values WHERE key_id = ?1", key.id));
+            if (result == SQLITE_DONE)
+                result = Step(Prepare("DELETE FROM keys WHERE id = ?1", key.id));
             return StatusOf(result);
-        result = Step(Prepare("DELETE FROM key_values WHERE key_id = ?1", key.id));
-        if (result == SQLITE_DONE)
-            result = Step(Prepare("DELETE FROM keys WHERE id = ?1", key.id));
-        return StatusOf(result);
+        });
     });
 }
 
