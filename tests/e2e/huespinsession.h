@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRect>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -108,6 +109,8 @@ public:
     QString ToolsPath() const;
 
 private:
+    // The title of the program's window, as a pattern for xdotool.
+    static QString MainTitle();
     QRect FromTwips(int left, int top, int width, int height) const;
     ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
     QStringList FindWindows(const QString &title);

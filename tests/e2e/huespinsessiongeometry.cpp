@@ -1,4 +1,5 @@
-// Where the program's window and its controls are on the display.
+// Where the program's window and its controls are on the display, and
+// what it shows there.
 #include "huespinsession.h"
 
 #include "formlayout.h"
@@ -82,4 +83,15 @@ QRect HuespinSession::FrameGeometry()
 void HuespinSession::AskToResize(QSize size)
 {
     XDoTool({"windowsize", window_, QString::number(size.width()), QString::number(size.height())});
+}
+
+QImage HuespinSession::Screenshot(const QString &path)
+{
+    const ToolResult shot = RunTool("import", {"-window", window_, "png:-"}, environment_, 20000);
+    QImage image = QImage::fromData(shot.output, "PNG");
+    if (image.isNull())
+        Fail("import took no screenshot: " + QString::fromLocal8Bit(shot.errors));
+    else if (!path.isEmpty())
+        image.save(path);
+    return image;
 }
