@@ -118,6 +118,7 @@ private:
     void MakeClipboardOutput();
     void ChooseColor1();
     void ChooseColor2();
+    void ChooseColor(ColorValue &color, Shape &swatch);
     void SwapColors();
 
     // Preview.

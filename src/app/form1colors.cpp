@@ -1,35 +1,27 @@
 // Choosing the two gradient colours and swapping them.
 #include "form1.h"
 
-namespace {
-
-// The dialog starts from a colour already chosen, else from its last one.
-std::optional<ColorValue> ChosenColor(ColorValue color)
-{
-    return color == NoColor ? std::nullopt : std::optional<ColorValue>(color);
-}
-
-} // namespace
-
-// A cancelled dialog keeps everything as it was.
 void Form1::ChooseColor1()
 {
-    ResetPreview();
-    const std::optional<ColorValue> chosen = CommonDialog1.ShowColor(ChosenColor(Color1));
-    if (!chosen)
-        return;
-    Color1 = *chosen;
-    Shape1->ShowColor(Color1);
+    ChooseColor(Color1, *Shape1);
 }
 
 void Form1::ChooseColor2()
 {
+    ChooseColor(Color2, *Shape2);
+}
+
+// The dialog starts from the colour already chosen, else from its last one.
+// A cancelled dialog keeps everything as it was.
+void Form1::ChooseColor(ColorValue &color, Shape &swatch)
+{
     ResetPreview();
-    const std::optional<ColorValue> chosen = CommonDialog1.ShowColor(ChosenColor(Color2));
+    const std::optional<ColorValue> chosen =
+        CommonDialog1.ShowColor(color == NoColor ? std::nullopt : std::optional<ColorValue>(color));
     if (!chosen)
         return;
-    Color2 = *chosen;
-    Shape2->ShowColor(Color2);
+    color = *chosen;
+    swatch.ShowColor(color);
 }
 
 void Form1::SwapColors()

@@ -86,7 +86,14 @@ LONG StatusOf(int result)
     }
 }
 
-LONG OpenHive(int waitMs = DefaultWaitMs)
+bool IsBusy(int result)
+{
+    return (result & 0xFF) == SQLITE_BUSY || (result & 0xFF) == SQLITE_LOCKED;
+}
+
+// Opens the hive unless it is open; a hive that another program holds for
+// longer than waitMs gives busyStatus.
+LONG OpenHive(int waitMs = DefaultWaitMs, LONG busyStatus = ERROR_REGISTRY_IO_FAILED)
 {
     if (hive)
         return ERROR_SUCCESS;
@@ -97,7 +104,7 @@ LONG OpenHive(int waitMs = DefaultWaitMs)
     }
     if (const int result = OpenHiveFile(path, hive, waitMs); result != SQLITE_OK) {
         lastFailure = sqlite3_errstr(result);
-        return StatusOf(result);
+        return IsBusy(result) ? busyStatus : StatusOf(result);
     }
     hivePath = path;
     return ERROR_SUCCESS;
@@ -240,11 +247,6 @@ bool IsText(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-bool IsBusy(int result)
-{
-    return (result & 0xFF) == SQLITE_BUSY || (result & 0xFF) == SQLITE_LOCKED;
-}
-
 } // namespace
 
 LONG BeginHiveBatch(int waitMs)
@@ -255,18 +257,8 @@ LONG BeginHiveBatch(int waitMs)
         return ERROR_SUCCESS;
     }
     lastFailure.clear();
-    if (!hive) {
-        const std::string path = ResolveHivePath();
-        if (path.empty()) {
-            lastFailure = "no home folder";
-            return ERROR_ACCESS_DENIED;
-        }
-        if (const int result = OpenHiveFile(path, hive, waitMs); result != SQLITE_OK) {
-            lastFailure = sqlite3_errstr(result);
-            return IsBusy(result) ? ERROR_BUSY : StatusOf(result);
-        }
-        hivePath = path;
-    }
+    if (const LONG status = OpenHive(waitMs, ERROR_BUSY))
+        return status;
     sqlite3_busy_timeout(hive, waitMs);
     const int result = sqlite3_exec(hive, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     sqlite3_busy_timeout(hive, DefaultWaitMs);
