@@ -70,8 +70,8 @@ void Measure(const char *name, const QString &text)
 
     std::printf("%-6s %6lld characters, %8lld bytes: markup %7.1f us, memcpy %6.1f us, ratio %5.1f; "
                 "split %7.1f us; click path %6.3f ms\n",
-                name, static_cast<long long>(characters.Count()), static_cast<long long>(markup.size()), build,
-                copy, build / copy, split, click / 1000);
+                name, static_cast<long long>(characters.Count()), static_cast<long long>(markup.size()), build, copy,
+                build / copy, split, click / 1000);
 }
 
 } // namespace

@@ -20,7 +20,7 @@ namespace {
 
 double ProcessorSeconds()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
@@ -64,7 +64,8 @@ int main(int argc, char *argv[])
     const double before = ProcessorSeconds();
     timer.restart();
     QTest::qWait(5000);
-    std::printf("idle: %.1f%% of a core over %.1f s\n", 100.0 * (ProcessorSeconds() - before) / (double(timer.elapsed()) / 1000.0),
+    std::printf("idle: %.1f%% of a core over %.1f s\n",
+                100.0 * (ProcessorSeconds() - before) / (double(timer.elapsed()) / 1000.0),
                 double(timer.elapsed()) / 1000.0);
     return 0;
 }

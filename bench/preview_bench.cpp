@@ -53,8 +53,8 @@ int main(int argc, char *argv[])
         form.Text1->setText(text);
         const double rebuild = Milliseconds([&] { form.Command7->click(); });
         const double hide = Milliseconds([&] { form.Command7->click(); });
-        std::printf("preview %5d characters: build %7.2f ms, rebuild %7.2f ms, hide %7.2f ms\n", length, build,
-                    rebuild, hide);
+        std::printf("preview %5d characters: build %7.2f ms, rebuild %7.2f ms, hide %7.2f ms\n", length, build, rebuild,
+                    hide);
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

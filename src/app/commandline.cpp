@@ -15,12 +15,16 @@ struct QtOption {
 
 // The options that QGuiApplication and QApplication read themselves.
 constexpr QtOption QtOptions[] = {
-    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true},
-    {"plugin", true}, {"qmljsdebugger", true}, {"qwindowgeometry", true},
-    {"qwindowicon", true}, {"qwindowtitle", true}, {"session", true},
-    {"style", true}, {"stylesheet", true}, {"display", true}, {"geometry", true},
-    {"title", true}, {"reverse", false}, {"widgetcount", false}, {"nograb", false},
-    {"dograb", false}, {"sync", false},
+    {"platform", true},      {"platformpluginpath", true},
+    {"platformtheme", true}, {"plugin", true},
+    {"qmljsdebugger", true}, {"qwindowgeometry", true},
+    {"qwindowicon", true},   {"qwindowtitle", true},
+    {"session", true},       {"style", true},
+    {"stylesheet", true},    {"display", true},
+    {"geometry", true},      {"title", true},
+    {"reverse", false},      {"widgetcount", false},
+    {"nograb", false},       {"dograb", false},
+    {"sync", false},
 };
 
 CommandLine Print(const QString &text, int exitStatus = 0)
@@ -45,11 +49,12 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     // Qt's options are single words after one dash, as in "-platform xcb".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "Huespin turns a line of text into colour-gradient HTML: one font element a\n"
-        "character, the colours running from Color 1 to Color 2. The markup goes to the\n"
-        "clipboard or is appended to output.html in the current folder."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."));
+    parser.setApplicationDescription(
+        QStringLiteral("Huespin turns a line of text into colour-gradient HTML: one font element a\n"
+                       "character, the colours running from Color 1 to Color 2. The markup goes to the\n"
+                       "clipboard or is appended to output.html in the current folder."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
     const QCommandLineOption documentsFolder(

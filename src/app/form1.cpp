@@ -72,8 +72,8 @@ Form1::Form1(const Form1Services &services)
     : CommonDialog1(services.Dialog), services_(services), twipsPerPixel_(TwipsPerPixel(this))
 {
     // A fixed size: no maximise button, and the size hints pin it down.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     CreateControls();
     ConnectControls();
     RunEvent([this] { Form_Load(); });
@@ -134,8 +134,8 @@ void Form1::CreateControls()
     Command11 = MakeButton(this, "Command11", QStringLiteral("Uninstall"));
     Place(Command11);
 
-    QWidget *tabOrder[] = {Text1, Command1, Command2, Command5, Command7, Command4, Command3,
-                           Command10, Command6, Command9, Command8, Command11};
+    QWidget *tabOrder[] = {Text1,    Command1,  Command2, Command5, Command7, Command4,
+                           Command3, Command10, Command6, Command9, Command8, Command11};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -158,9 +158,9 @@ int Form1::Pixels(int twips) const
 // which every caption that a button ever shows fits it.
 void Form1::FitControlFont()
 {
-    const QList<std::pair<QPushButton *, QString>> later{
-        {Command3, QStringLiteral("File")}, {Command6, QStringLiteral("Help && About")},
-        {Command7, QStringLiteral("Hide it")}};
+    const QList<std::pair<QPushButton *, QString>> later{{Command3, QStringLiteral("File")},
+                                                         {Command6, QStringLiteral("Help && About")},
+                                                         {Command7, QStringLiteral("Hide it")}};
     const QList<QPushButton *> buttons = findChildren<QPushButton *>();
     const auto allFit = [&] {
         return std::ranges::all_of(buttons, [](const QPushButton *b) { return CaptionFits(b, b->text()); })
@@ -201,7 +201,8 @@ void Form1::ConnectControls()
 
 void Form1::Route(QPushButton *button, void (Form1::*handler)())
 {
-    connect(button, &QPushButton::clicked, this, [this, handler] { RunEvent([this, handler] { (this->*handler)(); }); });
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { RunEvent([this, handler] { (this->*handler)(); }); });
 }
 
 // An error ends the event that raised it; the window reports it and stays open.
@@ -288,6 +289,8 @@ void Form1::Form_Unload()
         SaveSettings();
 }
 
+// The routing table, one handler a line.
+// clang-format off
 void Form1::Command1_Click() { ChooseColor1(); }
 void Form1::Command2_Click() { ChooseColor2(); }
 void Form1::Command4_Click() { close(); }
@@ -297,6 +300,7 @@ void Form1::Command7_Click() { ShowPreview(Text1->text()); }
 void Form1::Command8_Click() { ChangePreviewFont(); }
 void Form1::Command9_Click() { ChangePreviewBackColor(); }
 void Form1::Command11_Click() { RemoveSettings(); }
+// clang-format on
 
 void Form1::Command3_Click()
 {

@@ -60,8 +60,8 @@ void Form1::ChangePreviewFont()
     shown.setPointSizeF(first.FontSize());
     shown.setBold(first.FontBold());
     shown.setItalic(first.FontItalic());
-    const std::optional<PreviewFont> font = CommonDialog1.ShowFont(
-        {QFontInfo(shown).family(), first.FontSize(), first.FontBold(), first.FontItalic()});
+    const std::optional<PreviewFont> font =
+        CommonDialog1.ShowFont({QFontInfo(shown).family(), first.FontSize(), first.FontBold(), first.FontItalic()});
     if (!font)
         return;
 

@@ -53,8 +53,9 @@ void Form1::LoadSettings()
 {
     SettingsBatch batch(LoadWaitMs);
     if (batch.Busy()) {
-        std::fprintf(stderr, "huespin: %s is held by another program; this window uses the default settings "
-                             "and leaves the stored ones as they are\n",
+        std::fprintf(stderr,
+                     "huespin: %s is held by another program; this window uses the default settings "
+                     "and leaves the stored ones as they are\n",
                      SettingsBatch::Where().c_str());
         ApplyDefaultSettings();
         SettingsUnread = true;

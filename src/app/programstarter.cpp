@@ -2,8 +2,8 @@
 
 #include <QProcess>
 
-void WatchedProgramStarter::Start(const QString &program, const QStringList &arguments,
-                                  const QString &workingDirectory, std::function<void()> failed)
+void WatchedProgramStarter::Start(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+                                  std::function<void()> failed)
 {
     // No parent: a QProcess that is destroyed kills its program, and the
     // program should outlive the window. Each one deletes itself once done.

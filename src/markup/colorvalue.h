@@ -12,7 +12,10 @@ inline constexpr ColorValue NoColor = -99;
 inline constexpr ColorValue SystemColorFlag = ColorValue(0x80000000u);
 inline constexpr ColorValue ButtonFaceColor = ColorValue(0x8000000Fu);
 
-inline constexpr bool IsSystemColor(ColorValue value) { return (value & SystemColorFlag) != 0; }
+inline constexpr bool IsSystemColor(ColorValue value)
+{
+    return (value & SystemColorFlag) != 0;
+}
 
 // The channels of the two gradient colours and the whole-number step per
 // character. Red1, Green1 and Blue1 also serve as the running channels.

@@ -46,10 +46,9 @@ char *Put(char *out, const char (&text)[N])
 static_assert(std::endian::native == std::endian::little);
 void PutColour(char *out, std::int16_t red, std::int16_t green, std::int16_t blue)
 {
-    const std::uint64_t digits = std::uint64_t(ChannelHex[std::uint8_t(red)])
-                                 | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
-                                 | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32
-                                 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
+    const std::uint64_t digits =
+        std::uint64_t(ChannelHex[std::uint8_t(red)]) | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
+        | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
     std::memcpy(out, &digits, sizeof digits);
 }
 
@@ -89,8 +88,8 @@ constexpr qsizetype PlainElementSize = sizeof ElementTemplate - 1;
 // Writes the whole template first, then the colour and the character over
 // it; a longer character rewrites the end. The template's closing quotes,
 // NUL and all, fit in the room that the size bound leaves per character.
-inline char *PutElement(char *out, std::int16_t red, std::int16_t green, std::int16_t blue,
-                        QStringView character, bool nonBreaking)
+inline char *PutElement(char *out, std::int16_t red, std::int16_t green, std::int16_t blue, QStringView character,
+                        bool nonBreaking)
 {
     std::memcpy(out, ElementTemplate, sizeof ElementTemplate);
     PutColour(out + ColourOffset, red, green, blue);

@@ -32,10 +32,8 @@ RuntimeError ErrorFor(int error)
         return RuntimeErrors::DiskFull();
     case EACCES:
     case EPERM:
-    case EROFS:
-        return RuntimeErrors::PermissionDenied();
-    default:
-        return RuntimeErrors::PathFileAccessError();
+    case EROFS: return RuntimeErrors::PermissionDenied();
+    default: return RuntimeErrors::PathFileAccessError();
     }
 }
 

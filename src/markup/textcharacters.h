@@ -18,7 +18,8 @@ public:
     // Character i, counted from 0.
     QStringView operator[](qsizetype i) const
     {
-        return QStringView(text_).sliced(bounds_[std::size_t(i)], bounds_[std::size_t(i) + 1] - bounds_[std::size_t(i)]);
+        return QStringView(text_).sliced(bounds_[std::size_t(i)],
+                                         bounds_[std::size_t(i) + 1] - bounds_[std::size_t(i)]);
     }
 
     const QString &Text() const { return text_; }

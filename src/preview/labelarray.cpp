@@ -181,8 +181,8 @@ void LabelArray::paintEvent(QPaintEvent *event)
     for (const auto &record : records_) {
         if (!record || !record->visible)
             continue;
-        const QRectF box(record->left / twipsPerPixel_, record->top / twipsPerPixel_,
-                         record->width / twipsPerPixel_, record->height / twipsPerPixel_);
+        const QRectF box(record->left / twipsPerPixel_, record->top / twipsPerPixel_, record->width / twipsPerPixel_,
+                         record->height / twipsPerPixel_);
         if (!box.intersects(dirty))
             continue;
         painter.fillRect(box, ToQColor(record->backColor));

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-
 namespace {
 
 void SetStyle(LabelArray::Element label, const PreviewStyle &style)

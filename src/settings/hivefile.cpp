@@ -108,7 +108,7 @@ void MakeFolderPrivate(const std::string &folder)
 std::string Timestamp()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);

@@ -16,6 +16,8 @@ struct FoldRun {
     std::uint8_t stride;
 };
 
+// One run a line.
+// clang-format off
 constexpr FoldRun FoldRuns[] = {
     {0x0041, 0x005A, 32, 1},
     {0x00C0, 0x00D6, 32, 1},
@@ -182,6 +184,7 @@ constexpr FoldRun FoldRuns[] = {
     {0xA7F5, 0xA7F5, 1, 1},
     {0xFF21, 0xFF3A, 32, 1},
 };
+// clang-format on
 
 char32_t FoldLetter(char32_t c)
 {

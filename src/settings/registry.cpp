@@ -28,9 +28,9 @@ sqlite3 *hive = nullptr;
 std::string hivePath;
 std::map<ULONG_PTR, std::int64_t> openKeys; // handle to keys.id
 ULONG_PTR nextHandle = 0x1000;
-int batchDepth = 0;           // open batches, nested
-bool batchFailed = false;     // an inner batch ended without its changes
-std::string lastFailure;      // why the last call failed, for a line on stderr
+int batchDepth = 0;       // open batches, nested
+bool batchFailed = false; // an inner batch ended without its changes
+std::string lastFailure;  // why the last call failed, for a line on stderr
 
 void Bind(sqlite3_stmt *statement, int index, std::int64_t value)
 {
@@ -71,18 +71,14 @@ LONG StatusOf(int result)
     switch (result & 0xFF) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE:
-        return ERROR_SUCCESS;
+    case SQLITE_DONE: return ERROR_SUCCESS;
     case SQLITE_PERM:
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
-    case SQLITE_AUTH:
-        return ERROR_ACCESS_DENIED;
+    case SQLITE_AUTH: return ERROR_ACCESS_DENIED;
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return ERROR_REGISTRY_CORRUPT;
-    default:
-        return ERROR_REGISTRY_IO_FAILED;
+    case SQLITE_NOTADB: return ERROR_REGISTRY_CORRUPT;
+    default: return ERROR_REGISTRY_IO_FAILED;
     }
 }
 
@@ -144,12 +140,9 @@ LONG Transact(Change change)
 const char *RootName(HKEY key)
 {
     switch (std::uint32_t(reinterpret_cast<ULONG_PTR>(key))) {
-    case 0x80000001u:
-        return "HKEY_CURRENT_USER";
-    case 0x80000002u:
-        return "HKEY_LOCAL_MACHINE";
-    default:
-        return nullptr;
+    case 0x80000001u: return "HKEY_CURRENT_USER";
+    case 0x80000002u: return "HKEY_LOCAL_MACHINE";
+    default: return nullptr;
     }
 }
 
@@ -367,11 +360,13 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
             KeyRow key;
             if (const LONG status = FindKey(hKey, key))
                 return status;
-            const Statement write = Prepare("INSERT INTO key_values (key_id, name, type, data) VALUES (?1, ?2, ?3, ?4) "
-                                            "ON CONFLICT (key_id, name) DO UPDATE SET type = excluded.type, data = excluded.data",
-                                            key.id, NameOf(lpValueName), std::int64_t(dwType));
+            const Statement write =
+                Prepare("INSERT INTO key_values (key_id, name, type, data) VALUES (?1, ?2, ?3, ?4) "
+                        "ON CONFLICT (key_id, name) DO UPDATE SET type = excluded.type, data = excluded.data",
+                        key.id, NameOf(lpValueName), std::int64_t(dwType));
             // A null pointer would store NULL rather than zero bytes.
-            sqlite3_bind_blob64(write.get(), 4, cbData ? static_cast<const void *>(lpData) : "", cbData, SQLITE_TRANSIENT);
+            sqlite3_bind_blob64(write.get(), 4, cbData ? static_cast<const void *>(lpData) : "", cbData,
+                                SQLITE_TRANSIENT);
             return StatusOf(Step(write));
         });
     });

@@ -6,9 +6,15 @@
 
 SettingsBatch::SettingsBatch(int) : began_(true) {}
 SettingsBatch::~SettingsBatch() = default;
-bool SettingsBatch::Commit() { return true; }
+bool SettingsBatch::Commit()
+{
+    return true;
+}
 void SettingsBatch::Abandon() {}
-std::string SettingsBatch::Where() { return "the registry"; }
+std::string SettingsBatch::Where()
+{
+    return "the registry";
+}
 
 #else
 

@@ -40,32 +40,37 @@ void TestCommandLine::parses_data()
     QTest::addColumn<QString>("outputHas");
 
     QTest::newRow("nothing") << QStringList{} << true << false << 0 << QString() << QString();
-    QTest::newRow("documents folder") << QStringList{"--documents-folder"} << true << true << 0 << QString() << QString();
+    QTest::newRow("documents folder") << QStringList{"--documents-folder"} << true << true << 0 << QString()
+                                      << QString();
     QTest::newRow("help") << QStringList{"--help"} << false << false << 0 << "Usage: huespin [options]\n"
                           << "--documents-folder";
-    QTest::newRow("short help") << QStringList{"-h"} << false << false << 0 << "Usage: huespin" << "--version";
-    QTest::newRow("version") << QStringList{"--version"} << false << false << 0
-                             << "huespin " EXPECTED_VERSION "\n" << QString();
-    QTest::newRow("short version") << QStringList{"-v"} << false << false << 0
-                                   << "huespin " EXPECTED_VERSION "\n" << QString();
-    QTest::newRow("help before a mistake") << QStringList{"--help", "--bogus"} << false << false << 2
-                                           << "huespin: Unknown option 'bogus'." << "huespin --help";
+    QTest::newRow("short help") << QStringList{"-h"} << false << false << 0 << "Usage: huespin"
+                                << "--version";
+    QTest::newRow("version") << QStringList{"--version"} << false << false << 0 << "huespin " EXPECTED_VERSION "\n"
+                             << QString();
+    QTest::newRow("short version") << QStringList{"-v"} << false << false << 0 << "huespin " EXPECTED_VERSION "\n"
+                                   << QString();
+    QTest::newRow("help before a mistake")
+        << QStringList{"--help", "--bogus"} << false << false << 2 << "huespin: Unknown option 'bogus'."
+        << "huespin --help";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << false << false << 2
-                                    << "huespin: Unknown option 'bogus'.\n" << "Try 'huespin --help'";
+                                    << "huespin: Unknown option 'bogus'.\n"
+                                    << "Try 'huespin --help'";
     QTest::newRow("unknown letter") << QStringList{"-x"} << false << false << 2 << "huespin: Unknown option 'x'."
                                     << QString();
     QTest::newRow("value on a switch") << QStringList{"--documents-folder=yes"} << false << false << 2
                                        << "huespin: Unexpected value after '--documents-folder'." << QString();
     QTest::newRow("argument") << QStringList{"notes.txt"} << false << false << 2
                               << "huespin: Unexpected argument 'notes.txt'." << QString();
-    QTest::newRow("qt platform") << QStringList{"-platform", "offscreen"} << true << false << 0 << QString() << QString();
+    QTest::newRow("qt platform") << QStringList{"-platform", "offscreen"} << true << false << 0 << QString()
+                                 << QString();
     QTest::newRow("qt style joined") << QStringList{"--style=fusion", "--documents-folder"} << true << true << 0
                                      << QString() << QString();
     QTest::newRow("qt session restore") << QStringList{"-session", "1234_5"} << true << false << 0 << QString()
                                         << QString();
     QTest::newRow("qt switch") << QStringList{"-reverse"} << true << false << 0 << QString() << QString();
-    QTest::newRow("qt option without value") << QStringList{"-platform"} << false << false << 2
-                                             << "huespin: Missing value after '-platform'." << QString();
+    QTest::newRow("qt option without value")
+        << QStringList{"-platform"} << false << false << 2 << "huespin: Missing value after '-platform'." << QString();
 }
 
 void TestCommandLine::parses()

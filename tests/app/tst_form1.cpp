@@ -91,17 +91,28 @@ void TestForm1::captionsAndTitle_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Command1") << "Command1" << "Color 1";
-    QTest::newRow("Command2") << "Command2" << "Color 2";
-    QTest::newRow("Command3") << "Command3" << "Clipboard";
-    QTest::newRow("Command4") << "Command4" << "E&xit";
-    QTest::newRow("Command5") << "Command5" << "Swap";
-    QTest::newRow("Command6") << "Command6" << "Help && About";
-    QTest::newRow("Command7") << "Command7" << "Preview";
-    QTest::newRow("Command8") << "Command8" << "Change Font";
-    QTest::newRow("Command9") << "Command9" << "Back-color";
-    QTest::newRow("Command10") << "Command10" << "";
-    QTest::newRow("Command11") << "Command11" << "Uninstall";
+    QTest::newRow("Command1") << "Command1"
+                              << "Color 1";
+    QTest::newRow("Command2") << "Command2"
+                              << "Color 2";
+    QTest::newRow("Command3") << "Command3"
+                              << "Clipboard";
+    QTest::newRow("Command4") << "Command4"
+                              << "E&xit";
+    QTest::newRow("Command5") << "Command5"
+                              << "Swap";
+    QTest::newRow("Command6") << "Command6"
+                              << "Help && About";
+    QTest::newRow("Command7") << "Command7"
+                              << "Preview";
+    QTest::newRow("Command8") << "Command8"
+                              << "Change Font";
+    QTest::newRow("Command9") << "Command9"
+                              << "Back-color";
+    QTest::newRow("Command10") << "Command10"
+                               << "";
+    QTest::newRow("Command11") << "Command11"
+                               << "Uninstall";
 }
 
 void TestForm1::captionsAndTitle()
@@ -136,8 +147,8 @@ void TestForm1::notEnoughData_data()
     for (bool toFile : {false, true}) {
         const char *target = toFile ? "file" : "clipboard";
         QTest::addRow("two characters, %s", target) << "ab" << true << true << toFile;
-        QTest::addRow("two graphemes, %s", target) << QString::fromUtf8("a\U0001F44D\U0001F3FD") << true << true
-                                                   << toFile;
+        QTest::addRow("two graphemes, %s", target)
+            << QString::fromUtf8("a\U0001F44D\U0001F3FD") << true << true << toFile;
         QTest::addRow("no colour 1, %s", target) << "abc" << false << true << toFile;
         QTest::addRow("no colour 2, %s", target) << "abc" << true << false << toFile;
     }
@@ -185,7 +196,8 @@ void TestForm1::clipboardOutputReplacesTheClipboard()
     form_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
     ColorChannels channels = SplitColors(Red, Blue, 4);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(BuildMarkup(TextCharacters(QStringLiteral("a  b")), channels)));
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString::fromUtf8(BuildMarkup(TextCharacters(QStringLiteral("a  b")), channels)));
     QVERIFY(!QFile::exists("output.html"));
 }
 

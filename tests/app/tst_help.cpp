@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <unistd.h>
@@ -94,7 +94,8 @@ void TestHelp::readmeLines_data()
     QTest::newRow("legal") << 6 << QByteArray(" Legal stuff");
     QTest::newRow("interesting") << 10 << QByteArray(" Interesting stuff and what you really have to read");
     QTest::newRow("short rule") << 11 << QByteArray(" " + QByteArray(50, '-'));
-    QTest::newRow("first use") << 12 << QByteArray("This program creates colorized text you can than paste to your HTML");
+    QTest::newRow("first use") << 12
+                               << QByteArray("This program creates colorized text you can than paste to your HTML");
     QTest::newRow("color 2") << 16 << QByteArray(" - Choose Color[2]");
 }
 
@@ -243,9 +244,9 @@ void TestHelp::anotherUsersReadmeLinkIsRefusedAtStartUp()
     QVERIFY(::symlink("elsewhere.txt", "readme.txt") == 0);
     QVERIFY(::lchown("readme.txt", 65534, 65534) == 0);
     Form1 form({messages_, dialog_, starter_});
-    QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '70':\n\nPermission denied\n\n"
-                                              + QFileInfo("readme.txt").absoluteFilePath()
-                                              + ": a symbolic link that belongs to another user"});
+    QCOMPARE(messages_.Prompts(),
+             QStringList{"Run-time error '70':\n\nPermission denied\n\n" + QFileInfo("readme.txt").absoluteFilePath()
+                         + ": a symbolic link that belongs to another user"});
     QVERIFY(!QFile::exists("elsewhere.txt"));
 }
 

@@ -191,9 +191,14 @@ std::unique_ptr<Form1> TestSettings::Start()
 void TestSettings::firstStartWritesDefaults()
 {
     auto form = Start();
-    const std::map<std::string, std::string> expected{
-        {"BColor", "-2147483633"}, {"fosize", "10"},      {"foname", "MS Sans Serif"}, {"fobold", "True"},
-        {"foital", "False"},       {"c1", "-99"},         {"c2", "-99"},               {"text", "<zero bytes>"}};
+    const std::map<std::string, std::string> expected{{"BColor", "-2147483633"},
+                                                      {"fosize", "10"},
+                                                      {"foname", "MS Sans Serif"},
+                                                      {"fobold", "True"},
+                                                      {"foital", "False"},
+                                                      {"c1", "-99"},
+                                                      {"c2", "-99"},
+                                                      {"text", "<zero bytes>"}};
     QCOMPARE(Stored(), expected);
     QCOMPARE(form->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
     QCOMPARE(form->Shape2->FillStyle(), int(Shape::UpwardDiagonal));
@@ -250,15 +255,24 @@ void TestSettings::badStoredValueTakesDefaults_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    QTest::newRow("fosize 0") << "fosize" << "0";
-    QTest::newRow("fosize negative") << "fosize" << "-4";
-    QTest::newRow("fosize past 16 bits") << "fosize" << "40000";
-    QTest::newRow("fosize not a number") << "fosize" << "big";
-    QTest::newRow("BColor out of range") << "BColor" << "-5";
-    QTest::newRow("c1 out of range") << "c1" << "16777216";
-    QTest::newRow("c2 not a number") << "c2" << "blue";
-    QTest::newRow("fobold") << "fobold" << "yes";
-    QTest::newRow("foital") << "foital" << "-1";
+    QTest::newRow("fosize 0") << "fosize"
+                              << "0";
+    QTest::newRow("fosize negative") << "fosize"
+                                     << "-4";
+    QTest::newRow("fosize past 16 bits") << "fosize"
+                                         << "40000";
+    QTest::newRow("fosize not a number") << "fosize"
+                                         << "big";
+    QTest::newRow("BColor out of range") << "BColor"
+                                         << "-5";
+    QTest::newRow("c1 out of range") << "c1"
+                                     << "16777216";
+    QTest::newRow("c2 not a number") << "c2"
+                                     << "blue";
+    QTest::newRow("fobold") << "fobold"
+                            << "yes";
+    QTest::newRow("foital") << "foital"
+                            << "-1";
 }
 
 void TestSettings::badStoredValueTakesDefaults()

@@ -126,8 +126,8 @@ void TestWindow::captionsFitAndSizeHolds()
     const double twipsPerPixel = 1440 / form.screen()->logicalDotsPerInchY();
     const QSize outer = form.frameGeometry().size();
     // Whole pixels: within half a pixel of the design.
-    QVERIFY2(qAbs(outer.width() * twipsPerPixel - FormLayout::FormWidth) <= twipsPerPixel / 2 &&
-                 qAbs(outer.height() * twipsPerPixel - FormLayout::FormHeight) <= twipsPerPixel / 2,
+    QVERIFY2(qAbs(outer.width() * twipsPerPixel - FormLayout::FormWidth) <= twipsPerPixel / 2
+                 && qAbs(outer.height() * twipsPerPixel - FormLayout::FormHeight) <= twipsPerPixel / 2,
              qPrintable(QStringLiteral("%1 x %2 px at %3 twips a pixel")
                             .arg(outer.width())
                             .arg(outer.height())
@@ -161,9 +161,9 @@ void TestWindow::messageBoxIsCentred()
         }
     });
     answer.start(20);
-    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), MsgBoxStyle::Exclamation, QStringLiteral("Huespin v1.40"));
-    const QPoint middle =
-        windowShown ? window.frameGeometry().center() : window.screen()->availableGeometry().center();
+    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), MsgBoxStyle::Exclamation,
+                                   QStringLiteral("Huespin v1.40"));
+    const QPoint middle = windowShown ? window.frameGeometry().center() : window.screen()->availableGeometry().center();
     QVERIFY2((box.center() - middle).manhattanLength() <= 4,
              qPrintable(QStringLiteral("box at %1,%2 %3 x %4; middle %5,%6")
                             .arg(box.x())

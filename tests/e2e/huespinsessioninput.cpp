@@ -28,10 +28,10 @@ QStringList HuespinSession::FindWindows(const QString &title)
 {
     if (!IsRunning())
         return {};
-    const ToolResult found = RunTool("xdotool",
-                                     {"search", "--all", "--onlyvisible", "--pid", QString::number(program_->processId()),
-                                      "--name", title},
-                                     environment_);
+    const ToolResult found =
+        RunTool("xdotool",
+                {"search", "--all", "--onlyvisible", "--pid", QString::number(program_->processId()), "--name", title},
+                environment_);
     return QString::fromLatin1(found.output).split('\n', Qt::SkipEmptyParts);
 }
 
@@ -146,7 +146,8 @@ bool HuespinSession::BindKeysFor(const QString &text)
     }
     QStringList bindings;
     for (qsizetype i = 0; i < unbound.size(); ++i)
-        bindings << "-e" << "keycode " + spare[i] + " = " + NameKeysym(unbound[i]) + " " + NameKeysym(unbound[i]);
+        bindings << "-e"
+                 << "keycode " + spare[i] + " = " + NameKeysym(unbound[i]) + " " + NameKeysym(unbound[i]);
     const ToolResult bound = RunTool("xmodmap", bindings, environment_);
     if (!bound.Succeeded()) {
         Fail("xmodmap failed: " + QString::fromLocal8Bit(bound.errors));
@@ -210,10 +211,12 @@ QString HuespinSession::ReadMessage()
     if (FindMessageWindow().isEmpty())
         return QString();
     ToolResult read;
-    const bool shown = WaitUntil([&] {
-        read = RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin"}, environment_, 10000);
-        return read.Succeeded();
-    }, 10000, 100);
+    const bool shown = WaitUntil(
+        [&] {
+            read = RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin"}, environment_, 10000);
+            return read.Succeeded();
+        },
+        10000, 100);
     if (!shown) {
         Fail("no message box on the accessibility bus: " + QString::fromLocal8Bit(read.errors));
         return QString();

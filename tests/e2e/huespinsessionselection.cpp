@@ -29,10 +29,12 @@ void HuespinSession::MarkPrimaryUnread()
 QString HuespinSession::ReadSelection(const QString &selection)
 {
     QByteArray read;
-    const bool changed = WaitUntil([&] {
-        read = ReadXSelection(selection).output;
-        return read != UnreadMark;
-    }, 5000, 100);
+    const bool changed = WaitUntil(
+        [&] {
+            read = ReadXSelection(selection).output;
+            return read != UnreadMark;
+        },
+        5000, 100);
     if (!changed) {
         Fail("the program put nothing into the " + selection + " selection");
         return QString();

@@ -3,8 +3,8 @@
 #include "huespinsession.h"
 
 #include "colorvalue.h"
-#include "textcharacters.h"
 #include "qtcolor.h"
+#include "textcharacters.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,8 +29,8 @@ QString ComputeGradientColor(const QColor &start, const QColor &end, qsizetype k
     const auto channel = [&](int from, int to) {
         return QString::number(k == n - 1 ? to : from + int(k * ((to - from) / (n - 1))));
     };
-    return "rgb(" + channel(start.red(), end.red()) + ", " + channel(start.green(), end.green()) + ", " +
-           channel(start.blue(), end.blue()) + ")";
+    return "rgb(" + channel(start.red(), end.red()) + ", " + channel(start.green(), end.green()) + ", "
+           + channel(start.blue(), end.blue()) + ")";
 }
 
 // Each character as the markup core splits the text, in its gradient colour;
@@ -53,14 +53,16 @@ QList<Shown> ListExpectedElements(const QString &text, const QString &html1, con
 QByteArray BuildPage(const QByteArray &markup)
 {
     return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
-           "<div id=\"markup\">" + markup + "</div><pre id=\"report\"></pre><script>\n"
-           "const root = document.getElementById('markup');\n"
-           "const fonts = [...root.querySelectorAll('font')].map(f => ({color: getComputedStyle(f).color, "
-           "text: f.textContent}));\n"
-           "const json = JSON.stringify({shown: root.innerText, fonts: fonts});\n"
-           "const bytes = new TextEncoder().encode(json);\n"
-           "document.getElementById('report').textContent = btoa(String.fromCharCode(...bytes));\n"
-           "</script></body></html>";
+           "<div id=\"markup\">"
+           + markup
+           + "</div><pre id=\"report\"></pre><script>\n"
+             "const root = document.getElementById('markup');\n"
+             "const fonts = [...root.querySelectorAll('font')].map(f => ({color: getComputedStyle(f).color, "
+             "text: f.textContent}));\n"
+             "const json = JSON.stringify({shown: root.innerText, fonts: fonts});\n"
+             "const bytes = new TextEncoder().encode(json);\n"
+             "document.getElementById('report').textContent = btoa(String.fromCharCode(...bytes));\n"
+             "</script></body></html>";
 }
 
 } // namespace
@@ -91,11 +93,16 @@ void TestBrowser::outputShowsInItsColours_data()
     QTest::addColumn<QString>("html1");
     QTest::addColumn<QString>("html2");
 
-    QTest::newRow("runs of spaces") << QStringLiteral("One  two   three    four") << "#FF0000" << "#0000FF";
-    QTest::newRow("accents and emoji") << QStringLiteral("Ça va, Zoë? 😀  👍🏽 fin - Éric") << "#20A020" << "#E0E000";
-    QTest::newRow("scripts and flags") << QStringLiteral("नमस्ते 😀🇩🇪x สวัสดี 1️⃣") << "#C00000" << "#0000C0";
+    QTest::newRow("runs of spaces") << QStringLiteral("One  two   three    four") << "#FF0000"
+                                    << "#0000FF";
+    QTest::newRow("accents and emoji") << QStringLiteral("Ça va, Zoë? 😀  👍🏽 fin - Éric") << "#20A020"
+                                       << "#E0E000";
+    QTest::newRow("scripts and flags") << QStringLiteral("नमस्ते 😀🇩🇪x สวัสดี 1️⃣")
+                                       << "#C00000"
+                                       << "#0000C0";
     // Steps of 25.5, -25.5 and 12.8 a letter, truncated to 25, -25 and 12.
-    QTest::newRow("steps with fractions") << QStringLiteral("abcdefghijk") << "#00FF00" << "#FF0080";
+    QTest::newRow("steps with fractions") << QStringLiteral("abcdefghijk") << "#00FF00"
+                                          << "#FF0080";
 }
 
 void TestBrowser::outputShowsInItsColours()
@@ -153,12 +160,12 @@ QByteArray TestBrowser::RenderInChromium(const QByteArray &markup)
     environment.remove("DISPLAY");
     // Without the network flags Chromium keeps calling out to Google's
     // hosts, which a closed network refuses.
-    const ToolResult dump = RunTool(
-        "chromium",
-        {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-         "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-crash-reporter",
-         "--user-data-dir=" + browser.filePath("profile"), "--dump-dom", QUrl::fromLocalFile(page).toString()},
-        environment, 60000);
+    const ToolResult dump =
+        RunTool("chromium",
+                {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+                 "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-crash-reporter",
+                 "--user-data-dir=" + browser.filePath("profile"), "--dump-dom", QUrl::fromLocalFile(page).toString()},
+                environment, 60000);
     if (!dump.Succeeded()) {
         QTest::qFail(qPrintable("chromium failed: " + QString::fromLocal8Bit(dump.errors.right(2000))), __FILE__,
                      __LINE__);

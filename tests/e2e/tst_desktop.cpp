@@ -195,8 +195,8 @@ void TestDesktop::desktopLooks()
     const bool designSize = WaitUntil([&] {
         framed = session.FrameGeometry();
         // Scaled pixels may round either way.
-        return !framed.isNull() && qAbs(framed.width() - design.width()) <= 1 &&
-               qAbs(framed.height() - design.height()) <= 1;
+        return !framed.isNull() && qAbs(framed.width() - design.width()) <= 1
+               && qAbs(framed.height() - design.height()) <= 1;
     });
     const QString path = MakeArtifactPath(QStringLiteral("desktop-%1.png").arg(QTest::currentDataTag()));
     session.Screenshot(path);

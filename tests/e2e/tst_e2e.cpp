@@ -30,8 +30,14 @@ QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const 
 
 QMap<QString, QString> ListDefaultSettings()
 {
-    return {{"BColor", "-2147483633"}, {"fosize", "10"}, {"foname", "MS Sans Serif"}, {"fobold", "True"},
-            {"foital", "False"},       {"c1", "-99"},    {"c2", "-99"},             {"text", ""}};
+    return {{"BColor", "-2147483633"},
+            {"fosize", "10"},
+            {"foname", "MS Sans Serif"},
+            {"fobold", "True"},
+            {"foital", "False"},
+            {"c1", "-99"},
+            {"c2", "-99"},
+            {"text", ""}};
 }
 
 QByteArray ReadFile(const QString &path)
@@ -102,10 +108,13 @@ void TestEndToEnd::clipboardGetsTheMarkup_data()
     QTest::addColumn<QByteArray>("literal"); // the markup written out, where it is short
 
     QTest::newRow("three letters")
-        << QStringLiteral("abc") << "#FF0000" << "#0000FF"
+        << QStringLiteral("abc") << "#FF0000"
+        << "#0000FF"
         << QByteArray(R"(<font color="#FF0000">a</font><font color="#80007F">b</font><font color="#0000FF">c</font>)");
-    QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000" << "#0000FF" << QByteArray();
-    QTest::newRow("emoji and accents") << QStringLiteral("Grüße, Ça café 😀 naïve 👍🏽 Ökö-ok") << "#FF8000"
+    QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000"
+                           << "#0000FF" << QByteArray();
+    QTest::newRow("emoji and accents") << QStringLiteral("Grüße, Ça café 😀 naïve 👍🏽 Ökö-ok")
+                                       << "#FF8000"
                                        << "#0040C0" << QByteArray();
 }
 
@@ -205,8 +214,8 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
     QImage swatches;
     WaitUntil([&] {
         swatches = session.Screenshot();
-        return PickColor(swatches, session, Control::Shape1) == QColor("#C02080") &&
-               PickColor(swatches, session, Control::Shape2) == QColor("#20C0A0");
+        return PickColor(swatches, session, Control::Shape1) == QColor("#C02080")
+               && PickColor(swatches, session, Control::Shape2) == QColor("#20C0A0");
     });
     swatches.save(MakeArtifactPath("restart.png"));
     QCOMPARE(PickColor(swatches, session, Control::Shape1), QColor("#C02080"));
@@ -242,8 +251,8 @@ void TestEndToEnd::previewShowsTheGradient()
         return first >= 0 && last > first;
     });
     shot.save(MakeArtifactPath("preview.png"));
-    QVERIFY2(drawn, qPrintable("the preview lacks its first or last colour, or has them in the wrong order; see " +
-                               MakeArtifactPath("preview.png")));
+    QVERIFY2(drawn, qPrintable("the preview lacks its first or last colour, or has them in the wrong order; see "
+                               + MakeArtifactPath("preview.png")));
     CHECKED(ExitAndWait(session), session);
 }
 
@@ -325,9 +334,9 @@ void TestEndToEnd::linksOfOtherUsersAreRefused()
     session.Click(Control::Command10);
     session.Click(Control::Command3);
     const QString report = session.ReadMessage();
-    QVERIFY2(report.startsWith("Run-time error '70':\n\nPermission denied\n\n" + session.WorkPath("output.html")
-                               + ": "),
-             qPrintable(report));
+    QVERIFY2(
+        report.startsWith("Run-time error '70':\n\nPermission denied\n\n" + session.WorkPath("output.html") + ": "),
+        qPrintable(report));
     CHECKED(session.AnswerMessage(), session);
     QCOMPARE(ReadFile(victim), QByteArray());
 

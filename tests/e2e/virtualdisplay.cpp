@@ -11,10 +11,10 @@ VirtualDisplay::VirtualDisplay(int dpi) : dpi_(dpi)
     // client leaves, and refuses the program's next start meanwhile.
     server_.setProcessChannelMode(QProcess::SeparateChannels);
     EndWithParent(server_);
-    server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                           QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-dpi"),
-                                           QString::number(dpi), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                           QStringLiteral("-noreset")});
+    server_.start(QStringLiteral("Xvfb"),
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                   QStringLiteral("1280x800x24"), QStringLiteral("-dpi"), QString::number(dpi),
+                   QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     if (!server_.waitForStarted(5000)) {
         failure_ = QStringLiteral("Xvfb did not start: ") + server_.errorString();
         return;
@@ -26,7 +26,8 @@ VirtualDisplay::VirtualDisplay(int dpi) : dpi_(dpi)
         number += server_.readAllStandardOutput();
     }
     if (!number.contains('\n')) {
-        failure_ = QStringLiteral("Xvfb gave no display number: ") + QString::fromLocal8Bit(server_.readAllStandardError());
+        failure_ =
+            QStringLiteral("Xvfb gave no display number: ") + QString::fromLocal8Bit(server_.readAllStandardError());
         return;
     }
     name_ = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
@@ -60,14 +61,14 @@ void VirtualDisplay::StartWindowManager()
         return;
     }
     const bool managing = WaitUntil([this] {
-        const ToolResult check = RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"),
-                                                                   QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
-                                         environment_);
+        const ToolResult check =
+            RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                    environment_);
         return check.Succeeded() && check.output.contains("window id");
     });
     if (!managing)
-        failure_ = QStringLiteral("openbox did not take the screen: ") +
-                   QString::fromLocal8Bit(windowManager_.readAllStandardError());
+        failure_ = QStringLiteral("openbox did not take the screen: ")
+                   + QString::fromLocal8Bit(windowManager_.readAllStandardError());
 }
 
 // Programs on the display read their message boxes' text through the
@@ -85,19 +86,20 @@ void VirtualDisplay::StartSessionBus()
     while (!address.contains('\n') && !deadline.hasExpired() && bus_.waitForReadyRead(int(deadline.remainingTime())))
         address += bus_.readAllStandardOutput();
     if (!address.contains('\n')) {
-        failure_ = QStringLiteral("dbus-daemon gave no address: ") + QString::fromLocal8Bit(bus_.readAllStandardError());
+        failure_ =
+            QStringLiteral("dbus-daemon gave no address: ") + QString::fromLocal8Bit(bus_.readAllStandardError());
         return;
     }
     busAddress_ = QString::fromLocal8Bit(address.trimmed());
     environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_);
-    const ToolResult accessibility = RunTool(
-        QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                                      QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                      QStringLiteral("org.a11y.Bus.GetAddress")},
-        environment_);
+    const ToolResult accessibility =
+        RunTool(QStringLiteral("dbus-send"),
+                {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.a11y.Bus"),
+                 QStringLiteral("/org/a11y/bus"), QStringLiteral("org.a11y.Bus.GetAddress")},
+                environment_);
     if (!accessibility.Succeeded())
-        failure_ = QStringLiteral("the accessibility bus did not start: ") +
-                   QString::fromLocal8Bit(accessibility.errors);
+        failure_ =
+            QStringLiteral("the accessibility bus did not start: ") + QString::fromLocal8Bit(accessibility.errors);
 }
 
 void VirtualDisplay::Stop(QProcess &process)

@@ -16,18 +16,16 @@
 #include <cstring>
 #include <string>
 
-
 // A broken expectation ends the run with the expression and its line.
-#define REQUIRE(condition)                                                                        \
-    do {                                                                                          \
-        if (!(condition)) {                                                                       \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);      \
-            std::abort();                                                                         \
-        }                                                                                         \
+#define REQUIRE(condition)                                                                                             \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (false)
 
 namespace {
-
 
 // #RRGGBB's digits of a colour whose low byte is red.
 std::string HtmlDigits(ColorValue color)

@@ -16,18 +16,16 @@
 #include <string>
 #include <vector>
 
-
 // A broken expectation ends the run with the expression and its line.
-#define REQUIRE(condition)                                                                        \
-    do {                                                                                          \
-        if (!(condition)) {                                                                       \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);      \
-            std::abort();                                                                         \
-        }                                                                                         \
+#define REQUIRE(condition)                                                                                             \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (false)
 
 namespace {
-
 
 struct Value {
     DWORD type;
@@ -71,7 +69,8 @@ const char *const Names[] = {"", "v", "V", "w"};
 const std::string &Folder()
 {
     static const std::string *const folder = [] {
-        std::string pattern = std::filesystem::exists("/dev/shm") ? "/dev/shm/huespin-fuzz-XXXXXX" : "/tmp/huespin-fuzz-XXXXXX";
+        std::string pattern =
+            std::filesystem::exists("/dev/shm") ? "/dev/shm/huespin-fuzz-XXXXXX" : "/tmp/huespin-fuzz-XXXXXX";
         REQUIRE(::mkdtemp(pattern.data()) != nullptr);
         ::setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
         std::atexit([] {

@@ -10,18 +10,16 @@
 
 using namespace SettingsText;
 
-
 // A broken expectation ends the run with the expression and its line.
-#define REQUIRE(condition)                                                                        \
-    do {                                                                                          \
-        if (!(condition)) {                                                                       \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);      \
-            std::abort();                                                                         \
-        }                                                                                         \
+#define REQUIRE(condition)                                                                                             \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (false)
 
 namespace {
-
 
 // Blanks, an optional sign, at least one digit, blanks.
 bool LooksNumeric(const std::string &text)
@@ -54,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         REQUIRE(text.empty() || LooksNumeric(text));
     }
     if (const auto back = ReadBackColor(stored)) {
-        REQUIRE((*back >= 0 && *back <= 0xFFFFFF) || (*back >= std::int32_t(0x80000000u) && *back <= std::int32_t(0x80000018u)));
+        REQUIRE((*back >= 0 && *back <= 0xFFFFFF)
+                || (*back >= std::int32_t(0x80000000u) && *back <= std::int32_t(0x80000018u)));
         REQUIRE(ReadBackColor(DecimalText(*back)) == back);
         REQUIRE(text.empty() || LooksNumeric(text));
     }

@@ -11,9 +11,18 @@ struct Rgb {
     int red, green, blue;
 };
 
-Rgb Start(const ColorChannels &c) { return {c.Red1, c.Green1, c.Blue1}; }
-Rgb End(const ColorChannels &c) { return {c.Red2, c.Green2, c.Blue2}; }
-Rgb Steps(const ColorChannels &c) { return {c.StepRed, c.StepGreen, c.StepBlue}; }
+Rgb Start(const ColorChannels &c)
+{
+    return {c.Red1, c.Green1, c.Blue1};
+}
+Rgb End(const ColorChannels &c)
+{
+    return {c.Red2, c.Green2, c.Blue2};
+}
+Rgb Steps(const ColorChannels &c)
+{
+    return {c.StepRed, c.StepGreen, c.StepBlue};
+}
 
 bool operator==(const Rgb &a, const Rgb &b)
 {
@@ -42,21 +51,21 @@ TEST_P(SplitColorsTest, ChannelsAndSteps)
     EXPECT_EQ(Steps(c), t.steps);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Colors, SplitColorsTest,
-    testing::Values(
-        // Pure red to pure blue: the low byte is red, the high one blue.
-        SplitCase{0x0000FF, 0xFF0000, 3, {255, 0, 0}, {0, 0, 255}, {-127, 0, 127}},
-        SplitCase{0x123456, 0x654321, 2, {0x56, 0x34, 0x12}, {0x21, 0x43, 0x65}, {-53, 15, 83}},
-        // Steps truncate toward zero in both directions.
-        SplitCase{0x000000, 0xFFFFFF, 4, {0, 0, 0}, {255, 255, 255}, {85, 85, 85}},
-        SplitCase{0x0000FF, 0x000000, 4, {255, 0, 0}, {0, 0, 0}, {-85, 0, 0}},
-        SplitCase{0x000000, 0x000001, 3, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}},
-        SplitCase{0x000001, 0x000000, 3, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}},
-        SplitCase{0xFFFFFF, 0x000000, 32768, {255, 255, 255}, {0, 0, 0}, {0, 0, 0}},
-        // Only the low 24 bits of a colour are read.
-        SplitCase{0x7F0000FF, 0x01FF0000, 3, {255, 0, 0}, {0, 0, 255}, {-127, 0, 127}},
-        SplitCase{NoColor, ButtonFaceColor, 2, {0x9D, 0xFF, 0xFF}, {0x0F, 0, 0}, {-142, -255, -255}}));
+INSTANTIATE_TEST_SUITE_P(Colors, SplitColorsTest,
+                         testing::Values(
+                             // Pure red to pure blue: the low byte is red, the high one blue.
+                             SplitCase{0x0000FF, 0xFF0000, 3, {255, 0, 0}, {0, 0, 255}, {-127, 0, 127}},
+                             SplitCase{0x123456, 0x654321, 2, {0x56, 0x34, 0x12}, {0x21, 0x43, 0x65}, {-53, 15, 83}},
+                             // Steps truncate toward zero in both directions.
+                             SplitCase{0x000000, 0xFFFFFF, 4, {0, 0, 0}, {255, 255, 255}, {85, 85, 85}},
+                             SplitCase{0x0000FF, 0x000000, 4, {255, 0, 0}, {0, 0, 0}, {-85, 0, 0}},
+                             SplitCase{0x000000, 0x000001, 3, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}},
+                             SplitCase{0x000001, 0x000000, 3, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+                             SplitCase{0xFFFFFF, 0x000000, 32768, {255, 255, 255}, {0, 0, 0}, {0, 0, 0}},
+                             // Only the low 24 bits of a colour are read.
+                             SplitCase{0x7F0000FF, 0x01FF0000, 3, {255, 0, 0}, {0, 0, 255}, {-127, 0, 127}},
+                             SplitCase{
+                                 NoColor, ButtonFaceColor, 2, {0x9D, 0xFF, 0xFF}, {0x0F, 0, 0}, {-142, -255, -255}}));
 
 TEST(SplitColors, RefusesCountsBeyondSixteenBits)
 {

@@ -60,19 +60,19 @@ void TestGradientMarkup::exactMarkup_data()
     const QByteArray r = "FF0000", m = "80007F", b = "0000FF";
     QTest::newRow("abc") << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c");
     QTest::newRow("single space stays") << "a b" << Element(r, "a") + Element(m, " ") + Element(b, "b");
-    QTest::newRow("markup characters as they are")
-        << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
+    QTest::newRow("markup characters as they are") << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
 
     // Steps for four characters: -85, 0, 85.
     const QByteArray r4 = "FF0000", s1 = "AA0055", s2 = "5500AA", b4 = "0000FF";
-    QTest::newRow("space after space")
-        << "a  b" << Element(r4, "a") + Element(s1, " ") + Element(s2, "&nbsp;") + Element(b4, "b");
+    QTest::newRow("space after space") << "a  b"
+                                       << Element(r4, "a") + Element(s1, " ") + Element(s2, "&nbsp;")
+                                              + Element(b4, "b");
     QTest::newRow("two spaces at the start")
         << "  ab" << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b");
     QTest::newRow("two spaces at the end")
         << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ");
-    QTest::newRow("all spaces")
-        << "    " << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "&nbsp;") + Element(b4, " ");
+    QTest::newRow("all spaces") << "    "
+                                << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "&nbsp;") + Element(b4, " ");
 }
 
 void TestGradientMarkup::exactMarkup()
@@ -111,8 +111,8 @@ void TestGradientMarkup::graphemes()
     const QString text = "a" + character + character + "z";
     QCOMPARE(TextCharacters(text).Count(), 4);
     const QByteArray utf8 = character.toUtf8();
-    const QByteArray expected = Element("FF0000", "a") + Element("AA0055", utf8) + Element("5500AA", utf8)
-                                + Element("0000FF", "z");
+    const QByteArray expected =
+        Element("FF0000", "a") + Element("AA0055", utf8) + Element("5500AA", utf8) + Element("0000FF", "z");
     QCOMPARE(Markup(text, Red, Blue), expected);
 }
 

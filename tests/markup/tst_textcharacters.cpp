@@ -30,8 +30,8 @@ std::vector<qsizetype> ListBounds(const TextCharacters &characters)
 std::vector<qsizetype> ListIcuBounds(const QString &text)
 {
     UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator *breaks = ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar *>(text.utf16()),
-                                       int32_t(text.size()), &status);
+    UBreakIterator *breaks =
+        ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar *>(text.utf16()), int32_t(text.size()), &status);
     std::vector<qsizetype> bounds;
     for (int32_t pos = ubrk_first(breaks); pos != UBRK_DONE; pos = ubrk_next(breaks))
         bounds.push_back(pos);
@@ -59,12 +59,52 @@ QString FromCodePoint(const QString &hex)
 // marks, Indic and Thai, Hangul jamo, emoji with modifiers, ZWJ and
 // variation selectors, regional indicators, keycaps, prepended marks.
 const QStringList CorpusPieces = {
-    "a", "Z", "7", " ", "  ", ".", "<", "&", "\r", "\n", "\r\n", "\t",
-    "é", "e\u0301", "\u0301", "\u200D", "\uFE0F", "\u20E3",
-    "नमस्ते", "\u094D", "क्षि", "สวัสดี", "น้ำ", "\u0E33",
-    "\u1100", "\u1161", "\u11A8", "한", "각",
-    "😀", "👍🏽", "🏽", "👨‍👩‍👧", "🏳️‍🌈", "🇩", "🇪", "🇩🇪", "#️⃣", "1",
-    "\u0600", "\u0915", "中文", "Ω", "\U0001D11E", "\u00AD", "\uFEFF",
+    "a",
+    "Z",
+    "7",
+    " ",
+    "  ",
+    ".",
+    "<",
+    "&",
+    "\r",
+    "\n",
+    "\r\n",
+    "\t",
+    "é",
+    "e\u0301",
+    "\u0301",
+    "\u200D",
+    "\uFE0F",
+    "\u20E3",
+    "नमस्ते",
+    "\u094D",
+    "क्षि",
+    "สวัสดี",
+    "น้ำ",
+    "\u0E33",
+    "\u1100",
+    "\u1161",
+    "\u11A8",
+    "한",
+    "각",
+    "😀",
+    "👍🏽",
+    "🏽",
+    "👨‍👩‍👧",
+    "🏳️‍🌈",
+    "🇩",
+    "🇪",
+    "🇩🇪",
+    "#️⃣",
+    "1",
+    "\u0600",
+    "\u0915",
+    "中文",
+    "Ω",
+    "\U0001D11E",
+    "\u00AD",
+    "\uFEFF",
 };
 
 QString GenerateText(QRandomGenerator &random)

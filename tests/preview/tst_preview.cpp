@@ -3,8 +3,8 @@
 #include "workspace.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QFontInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>

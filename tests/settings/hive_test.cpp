@@ -189,12 +189,13 @@ void WriteVersionOneHive(const std::string &path, const std::vector<std::string>
     fs::create_directories(fs::path(path).parent_path());
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    std::string sql = "CREATE TABLE keys (id INTEGER PRIMARY KEY AUTOINCREMENT, root TEXT NOT NULL,"
-                      " path TEXT NOT NULL COLLATE NOCASE, UNIQUE (root, path));"
-                      "CREATE TABLE key_values (key_id INTEGER NOT NULL REFERENCES keys (id),"
-                      " name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB NOT NULL,"
-                      " PRIMARY KEY (key_id, name));"
-                      "INSERT INTO keys (root, path) VALUES ('HKEY_LOCAL_MACHINE', ''), ('HKEY_LOCAL_MACHINE', 'Software');";
+    std::string sql =
+        "CREATE TABLE keys (id INTEGER PRIMARY KEY AUTOINCREMENT, root TEXT NOT NULL,"
+        " path TEXT NOT NULL COLLATE NOCASE, UNIQUE (root, path));"
+        "CREATE TABLE key_values (key_id INTEGER NOT NULL REFERENCES keys (id),"
+        " name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB NOT NULL,"
+        " PRIMARY KEY (key_id, name));"
+        "INSERT INTO keys (root, path) VALUES ('HKEY_LOCAL_MACHINE', ''), ('HKEY_LOCAL_MACHINE', 'Software');";
     for (const std::string &key : keys)
         sql += "INSERT INTO keys (root, path) VALUES ('HKEY_LOCAL_MACHINE', 'Software\\" + key + "');";
     sql += "PRAGMA user_version = 1;";
@@ -227,9 +228,17 @@ std::string CheckIntegrityByOurRule(const std::string &path)
 TEST_F(HiveFolder, AFirstVersionHiveIsReindexedByTheWindowsCaseRule)
 {
     // É2 sorts before é1 by bytes, after it once case is ignored.
-    WriteVersionOneHive(Hive(), {"\xC3\x89" "2", "\xC3\xA9" "1", "A_", "Ab"});
+    WriteVersionOneHive(Hive(), {"\xC3\x89"
+                                 "2",
+                                 "\xC3\xA9"
+                                 "1",
+                                 "A_", "Ab"});
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\\xC3\xA9" "2", &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE,
+                            "SOFTWARE\\\xC3\xA9"
+                            "2",
+                            &key),
+              ERROR_SUCCESS);
     RegCloseKey(key);
     CloseHive();
     EXPECT_EQ(Column(Hive(), "PRAGMA user_version"), std::vector<std::string>{"2"});
@@ -254,13 +263,31 @@ TEST_F(HiveFolder, AFirstVersionHiveWithNamesThatBecomeOneIsLeftAsItIs)
 // as the hive does.
 TEST(NameCase, AsciiNamesSortAsSqliteNoCaseSortsThem)
 {
-    const std::vector<std::string> names{"", "a", "A", "Z", "z", "_", "[", "\\", "a_b", "aab", "A\\B", "AB", "ab\\c",
-                                         "Software", "SOFTWARE\\Huespin", "software\\huespin\\", "`", "~", "0"};
+    const std::vector<std::string> names{"",
+                                         "a",
+                                         "A",
+                                         "Z",
+                                         "z",
+                                         "_",
+                                         "[",
+                                         "\\",
+                                         "a_b",
+                                         "aab",
+                                         "A\\B",
+                                         "AB",
+                                         "ab\\c",
+                                         "Software",
+                                         "SOFTWARE\\Huespin",
+                                         "software\\huespin\\",
+                                         "`",
+                                         "~",
+                                         "0"};
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
     sqlite3_stmt *compare = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT (?1 > ?2 COLLATE NOCASE) - (?1 < ?2 COLLATE NOCASE)", -1, &compare, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db, "SELECT (?1 > ?2 COLLATE NOCASE) - (?1 < ?2 COLLATE NOCASE)", -1, &compare, nullptr),
+        SQLITE_OK);
     for (const std::string &a : names)
         for (const std::string &b : names) {
             sqlite3_bind_text(compare, 1, a.c_str(), -1, SQLITE_TRANSIENT);
@@ -278,13 +305,16 @@ TEST(NameCase, FoldsOnlyLettersThatMapBothWays)
 {
     const std::pair<std::string, std::string> folds[] = {
         {"SOFTWARE\\Huespin", "software\\huespin"},
-        {"CAF\xC3\x89 \xC3\x84RGER", "caf\xC3\xA9 \xC3\xA4rger"},             // É Ä
-        {"\xD0\x96\xCE\xA9\xEF\xBC\xA1", "\xD0\xB6\xCF\x89\xEF\xBD\x81"},       // Ж Ω Ａ
+        {"CAF\xC3\x89 \xC3\x84RGER", "caf\xC3\xA9 \xC3\xA4rger"},                                 // É Ä
+        {"\xD0\x96\xCE\xA9\xEF\xBC\xA1", "\xD0\xB6\xCF\x89\xEF\xBD\x81"},                         // Ж Ω Ａ
         {"\xC2\xB5\xC4\xB1\xC5\xBF\xCF\x82\xC3\x9F", "\xC2\xB5\xC4\xB1\xC5\xBF\xCF\x82\xC3\x9F"}, // one-way: kept
-        {"\xC7\x85", "\xC7\x85"},                                                  // title-case ǅ: kept
-        {"\xF0\x90\x90\x80", "\xF0\x90\x90\x80"},                                  // beyond the BMP: kept
-        {"A\xFF" "B\xC3", "a\xFF" "b\xC3"},                                        // stray bytes: kept
-        {"\xC3\x80\xC3\x9E\xC3\x97", "\xC3\xA0\xC3\xBE\xC3\x97"}};                 // À Þ, and × is no letter
+        {"\xC7\x85", "\xC7\x85"},                                                                 // title-case ǅ: kept
+        {"\xF0\x90\x90\x80", "\xF0\x90\x90\x80"}, // beyond the BMP: kept
+        {"A\xFF"
+         "B\xC3",
+         "a\xFF"
+         "b\xC3"},                                                 // stray bytes: kept
+        {"\xC3\x80\xC3\x9E\xC3\x97", "\xC3\xA0\xC3\xBE\xC3\x97"}}; // À Þ, and × is no letter
     for (const auto &[name, fold] : folds)
         EXPECT_EQ(FoldNameCase(name), fold) << testing::PrintToString(name);
 }
@@ -662,8 +692,9 @@ TEST_F(HiveFolder, TwoWritersAtOnceNeverFailNorCorrupt)
     }
     for (int writer = 0; writer < 2; ++writer)
         for (int save = 0; save < Saves; ++save)
-            EXPECT_EQ(Editor("Software\\Shared\\Writer" + std::to_string(writer), "n" + std::to_string(save)).GetValue(),
-                      std::to_string(save));
+            EXPECT_EQ(
+                Editor("Software\\Shared\\Writer" + std::to_string(writer), "n" + std::to_string(save)).GetValue(),
+                std::to_string(save));
     EXPECT_EQ(Column(Hive(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }
 

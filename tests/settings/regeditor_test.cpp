@@ -7,8 +7,8 @@
 
 #include <cctype>
 #include <optional>
-#include <string>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -94,7 +94,8 @@ std::vector<TextCase> TextCases()
     for (const std::int32_t root : {Machine, User})
         for (const auto &[label, text] : {std::pair<const char *, std::string>{"Letter", "a"},
                                           {"NoColor", "-99"},
-                                          {"Utf8", "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD"},
+                                          {"Utf8", "Gr\xC3\xBC\xC3\x9F"
+                                                   "e \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD"},
                                           {"InnerNul", std::string("a\0b", 3)},
                                           {"Long", std::string(5000, 'x')}})
             cases.push_back({root, label, text});
@@ -115,9 +116,8 @@ TEST_P(RoundTrip, TextIsStoredAsUtf8WithItsNulAndReadBackWhole)
     EXPECT_EQ(raw.data, text + '\0');
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, RoundTrip, testing::ValuesIn(TextCases()), [](const auto &info) {
-    return RootName(info.param.root) + "_" + info.param.label;
-});
+INSTANTIATE_TEST_SUITE_P(Texts, RoundTrip, testing::ValuesIn(TextCases()),
+                         [](const auto &info) { return RootName(info.param.root) + "_" + info.param.label; });
 
 #ifdef _WIN32
 // With UTF-8 as the program's ANSI code page (its manifest), the "A" functions
@@ -126,7 +126,8 @@ TEST(RegEditorOnWindows, Utf8TextsReachTheRegistryAsTheSameCharacters)
 {
     EXPECT_EQ(GetACP(), UINT(CP_UTF8));
     RegEditor reg = Editor(User);
-    reg.SetValue("Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x91\x8D");
+    reg.SetValue("Gr\xC3\xBC\xC3\x9F"
+                 "e \xF0\x9F\x91\x8D");
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, TestKey().c_str(), &key), ERROR_SUCCESS);
     wchar_t stored[16] = {};

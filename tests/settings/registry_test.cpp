@@ -62,8 +62,8 @@ protected:
     static Read Get(HKEY key, const char *name, DWORD room = 64)
     {
         Read read{ERROR_SUCCESS, REG_NONE, room, std::string(room, '\x7F')};
-        read.status = RegQueryValueExA(key, name, nullptr, &read.type, reinterpret_cast<BYTE *>(read.data.data()),
-                                       &read.size);
+        read.status =
+            RegQueryValueExA(key, name, nullptr, &read.type, reinterpret_cast<BYTE *>(read.data.data()), &read.size);
         if (read.status == ERROR_SUCCESS)
             read.data.resize(read.size);
         return read;
@@ -102,17 +102,17 @@ TEST_P(Registry, CaseIsIgnoredInAnyAlphabet)
         const char *created;
         const char *other;
         bool same;
-    } spellings[] = {{"Caf\xC3\xA9", "CAF\xC3\x89", true},                          // é É
+    } spellings[] = {{"Caf\xC3\xA9", "CAF\xC3\x89", true},                           // é É
                      {"\xC3\x84rger", "\xC3\xA4RGER", true},                         // Ä ä
-                     {"\xD0\x96\xD1\x83\xD0\xBA", "\xD0\xB6\xD0\xA3\xD0\x9A", true},   // Жук жУК
+                     {"\xD0\x96\xD1\x83\xD0\xBA", "\xD0\xB6\xD0\xA3\xD0\x9A", true}, // Жук жУК
                      {"\xCE\xA9mega", "\xCF\x89MEGA", true},                         // Ω ω
                      {"\xEF\xBC\xA1", "\xEF\xBD\x81", true},                         // fullwidth Ａ ａ
-                     {"\xC2\xB5", "\xCE\x9C", false},                               // micro sign, Μ
-                     {"\xC4\xB1", "I", false},                                      // dotless ı
-                     {"\xC5\xBF", "S", false},                                      // long ſ
-                     {"\xCF\x82", "\xCE\xA3", false},                               // final ς, Σ
-                     {"\xC3\x9F", "SS", false},                                     // ß
-                     {"\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", false}};             // Deseret, beyond the BMP
+                     {"\xC2\xB5", "\xCE\x9C", false},                                // micro sign, Μ
+                     {"\xC4\xB1", "I", false},                                       // dotless ı
+                     {"\xC5\xBF", "S", false},                                       // long ſ
+                     {"\xCF\x82", "\xCE\xA3", false},                                // final ς, Σ
+                     {"\xC3\x9F", "SS", false},                                      // ß
+                     {"\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", false}};               // Deseret, beyond the BMP
     for (const auto &spelling : spellings) {
         ASSERT_EQ(Set(Open(Path(spelling.created)), spelling.created, Text("x")), ERROR_SUCCESS);
         const Read read = Get(Open(Path(spelling.created)), spelling.other);
@@ -143,8 +143,11 @@ TEST_P(Registry, SetStoresTypeAndBytesAsGiven)
     const struct {
         DWORD type;
         std::string data;
-    } writes[] = {{REG_SZ, Bytes("text\0", 5)}, {REG_BINARY, Bytes("\0\1\0\xFF", 4)},
-                  {REG_DWORD, Bytes("\x2A\0\0\0", 4)}, {REG_SZ, ""}, {REG_BINARY, ""}};
+    } writes[] = {{REG_SZ, Bytes("text\0", 5)},
+                  {REG_BINARY, Bytes("\0\1\0\xFF", 4)},
+                  {REG_DWORD, Bytes("\x2A\0\0\0", 4)},
+                  {REG_SZ, ""},
+                  {REG_BINARY, ""}};
     for (const auto &write : writes) { // each replaces the one before
         ASSERT_EQ(Set(key, "v", write.data, write.type), ERROR_SUCCESS);
         const Read read = Get(key, "v");
@@ -214,8 +217,9 @@ TEST_P(Registry, ATextSizeThatLeavesOutTheNulRightAfterTakesItIn)
                   {REG_BINARY, Bytes("abc\0", 4), 3, "abc"},
                   {REG_NONE, Bytes("abc\0", 4), 3, "abc"}};
     for (const auto &write : writes) {
-        ASSERT_EQ(RegSetValueExA(key, "v", 0, write.type, reinterpret_cast<const BYTE *>(write.buffer.data()), write.size),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueExA(key, "v", 0, write.type, reinterpret_cast<const BYTE *>(write.buffer.data()), write.size),
+            ERROR_SUCCESS);
         EXPECT_EQ(Get(key, "v").data, write.stored) << testing::PrintToString(write.buffer) << " type " << write.type;
     }
 }

@@ -32,7 +32,6 @@ private:
     std::string folder_;
 };
 
-[[maybe_unused]] testing::Environment *const environment =
-    testing::AddGlobalTestEnvironment(new TempConfigEnvironment);
+[[maybe_unused]] testing::Environment *const environment = testing::AddGlobalTestEnvironment(new TempConfigEnvironment);
 
 } // namespace
