@@ -169,7 +169,7 @@ std::string_view NameOf(LPCSTR name)
     return name ? name : "";
 }
 
-LONG LookUpKey(std::string root, std::string path, bool create, KeyRow &key)
+LONG LookUpKey(const std::string &root, const std::string &path, bool create, KeyRow &key)
 {
     // A second look finds a key that another process made first.
     for (int look = 0; look < 2; ++look) {
