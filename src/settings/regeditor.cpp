@@ -82,7 +82,7 @@ void RegEditor::CreateKey()
         error_ = true;
 }
 
-void RegEditor::SetValue(std::string vData)
+void RegEditor::SetValue(const std::string &vData)
 {
     CheckValue();
     const KeyHandle key = OpenKey(HKey(), keyPath_);

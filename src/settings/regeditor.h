@@ -11,7 +11,7 @@
 class RegEditor {
 public:
     void CreateKey();
-    void SetValue(std::string vData);
+    void SetValue(const std::string &vData);
     void ValName(const std::string &vData) { valueName_ = vData; }
     bool Error() const { return error_; }
     std::string ValName() const { return valueName_; }

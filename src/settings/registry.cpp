@@ -148,7 +148,7 @@ const char *RootName(HKEY key)
 
 bool IsKnown(HKEY key)
 {
-    return RootName(key) || openKeys.count(reinterpret_cast<ULONG_PTR>(key));
+    return RootName(key) || openKeys.contains(reinterpret_cast<ULONG_PTR>(key));
 }
 
 // Every call on a key: one at a time, on a handle this layer knows, with
