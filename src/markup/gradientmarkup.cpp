@@ -41,15 +41,13 @@ char *Put(char *out, const char (&text)[N])
     return out + N - 1;
 }
 
-// The colour's six digits and the closing quote and bracket after them, in
-// one eight-byte store (laid out for a little-endian machine).
+// The colour's six digits and the closing quote and bracket after them, as
+// one eight-byte word to store (laid out for a little-endian machine).
 static_assert(std::endian::native == std::endian::little);
-void PutColour(char *out, std::int16_t red, std::int16_t green, std::int16_t blue)
+std::uint64_t MakeColourWord(std::int16_t red, std::int16_t green, std::int16_t blue)
 {
-    const std::uint64_t digits =
-        std::uint64_t(ChannelHex[std::uint8_t(red)]) | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
-        | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
-    std::memcpy(out, &digits, sizeof digits);
+    return std::uint64_t(ChannelHex[std::uint8_t(red)]) | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
+           | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
 }
 
 char *PutUtf8(char *out, QStringView text)
@@ -88,11 +86,10 @@ constexpr qsizetype PlainElementSize = sizeof ElementTemplate - 1;
 // Writes the whole template first, then the colour and the character over
 // it; a longer character rewrites the end. The template's closing quotes,
 // NUL and all, fit in the room that the size bound leaves per character.
-inline char *PutElement(char *out, std::int16_t red, std::int16_t green, std::int16_t blue, QStringView character,
-                        bool nonBreaking)
+inline char *PutElement(char *out, std::uint64_t colourWord, QStringView character, bool nonBreaking)
 {
     std::memcpy(out, ElementTemplate, sizeof ElementTemplate);
-    PutColour(out + ColourOffset, red, green, blue);
+    std::memcpy(out + ColourOffset, &colourWord, sizeof colourWord);
     if (!nonBreaking && character.size() == 1 && character[0].unicode() < 0x80) {
         out[CharacterOffset] = char(character[0].unicode());
         return out + PlainElementSize;
@@ -120,24 +117,29 @@ QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &c)
     // Every character holds at least one UTF-16 unit, so this bounds the size.
     QByteArray markup(characters.Text().size() * (MaxFixedSize + MaxBytesPerUnit), Qt::Uninitialized);
     char *out = markup.data();
-    out = PutElement(out, c.Red1, c.Green1, c.Blue1, characters[0], false);
+    out = PutElement(out, MakeColourWord(c.Red1, c.Green1, c.Blue1), characters[0], false);
     // The running channels are kept wide and checked once at the end: they
     // move in a straight line, so if the last value fits in 16 bits, every
     // value before it did too.
     int red = c.Red1, green = c.Green1, blue = c.Blue1;
+    // Over a long text every step is often zero: the colour is then worked
+    // out once.
+    const bool moving = c.StepRed || c.StepGreen || c.StepBlue;
+    std::uint64_t colourWord = MakeColourWord(c.Red1, c.Green1, c.Blue1);
     bool previousIsSpace = IsSpace(characters[0]);
     for (qsizetype i = 1; i < n - 1; ++i) {
         red += c.StepRed;
         green += c.StepGreen;
         blue += c.StepBlue;
+        if (moving)
+            colourWord = MakeColourWord(std::int16_t(red), std::int16_t(green), std::int16_t(blue));
         const QStringView character = characters[i];
         const bool isSpace = IsSpace(character);
-        out = PutElement(out, std::int16_t(red), std::int16_t(green), std::int16_t(blue), character,
-                         previousIsSpace && isSpace);
+        out = PutElement(out, colourWord, character, previousIsSpace && isSpace);
         previousIsSpace = isSpace;
     }
     if (n > 1)
-        out = PutElement(out, c.Red2, c.Green2, c.Blue2, characters[n - 1], false);
+        out = PutElement(out, MakeColourWord(c.Red2, c.Green2, c.Blue2), characters[n - 1], false);
     c.Red1 = ToInteger16(red);
     c.Green1 = ToInteger16(green);
     c.Blue1 = ToInteger16(blue);
