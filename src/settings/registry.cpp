@@ -112,7 +112,14 @@ LONG OpenHive(int waitMs = DefaultWaitMs, LONG busyStatus = ERROR_REGISTRY_IO_FA
 template <typename Change>
 LONG Transact(Change change)
 {
-    if (!sqlite3_get_autocommit(hive)) {
+    if (batchDepth > 0) {
+        // After some errors (a full disk, say) SQLite cancels the batch's
+        // whole transaction; what follows fails instead of committing alone.
+        if (sqlite3_get_autocommit(hive)) {
+            batchFailed = true;
+            lastFailure = "the transaction was cancelled after an error";
+            return ERROR_REGISTRY_IO_FAILED;
+        }
         int result = sqlite3_exec(hive, "SAVEPOINT change", nullptr, nullptr, nullptr);
         if (result != SQLITE_OK)
             return StatusOf(result);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -574,6 +575,39 @@ TEST_F(HiveFolder, AnUnfinishedBatchLeavesNothingAndNestedBatchesCommitOnce)
     }
     EXPECT_EQ(reg.GetValue(), "inner");
     EXPECT_FALSE(reg.Error());
+}
+
+// A write past the file size limit can make SQLite cancel the whole
+// transaction; the changes after it then fail rather than commit one by one.
+TEST_F(HiveFolder, ABatchThatTheStoreCancelsKeepsNothing)
+{
+    RegEditor first = Editor("Software\\Cancelled", "first");
+    first.SetValue("old");
+    RegEditor last = Editor("Software\\Cancelled", "last");
+    last.SetValue("old");
+    RegEditor big = Editor("Software\\Cancelled", "big");
+
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit saved = limit;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = fs::file_size(Hive()) + 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    {
+        SettingsBatch batch(DefaultWaitMs);
+        ASSERT_TRUE(batch.Began());
+        first.SetValue("new");
+        big.SetValue(std::string(8 << 20, 'x'));
+        last.SetValue("new");
+        EXPECT_TRUE(big.Error());
+        EXPECT_FALSE(batch.Commit());
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(Editor("Software\\Cancelled", "first").GetValue(), "old");
+    EXPECT_EQ(Editor("Software\\Cancelled", "last").GetValue(), "old");
+    EXPECT_EQ(Column(Hive(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
 }
 
 TEST_F(HiveFolder, ABatchThatCannotLockInTimeSaysBusy)
