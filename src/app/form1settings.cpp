@@ -5,6 +5,8 @@
 #include "settingsbatch.h"
 #include "settingstext.h"
 
+#include <QSignalBlocker>
+
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -81,7 +83,12 @@ void Form1::LoadSettings()
     take(ReadColor(read("c1")), Color1);
     take(ReadColor(read("c2")), Color2);
     const QString text = FromUtf8(ReadText(read("text")));
-    Text1->setText(text);
+    {
+        // The text watch may show a message, which must not wait on the user
+        // while the store is locked: it runs after the commit instead.
+        const QSignalBlocker quiet(Text1);
+        Text1->setText(text);
+    }
     // A text longer than the box takes stays stored whole until the user edits it.
     StoredTextCut = text.size() > Text1->maxLength() ? std::optional<QString>(Text1->text()) : std::nullopt;
 
@@ -104,6 +111,8 @@ void Form1::LoadSettings()
     }
     if (batch.Began() && !batch.Commit())
         ReportUnsaved(batch.Failure());
+    if (!Text1->text().isEmpty())
+        Text1_Change();
 }
 
 void Form1::ApplyDefaultSettings()

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -17,10 +18,13 @@ struct FakeMessageBoxes : MessageBoxes {
         QString title;
     };
     std::vector<Shown> shown;
+    std::function<void()> whileShown; // runs as a box would stand open
 
     void MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title) override
     {
         shown.push_back({prompt, style, title});
+        if (whileShown)
+            whileShown();
     }
     QStringList Prompts() const
     {

@@ -161,6 +161,7 @@ private slots:
     void busyHiveAtStartIsWaitedFor();
     void failedSaveLeavesAllOldAndOneLine();
     void textLongerThanTheBoxStaysStoredWhole();
+    void storedTextWarnsAfterTheStoreIsFree();
     void descriptorsAreCloseOnExecAndErrnoIsKept();
 
 private:
@@ -426,6 +427,25 @@ void TestSettings::textLongerThanTheBoxStaysStoredWhole()
         form->close();
     }
     QCOMPARE(StoredText().size(), std::size_t(65534));
+}
+
+// The text watch's warning comes at start-up too, but not while the load
+// holds the store: another program can write while the box stands.
+void TestSettings::storedTextWarnsAfterTheStoreIsFree()
+{
+    Store("text", "what the fuck");
+    CloseHive();
+    bool storeFree = false;
+    messages_.whileShown = [&] {
+        sqlite3 *other = nullptr;
+        sqlite3_open(HivePath().c_str(), &other);
+        storeFree = sqlite3_exec(other, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(other);
+    };
+    auto form = Start();
+    messages_.whileShown = nullptr;
+    QCOMPARE(messages_.Prompts(), QStringList{"Hey wass that?! heheh.. just kiddin..."});
+    QVERIFY(storeFree);
 }
 
 void TestSettings::descriptorsAreCloseOnExecAndErrnoIsKept()
