@@ -24,7 +24,8 @@ constexpr QtOption QtOptions[] = {
     {"geometry", true},      {"title", true},
     {"reverse", false},      {"widgetcount", false},
     {"nograb", false},       {"dograb", false},
-    {"sync", false},
+    {"sync", false},         {"name", true},
+    {"testability", false},
 };
 
 CommandLine Print(const QString &text, int exitStatus = 0)

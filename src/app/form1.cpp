@@ -214,6 +214,9 @@ void Form1::RunEvent(const std::function<void()> &handler)
         ReportRunTimeError(error);
     } catch (const std::bad_alloc &) {
         ReportRunTimeError(RuntimeErrors::OutOfMemory());
+    } catch (const std::exception &error) {
+        // A library's own failure ends the event as a run-time error would.
+        ReportRunTimeError(RuntimeError(51, "Internal error", error.what()));
     }
 }
 

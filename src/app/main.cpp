@@ -32,7 +32,10 @@ int main(int argc, char *argv[])
     // --help, --version and mistakes need no display.
     const CommandLine line = ParseCommandLine(arguments);
     if (!line.openWindow) {
-        std::fputs(line.output.toLocal8Bit().constData(), line.outputIsError ? stderr : stdout);
+        std::FILE *stream = line.outputIsError ? stderr : stdout;
+        // Output that cannot be written (a full disk, a closed pipe) is a failure.
+        if (std::fputs(line.output.toLocal8Bit().constData(), stream) < 0 || std::fflush(stream) != 0)
+            return 1;
         return line.exitStatus;
     }
 

@@ -18,3 +18,9 @@ expect(0 "^huespin ${version}\n$" "^$" --version)
 expect(0 "^Usage: huespin \\[options\\]\n.*--documents-folder" "^$" --help)
 expect(2 "^$" "^huespin: Unknown option 'bogus'\\.\nTry 'huespin --help' for more information\\.\n$" --bogus)
 expect(2 "^$" "^huespin: Unexpected argument 'readme\\.txt'\\.\n" readme.txt)
+
+# Output that cannot be written is a failure, not a success.
+execute_process(COMMAND ${BINARY} --version OUTPUT_FILE /dev/full RESULT_VARIABLE result ERROR_QUIET TIMEOUT 30)
+if(NOT result STREQUAL "1")
+  message(SEND_ERROR "huespin --version > /dev/full: status ${result} (wanted 1)")
+endif()

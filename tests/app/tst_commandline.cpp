@@ -69,6 +69,7 @@ void TestCommandLine::parses_data()
     QTest::newRow("qt session restore") << QStringList{"-session", "1234_5"} << true << false << 0 << QString()
                                         << QString();
     QTest::newRow("qt switch") << QStringList{"-reverse"} << true << false << 0 << QString() << QString();
+    QTest::newRow("qt window class") << QStringList{"-name", "notes"} << true << false << 0 << QString() << QString();
     QTest::newRow("qt option without value")
         << QStringList{"-platform"} << false << false << 2 << "huespin: Missing value after '-platform'." << QString();
 }
