@@ -4,6 +4,7 @@
 // except at either end.
 #include "colorvalue.h"
 #include "gradientmarkup.h"
+#include "require.h"
 #include "runtimeerror.h"
 #include "textcharacters.h"
 
@@ -15,15 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-// A broken expectation ends the run with the expression and its line.
-#define REQUIRE(condition)                                                                                             \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
-            std::abort();                                                                                              \
-        }                                                                                                              \
-    } while (false)
 
 namespace {
 

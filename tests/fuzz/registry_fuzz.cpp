@@ -3,6 +3,7 @@
 // with sub-keys kept, a deleted key's handles refused, values read back as
 // written. Each input starts on a fresh hive in a folder in memory.
 #include "registry.h"
+#include "require.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,15 +16,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-// A broken expectation ends the run with the expression and its line.
-#define REQUIRE(condition)                                                                                             \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
-            std::abort();                                                                                              \
-        }                                                                                                              \
-    } while (false)
 
 namespace {
 

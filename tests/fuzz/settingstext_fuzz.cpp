@@ -1,5 +1,6 @@
 // The settings' text forms on any stored text: what converts is in range and
 // written back reads the same; a number is digits with a sign and blanks.
+#include "require.h"
 #include "settingstext.h"
 
 #include <cctype>
@@ -9,15 +10,6 @@
 #include <string>
 
 using namespace SettingsText;
-
-// A broken expectation ends the run with the expression and its line.
-#define REQUIRE(condition)                                                                                             \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
-            std::abort();                                                                                              \
-        }                                                                                                              \
-    } while (false)
 
 namespace {
 
