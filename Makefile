@@ -11,8 +11,10 @@ run: configure
 	cmake --build $(BUILD) --target huespin -j$(JOBS)
 	./$(BUILD)/src/app/huespin
 
+# The benchmarks are built too, so that they keep up with the code; `make
+# bench` runs them.
 test: test-configure
-	cmake --build $(BUILD) -j$(JOBS)
+	cmake --build $(BUILD) --target all bench -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
 deb: configure

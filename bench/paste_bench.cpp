@@ -34,7 +34,8 @@ int main(int argc, char *argv[])
     Workspace workspace;
     FakeMessageBoxes messages;
     FakeCommonDialog dialog;
-    Form1 form(&messages, &dialog);
+    FakeProgramStarter starter;
+    Form1 form({messages, dialog, starter});
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;

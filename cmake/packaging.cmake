@@ -17,6 +17,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Help opens readme.txt with xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The folders a package makes are owned by root and mode 0755 whatever the
 # umask of the build.

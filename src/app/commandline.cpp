@@ -4,7 +4,15 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -101,9 +109,12 @@ QString EnterWorkingFolder(const QString &folder)
     if (folder.isEmpty())
         return QStringLiteral("No documents folder is known (is HOME set?).");
     const QString shown = QDir::toNativeSeparators(folder);
-    if (!QDir().mkpath(folder))
-        return QStringLiteral("Cannot create the folder %1.").arg(shown);
-    if (!QDir::setCurrent(folder))
-        return QStringLiteral("Cannot work in the folder %1.").arg(shown);
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error)
+        return QStringLiteral("Cannot create the folder %1: %2.").arg(shown, QString::fromStdString(error.message()));
+    if (::chdir(QFile::encodeName(folder).constData()) != 0)
+        return QStringLiteral("Cannot work in the folder %1: %2.")
+            .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
     return {};
 }

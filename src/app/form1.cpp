@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QShortcut>
 #include <QShowEvent>
@@ -352,7 +351,7 @@ void Form1::InitForm()
         Shape1->SetFillStyle(Shape::UpwardDiagonal);
     if (Color2 < 0)
         Shape2->SetFillStyle(Shape::UpwardDiagonal);
-    if (!QFileInfo::exists(QStringLiteral("readme.txt")))
+    if (ReadmeMissing())
         WriteReadme();
     (*Label1)[1].SetBackColor(ButtonFaceColor);
 }

@@ -136,6 +136,7 @@ private:
     void RemoveSettings();
 
     // Help.
+    static bool ReadmeMissing();
     void WriteReadme();
     void ShowHelp();
 

@@ -14,7 +14,20 @@ namespace {
 const QString ReadmeFile = QStringLiteral("readme.txt");
 const QString NoNotepad = QStringLiteral("Read readme.txt! I can't find your notepad!");
 
+// Started from the menu, the readme is in a folder the user may not know.
+QString NoNotepadPrompt()
+{
+    return NoNotepad + QLatin1Char('\n') + QDir::toNativeSeparators(QFileInfo(ReadmeFile).absoluteFilePath());
+}
+
 } // namespace
+
+// An empty readme is what a full disk or a kill left; it is written again.
+bool Form1::ReadmeMissing()
+{
+    const QFileInfo readme(ReadmeFile);
+    return !readme.exists() || readme.size() == 0;
+}
 
 void Form1::WriteReadme()
 {
@@ -37,16 +50,16 @@ void Form1::ShowHelp()
     const bool found = !notepad.isEmpty();
 #endif
     if (!found) {
-        MsgBox(NoNotepad, MsgBoxStyle::Exclamation);
+        MsgBox(NoNotepadPrompt(), MsgBoxStyle::Exclamation);
         return;
     }
-    if (!QFileInfo::exists(ReadmeFile))
+    if (ReadmeMissing())
         WriteReadme();
     // An opener that finds no program for text files ends with a failure
     // (xdg-open exits 3 or 4); the window stays usable while it runs.
     const QPointer<Form1> self(this);
     services_.Starter.Start(notepad, {ReadmeFile}, QDir::currentPath(), [self] {
         if (self)
-            self->RunEvent([&] { self->MsgBox(NoNotepad, MsgBoxStyle::Exclamation); });
+            self->RunEvent([&] { self->MsgBox(NoNotepadPrompt(), MsgBoxStyle::Exclamation); });
     });
 }

@@ -1,6 +1,7 @@
 // Settings kept between runs, as text values under one registry key.
 #include "form1.h"
 
+#include "gradientmarkup.h"
 #include "runtimeerror.h"
 #include "settingsbatch.h"
 #include "settingstext.h"
@@ -17,9 +18,10 @@ namespace {
 
 constexpr std::int32_t LocalMachine = std::int32_t(0x80000002u);
 
+// As the markup writes it, so that a restart gives back the same text.
 std::string Utf8(const QString &text)
 {
-    return text.toStdString();
+    return MarkupUtf8(text).toStdString();
 }
 
 QString FromUtf8(const std::string &text)
@@ -51,18 +53,26 @@ std::unique_ptr<RegEditor> SettingsKey(const char *path)
 // A value that does not convert leaves its setting as it was and sends the
 // load to the defaults, as a missing font size does.
 // The whole load, with the first start's defaults, is one change of the store.
+// A store that cannot be read gives this window the defaults, and it is not
+// written over: the user is told why, once.
 void Form1::LoadSettings()
 {
     SettingsBatch batch(LoadWaitMs);
-    if (batch.Busy()) {
-        std::fprintf(stderr,
-                     "huespin: %s is held by another program; this window uses the default settings "
-                     "and leaves the stored ones as they are\n",
-                     SettingsBatch::Where().c_str());
+    if (!batch.Began()) {
         ApplyDefaultSettings();
         SettingsUnread = true;
+        const std::string why = batch.Busy() ? "it is held by another program" : batch.Failure();
+        std::fprintf(stderr,
+                     "huespin: the settings in %s cannot be read: %s; this window uses the default settings "
+                     "and leaves the stored ones as they are\n",
+                     SettingsBatch::Where().c_str(), why.c_str());
+        MsgBox(tr("The settings in %1 cannot be read: %2.\n\nThis window starts from the default settings and "
+                  "will not save them.")
+                   .arg(FromUtf8(SettingsBatch::Where()), FromUtf8(why)),
+               MsgBoxStyle::Exclamation);
         return;
     }
+    const std::string keptAside = SettingsBatch::TakeKeptAside();
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
     bool converted = true;
     const auto read = [this](const char *name) {
@@ -111,6 +121,10 @@ void Form1::LoadSettings()
     }
     if (batch.Began() && !batch.Commit())
         ReportUnsaved(batch.Failure());
+    if (!keptAside.empty())
+        MsgBox(tr("The settings file %1 could not be read. It is kept as %2, and fresh settings are started.")
+                   .arg(FromUtf8(SettingsBatch::Where()), FromUtf8(keptAside)),
+               MsgBoxStyle::Exclamation);
     if (!Text1->text().isEmpty())
         Text1_Change();
 }
@@ -129,12 +143,16 @@ void Form1::ApplyDefaultSettings()
 
 // All eight values or none. A save that fails leaves the window silent and
 // one line on standard error. A window that could not read the store does
-// not write over it.
+// not write over it. The defaults apply even when nothing can be written.
 void Form1::SaveSettings()
 {
+    if (UseDefaults) {
+        ApplyDefaultSettings();
+        UseDefaults = false;
+    }
     if (SettingsUnread) {
         if (!SettingsRemoved)
-            ReportUnsaved("it was held by another program when this window started");
+            ReportUnsaved("it could not be read when this window started");
         return;
     }
     SettingsBatch batch(SaveWaitMs);
@@ -143,10 +161,6 @@ void Form1::SaveSettings()
         return;
     }
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
-    if (UseDefaults) {
-        ApplyDefaultSettings();
-        UseDefaults = false;
-    }
     const auto write = [this](const char *name, const std::string &text) {
         Reg->ValName(name);
         Reg->SetValue(text);

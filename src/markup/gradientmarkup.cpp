@@ -42,12 +42,17 @@ char *Put(char *out, const char (&text)[N])
 }
 
 // The colour's six digits and the closing quote and bracket after them, as
-// one eight-byte word to store (laid out for a little-endian machine).
-static_assert(std::endian::native == std::endian::little);
+// one eight-byte word to store: built first byte lowest, then turned to the
+// machine's byte order, which costs nothing where that is little-endian.
 std::uint64_t MakeColourWord(std::int16_t red, std::int16_t green, std::int16_t blue)
 {
-    return std::uint64_t(ChannelHex[std::uint8_t(red)]) | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
-           | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
+    const std::uint64_t word =
+        std::uint64_t(ChannelHex[std::uint8_t(red)]) | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
+        | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
+    if constexpr (std::endian::native == std::endian::big)
+        return __builtin_bswap64(word);
+    else
+        return word;
 }
 
 char *PutUtf8(char *out, QStringView text)
@@ -145,4 +150,11 @@ QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &c)
     c.Blue1 = ToInteger16(blue);
     markup.truncate(out - markup.constData());
     return markup;
+}
+
+QByteArray MarkupUtf8(QStringView text)
+{
+    QByteArray bytes(text.size() * MaxBytesPerUnit, Qt::Uninitialized);
+    bytes.truncate(PutUtf8(bytes.data(), text) - bytes.constData());
+    return bytes;
 }

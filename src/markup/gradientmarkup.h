@@ -13,3 +13,7 @@
 // Throws RuntimeError Overflow for more than 32,768 characters, before
 // anything is built.
 QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels);
+
+// The text in UTF-8 as the markup writes its characters: a lone surrogate,
+// which is no character, as U+FFFD.
+QByteArray MarkupUtf8(QStringView text);

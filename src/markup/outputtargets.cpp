@@ -73,14 +73,23 @@ public:
         throw error.WithDetail(path_ + ": " + reason);
     }
 
+    // Where a write lands: the folder and the name in it, once links are
+    // followed, and the file open there, or none when it is missing and
+    // flags hold no O_CREAT.
+    struct Opened {
+        Descriptor folder;
+        std::string name;
+        Descriptor file;
+    };
+
     // Opens for writing without waiting on a pipe or a device, and refuses
     // anything but a regular file. A symbolic link is followed only when it
     // belongs to this user (Linux's rule for sticky folders, in every
     // folder); each link is judged on its own descriptor, so that another
     // cannot be swapped in between the check and the open.
-    Descriptor Open(int flags) const
+    Opened Open(int flags) const
     {
-        flags |= O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
+        flags |= O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
         const std::size_t slash = path_.rfind('/');
         Descriptor folder(::open(slash == 0 ? "/" : path_.substr(0, slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         if (folder.Get() < 0)
@@ -94,9 +103,11 @@ public:
                     Fail(errno);
                 if (!S_ISREG(info.st_mode))
                     Fail(RuntimeErrors::PathFileAccessError(), KindOf(info.st_mode) + ", not a regular file");
-                return file;
+                return {std::move(folder), name, std::move(file)};
             }
             const int error = errno;
+            if (error == ENOENT && !(flags & O_CREAT))
+                return {std::move(folder), name, Descriptor()};
             if (error == ENXIO) // a pipe that nobody reads or a device without its driver
                 RefuseKind(folder.Get(), name, error);
             if (error != ELOOP)
@@ -174,7 +185,7 @@ bool WriteAll(int fd, const QByteArray &data)
 void AppendToFile(const QString &path, const QByteArray &markup)
 {
     const TargetFile target(path);
-    const Descriptor file = target.Open(O_APPEND);
+    const Descriptor file = target.Open(O_APPEND | O_CREAT).file;
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         target.Fail(errno);
@@ -185,12 +196,33 @@ void AppendToFile(const QString &path, const QByteArray &markup)
     }
 }
 
+// The contents go to a new file beside the target, which then takes the
+// target's name in one step: a full disk or a kill leaves the old file or
+// the new one, never a part. The old file's mode is kept.
 void WriteFile(const QString &path, const QByteArray &contents)
 {
     const TargetFile target(path);
-    const Descriptor file = target.Open(O_TRUNC);
-    if (!WriteAll(file.Get(), contents))
-        target.Fail(errno);
+    const TargetFile::Opened opened = target.Open(0);
+    struct stat old {};
+    const bool replacing = opened.file.Get() >= 0 && ::fstat(opened.file.Get(), &old) == 0;
+    std::string temporary;
+    Descriptor file;
+    for (int attempt = 0; file.Get() < 0; ++attempt) {
+        temporary = "." + opened.name + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        file = Descriptor(::openat(opened.folder.Get(), temporary.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        if (file.Get() < 0 && (errno != EEXIST || attempt == 100))
+            target.Fail(errno);
+    }
+    const auto failWith = [&](int error) {
+        ::unlinkat(opened.folder.Get(), temporary.c_str(), 0);
+        target.Fail(error);
+    };
+    if (!WriteAll(file.Get(), contents) || (replacing && ::fchmod(file.Get(), old.st_mode & 07777) != 0)
+        || ::fsync(file.Get()) != 0)
+        failWith(errno);
+    if (::renameat(opened.folder.Get(), temporary.c_str(), opened.folder.Get(), opened.name.c_str()) != 0)
+        failWith(errno);
 }
 
 void ReplaceClipboardText(const QString &text)

@@ -11,7 +11,8 @@
 // that belongs to another user (70); a link of the user's own is followed.
 void AppendToFile(const QString &path, const QByteArray &markup);
 
-// Writes the file anew. Throws RuntimeError as AppendToFile does.
+// Writes the file anew, whole or not at all: the old file stays until the
+// new one is complete. Throws RuntimeError as AppendToFile does.
 void WriteFile(const QString &path, const QByteArray &contents);
 
 // Replaces whatever the clipboard holds with the text. Throws RuntimeError 521

@@ -57,6 +57,7 @@ void PreviewRenderer::Build(const TextCharacters &characters, ColorChannels &c, 
 LabelArray::Element PreviewRenderer::LoadNext(int i, const QString &caption, ColorValue foreColor)
 {
     labels_.Load(i);
+    shownCount_ = std::int16_t(i); // a build that fails after this still unloads it next time
     LabelArray::Element label = labels_[i];
     label.SetForeColor(foreColor);
     label.SetAutoSize(true);
@@ -72,14 +73,13 @@ void PreviewRenderer::Clear()
     first.SetBackColor(ButtonFaceColor);
     first.SetCaption(QString());
     UnloadShown();
-    shownCount_ = 0;
 }
 
 void PreviewRenderer::UnloadShown()
 {
-    const std::int16_t shown = shownCount_;
-    for (int i = 2; i <= shown; ++i)
-        labels_.Unload(i);
+    for (; shownCount_ >= 2; --shownCount_)
+        labels_.Unload(shownCount_);
+    shownCount_ = 0;
 }
 
 void ApplyPreviewFont(LabelArray &labels, const PreviewFont &font)

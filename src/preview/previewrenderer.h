@@ -22,7 +22,8 @@ struct PreviewStyle {
 
 // Builds the preview on a label array, one element per character, and
 // clears it again. ShownCount is the highest element that the last build
-// loaded; it is the only record of which run-time elements exist.
+// loaded, also when that build failed part way; it is the only record of
+// which run-time elements exist.
 class PreviewRenderer {
 public:
     explicit PreviewRenderer(LabelArray &labels) : labels_(labels) {}

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -63,35 +64,64 @@ std::string FolderOf(const std::string &path)
     return path.substr(0, path.rfind('/'));
 }
 
-bool MakeFolders(const std::string &folder)
+// 0, or the errno of the first part that cannot be made or is no folder.
+int MakeFolders(const std::string &folder)
 {
     struct stat info {};
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
         if (::stat(part.c_str(), &info) != 0 && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
+            return errno;
         if (slash == std::string::npos)
             break;
     }
-    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (::stat(folder.c_str(), &info) != 0)
+        return errno;
+    return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
 // The mode is set here because SQLite would create the file by the umask; a
 // file or folder of ours found with a looser mode is made private again.
-bool MakePrivateFile(const std::string &path)
+// Empty, or why the file cannot be used.
+std::string MakePrivateFile(const std::string &path)
 {
     constexpr int Flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     int file = ::open(path.c_str(), Flags | O_CREAT | O_EXCL, 0600);
     if (file < 0 && errno == EEXIST)
         file = ::open(path.c_str(), Flags);
     if (file < 0)
-        return false;
+        return errno == EISDIR ? "it is a folder" : std::strerror(errno);
     struct stat info {};
     const bool regular = ::fstat(file, &info) == 0 && S_ISREG(info.st_mode);
     if (regular && (info.st_mode & 07777) != 0600 && info.st_uid == ::geteuid())
         ::fchmod(file, 0600);
     ::close(file);
-    return regular;
+    return regular ? std::string() : "it is not a regular file";
+}
+
+// The file that path names once the user's own symbolic links are followed,
+// or empty with why when a link belongs to another user or leads nowhere.
+std::string FollowOwnLinks(std::string path, std::string &failure)
+{
+    for (int links = 0; links < 40; ++links) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        if (info.st_uid != ::geteuid()) {
+            failure = "it is a symbolic link that belongs to another user";
+            return {};
+        }
+        std::string target(std::size_t(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+        const ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
+        if (size <= 0 || std::size_t(size) >= target.size()) {
+            failure = size < 0 ? std::strerror(errno) : "its symbolic link cannot be read";
+            return {};
+        }
+        target.resize(std::size_t(size));
+        path = target[0] == '/' ? target : FolderOf(path) + "/" + target;
+    }
+    failure = std::strerror(ELOOP);
+    return {};
 }
 
 void MakeFolderPrivate(const std::string &folder)
@@ -131,7 +161,9 @@ int MoveTo(const std::string &from, const std::string &to)
 // Keeps an unreadable hive under a new name so that a fresh one can start.
 // The lock and the inode check keep two processes from moving a fresh hive
 // that the other has just started.
-bool SetAside(const std::string &path, const struct stat &opened)
+// Gives false when the file stays where it is; keptAs is empty when another
+// process had already moved it.
+bool SetAside(const std::string &path, const struct stat &opened, std::string &keptAs)
 {
     const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0)
@@ -151,6 +183,7 @@ bool SetAside(const std::string &path, const struct stat &opened)
                 MoveTo(path + sidecar, aside + sidecar);
         std::fprintf(stderr, "huespin: %s is not a readable registry hive; kept it as %s and started a fresh one\n",
                      path.c_str(), aside.c_str());
+        keptAs = aside;
         done = true;
     }
     if (folder >= 0)
@@ -245,15 +278,30 @@ std::string ResolveHivePath()
     return home.empty() ? std::string() : home + "/.config/huespin/registry.db";
 }
 
-int OpenHiveFile(const std::string &path, sqlite3 *&db, int busyTimeoutMs)
+int OpenHiveFile(const std::string &linkPath, sqlite3 *&db, int busyTimeoutMs, HiveOpening *opening)
 {
-    if (path.empty() || !MakeFolders(FolderOf(path)))
+    HiveOpening unused;
+    HiveOpening &said = opening ? *opening : unused;
+    said = {};
+    if (linkPath.empty()) {
+        said.failure = "there is no home folder";
         return SQLITE_CANTOPEN;
-    MakeFolderPrivate(FolderOf(path));
+    }
+    if (const int error = MakeFolders(FolderOf(linkPath))) {
+        said.failure = "its folder cannot be made: " + std::string(std::strerror(error));
+        return SQLITE_CANTOPEN;
+    }
+    MakeFolderPrivate(FolderOf(linkPath));
+    const std::string path = FollowOwnLinks(linkPath, said.failure);
+    if (path.empty())
+        return SQLITE_CANTOPEN;
     // A retry follows each move aside, and one more when another process moved first.
     for (int attempt = 0; attempt < 3; ++attempt) {
         struct stat opened {};
-        if (!MakePrivateFile(path) || ::stat(path.c_str(), &opened) != 0)
+        said.failure = MakePrivateFile(path);
+        if (said.failure.empty() && ::stat(path.c_str(), &opened) != 0)
+            said.failure = std::strerror(errno);
+        if (!said.failure.empty())
             return SQLITE_CANTOPEN;
         sqlite3 *candidate = nullptr;
         int result = sqlite3_open_v2(path.c_str(), &candidate, SQLITE_OPEN_READWRITE, nullptr);
@@ -268,10 +316,15 @@ int OpenHiveFile(const std::string &path, sqlite3 *&db, int busyTimeoutMs)
             return SQLITE_OK;
         }
         sqlite3_close(candidate);
-        if (!IsUnreadable(result))
+        if (!IsUnreadable(result)) {
+            said.failure = sqlite3_errstr(result);
             return result;
-        if (!SetAside(path, opened))
+        }
+        if (!SetAside(path, opened, said.keptAs)) {
+            said.failure = "it is not a readable settings file and cannot be moved aside";
             return SQLITE_NOTADB;
+        }
     }
+    said.failure = "it is not a readable settings file";
     return SQLITE_NOTADB;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,6 +32,7 @@ ULONG_PTR nextHandle = 0x1000;
 int batchDepth = 0;       // open batches, nested
 bool batchFailed = false; // an inner batch ended without its changes
 std::string lastFailure;  // why the last call failed, for a line on stderr
+std::string keptAside;    // where an opening set an unreadable hive aside
 
 void Bind(sqlite3_stmt *statement, int index, std::int64_t value)
 {
@@ -98,9 +100,14 @@ LONG OpenHive(int waitMs = DefaultWaitMs, LONG busyStatus = ERROR_REGISTRY_IO_FA
         lastFailure = "no home folder";
         return ERROR_ACCESS_DENIED;
     }
-    if (const int result = OpenHiveFile(path, hive, waitMs); result != SQLITE_OK) {
-        lastFailure = sqlite3_errstr(result);
-        return IsBusy(result) ? busyStatus : StatusOf(result);
+    HiveOpening opening;
+    const int result = OpenHiveFile(path, hive, waitMs, &opening);
+    if (!opening.keptAs.empty())
+        keptAside = opening.keptAs;
+    if (result != SQLITE_OK) {
+        const LONG status = IsBusy(result) ? busyStatus : StatusOf(result);
+        lastFailure = opening.failure.empty() ? sqlite3_errstr(result) : opening.failure;
+        return status;
     }
     hivePath = path;
     return ERROR_SUCCESS;
@@ -301,6 +308,12 @@ std::string LastHiveFailure()
 {
     const std::lock_guard lock(hiveMutex);
     return lastFailure;
+}
+
+std::string TakeHiveKeptAside()
+{
+    const std::lock_guard lock(hiveMutex);
+    return std::exchange(keptAside, {});
 }
 
 std::string HivePath()

@@ -77,6 +77,8 @@ LONG BeginHiveBatch(int waitMs);
 LONG EndHiveBatch(bool commit);
 // Why the last failing call failed, in words; empty after a batch began.
 std::string LastHiveFailure();
+// Where the hive's last opening set an unreadable file aside, once; then empty.
+std::string TakeHiveKeptAside();
 
 // Key handles obtained and not yet closed.
 std::size_t CountOpenKeys();

@@ -15,6 +15,10 @@ std::string SettingsBatch::Where()
 {
     return "the registry";
 }
+std::string SettingsBatch::TakeKeptAside()
+{
+    return {};
+}
 
 #else
 
@@ -55,6 +59,11 @@ void SettingsBatch::Abandon()
 std::string SettingsBatch::Where()
 {
     return HivePath();
+}
+
+std::string SettingsBatch::TakeKeptAside()
+{
+    return TakeHiveKeptAside();
 }
 
 #endif

@@ -26,6 +26,9 @@ public:
 
     // Where the settings are kept, for a message.
     static std::string Where();
+    // Where a file found unreadable in the settings' place was kept, once
+    // after the batch that found it; empty when there was none.
+    static std::string TakeKeptAside();
 
 private:
     bool began_ = false;

@@ -34,6 +34,13 @@ struct RecordingStarter : FakeProgramStarter {
     }
 };
 
+// The message names the readme's full path: started from the menu, it is in
+// a folder that the user may not know.
+QString NoNotepad()
+{
+    return "Read readme.txt! I can't find your notepad!\n" + QFileInfo("readme.txt").absoluteFilePath();
+}
+
 } // namespace
 
 class TestHelp : public QObject {
@@ -46,6 +53,7 @@ private slots:
     void readmeLines_data();
     void readmeLines();
     void readmeEndsEveryLineWithCrLf();
+    void startUpWritesAMissingReadmeOnly_data();
     void startUpWritesAMissingReadmeOnly();
     void helpWritesTheReadmeAgainBeforeOpening();
     void helpStartsTheOpenerOnPath();
@@ -116,19 +124,26 @@ void TestHelp::readmeEndsEveryLineWithCrLf()
     QVERIFY(text.contains("\r\n Greetz\r\n ------\r\n"));
 }
 
+void TestHelp::startUpWritesAMissingReadmeOnly_data()
+{
+    QTest::addColumn<QByteArray>("before"); // null: no file
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("missing") << QByteArray() << ReadmeText();
+    QTest::newRow("the user's own") << QByteArray("my own notes") << QByteArray("my own notes");
+    QTest::newRow("empty, as a full disk left it") << QByteArray("") << ReadmeText();
+}
+
 void TestHelp::startUpWritesAMissingReadmeOnly()
 {
-    {
-        Form1 form({messages_, dialog_, starter_});
-        QCOMPARE(ReadFile("readme.txt"), ReadmeText());
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isNull()) {
+        QFile own("readme.txt");
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.write(before);
     }
-    QFile::remove("readme.txt");
-    QFile own("readme.txt");
-    QVERIFY(own.open(QIODevice::WriteOnly));
-    own.write("my own notes");
-    own.close();
     Form1 form({messages_, dialog_, starter_});
-    QCOMPARE(ReadFile("readme.txt"), QByteArray("my own notes"));
+    QCOMPARE(ReadFile("readme.txt"), after);
 }
 
 void TestHelp::helpWritesTheReadmeAgainBeforeOpening()
@@ -174,7 +189,7 @@ void TestHelp::noOpenerShowsTheMessageOnly()
     Form1 form({messages_, dialog_, starter_});
     QFile::remove("readme.txt");
     form.Command6->click();
-    QCOMPARE(messages_.Prompts(), QStringList{"Read readme.txt! I can't find your notepad!"});
+    QCOMPARE(messages_.Prompts(), QStringList{NoNotepad()});
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(!QFile::exists("readme.txt"));
     QVERIFY(starter_.started.isEmpty());
@@ -210,7 +225,7 @@ void TestHelp::failingOpenerShowsTheMessage()
     QVERIFY(messages_.shown.empty());
     QTRY_VERIFY(QFile::exists(ended));
     if (fails) {
-        QTRY_COMPARE(messages_.Prompts(), QStringList{"Read readme.txt! I can't find your notepad!"});
+        QTRY_COMPARE(messages_.Prompts(), QStringList{NoNotepad()});
         QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     } else {
         QTest::qWait(300);

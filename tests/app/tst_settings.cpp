@@ -6,6 +6,8 @@
 #include "workspace.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,6 +165,10 @@ private slots:
     void textLongerThanTheBoxStaysStoredWhole();
     void storedTextWarnsAfterTheStoreIsFree();
     void descriptorsAreCloseOnExecAndErrnoIsKept();
+    void unusableStoreGivesDefaultsAndSaysSo_data();
+    void textComesBackAsTheMarkupWritesIt_data();
+    void textComesBackAsTheMarkupWritesIt();
+    void unusableStoreGivesDefaultsAndSaysSo();
 
 private:
     std::unique_ptr<Form1> Start();
@@ -467,6 +473,80 @@ void TestSettings::descriptorsAreCloseOnExecAndErrnoIsKept()
         [[maybe_unused]] const auto size = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, 255);
         QVERIFY2(::fcntl(fd, F_GETFD) & FD_CLOEXEC, target);
     }
+}
+
+// A store that cannot be read gives the defaults, so that the outputs and the
+// preview ask for colours instead of using black; the window says once why.
+void TestSettings::unusableStoreGivesDefaultsAndSaysSo_data()
+{
+    QTest::addColumn<QString>("inThePlace"); // of the settings folder or file
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("config folder is a file") << "config"
+                                             << "cannot be read: its folder cannot be made: Not a directory." << false;
+    QTest::newRow("folder in the file's place") << "config/huespin/registry.db/"
+                                                << "cannot be read: it is a folder." << false;
+    QTest::newRow("another program's database") << "config/huespin/registry.db"
+                                                << "could not be read. It is kept as " << true;
+}
+
+void TestSettings::unusableStoreGivesDefaultsAndSaysSo()
+{
+    QFETCH(QString, inThePlace);
+    QFETCH(QString, said);
+    QFETCH(bool, saved);
+    const QString path = workspace_->FilePath(inThePlace);
+    QDir().mkpath(QFileInfo(path).path());
+    if (inThePlace.endsWith(u'/')) {
+        QDir().mkpath(path);
+    } else if (saved) {
+        sqlite3 *other = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &other);
+        sqlite3_exec(other, "CREATE TABLE notes (x)", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    StandardError error;
+    auto form = Start();
+    error.Restore();
+    QCOMPARE(messages_.Prompts().size(), 1);
+    QVERIFY2(messages_.Prompts()[0].contains(said), qPrintable(messages_.Prompts()[0]));
+    QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
+    QCOMPARE(form->Color1, NoColor);
+    QCOMPARE(form->Color2, NoColor);
+    QCOMPARE(form->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
+    QCOMPARE(form->PreviewFontSize, 10);
+
+    form->Text1->setText("abc");
+    form->Command3->click();
+    form->Command7->click();
+    QCOMPARE(messages_.Prompts().mid(1), (QStringList{"Not enough data", "Not enough data"}));
+    form->close();
+    QCOMPARE(Stored().size(), saved ? 8u : 0u);
+}
+
+void TestSettings::textComesBackAsTheMarkupWritesIt_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("restored");
+
+    const QChar high(char16_t(0xD83D)), low(char16_t(0xDE00));
+    QTest::newRow("lone high surrogate") << QStringLiteral("ab") + high + u'c' << QStringLiteral("ab\uFFFDc");
+    QTest::newRow("lone low surrogate at the end") << QStringLiteral("abc") + low << QStringLiteral("abc\uFFFD");
+    QTest::newRow("a pair stays") << QStringLiteral("ab") + high + low << QStringLiteral("ab\U0001F600");
+}
+
+void TestSettings::textComesBackAsTheMarkupWritesIt()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, restored);
+    Start()->Text1->setText(typed);
+    CloseHive();
+    QCOMPARE(Start()->Text1->text(), restored);
 }
 
 QTEST_MAIN(TestSettings)

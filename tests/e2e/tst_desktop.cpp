@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -114,7 +115,8 @@ void TestDesktop::keysOpenHelpAndExit()
     CHECKED(session.TypeText(text), session);
     QCOMPARE(session.ReadText(), text);
     QFile(session.HomePath("finish")).open(QIODevice::WriteOnly);
-    QCOMPARE(session.ReadMessage(), QStringLiteral("Read readme.txt! I can't find your notepad!"));
+    QCOMPARE(session.ReadMessage(), "Read readme.txt! I can't find your notepad!\n"
+                                        + QFileInfo(session.WorkPath("readme.txt")).absoluteFilePath());
     CHECKED(session.AnswerMessage(), session);
 
     session.PressKeys({"ctrl+q"});

@@ -38,8 +38,9 @@ if(NOT listed STREQUAL expected)
   message(FATAL_ERROR "package contents differ\nunexpected: ${extra}\nmissing: ${missing}")
 endif()
 
-run(dpkg-deb --field ${deb} Package Version Depends Section)
-foreach(wanted "Package: huespin\n" "Version: ${VERSION}\n" "libqt6widgets6" "libsqlite3-0" "Section: web\n")
+run(dpkg-deb --field ${deb} Package Version Depends Recommends Section)
+foreach(wanted "Package: huespin\n" "Version: ${VERSION}\n" "libqt6widgets6" "libsqlite3-0" "Recommends: xdg-utils\n"
+               "Section: web\n")
   string(FIND "${out}" "${wanted}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "control fields lack ${wanted}:\n${out}")

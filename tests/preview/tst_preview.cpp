@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "form1.h"
+#include "previewrenderer.h"
 #include "workspace.h"
 
 #include <QDir>
@@ -40,6 +41,8 @@ private slots:
     void overflowLeavesTheWindowAsItWas_data();
     void overflowLeavesTheWindowAsItWas();
     void accessibleNameCarriesTheText();
+    void failedBuildLeavesNoStaleCount_data();
+    void failedBuildLeavesNoStaleCount();
 
 private:
     void Show(const QString &text);
@@ -311,6 +314,44 @@ void TestPreview::accessibleNameCarriesTheText()
 {
     Show("abc");
     QTRY_COMPARE(Labels().accessibleName(), QStringLiteral("abc"));
+}
+
+// A build that throws part way leaves a count by which the next build or a
+// clear unloads exactly what is loaded.
+void TestPreview::failedBuildLeavesNoStaleCount_data()
+{
+    QTest::addColumn<float>("fontSize");
+    QTest::addColumn<std::int16_t>("stepRed");
+
+    QTest::newRow("before any load") << 0.0f << std::int16_t(0);
+    QTest::newRow("after a load") << 10.0f << std::int16_t(20000);
+}
+
+void TestPreview::failedBuildLeavesNoStaleCount()
+{
+    QFETCH(float, fontSize);
+    QFETCH(std::int16_t, stepRed);
+    QWidget window;
+    LabelArray labels(&window, 0, 0);
+    PreviewRenderer renderer(labels);
+    const PreviewStyle good{0xFFFFFF, {QStringLiteral("DejaVu Sans"), 10, false, false}};
+    ColorChannels channels;
+    renderer.Build(TextCharacters(QStringLiteral("abcde")), channels, good);
+    QCOMPARE(labels.Count(), 5);
+
+    PreviewStyle failing = good;
+    failing.Font.Size = fontSize;
+    ColorChannels running;
+    running.StepRed = stepRed;
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, renderer.Build(TextCharacters(QStringLiteral("abcd")), running, failing));
+    QCOMPARE(renderer.ShownCount(), std::int16_t(labels.Count() > 1 ? labels.Count() : 0));
+
+    ColorChannels again;
+    renderer.Build(TextCharacters(QStringLiteral("xyz")), again, good);
+    QCOMPARE(labels.Count(), 3);
+    renderer.Clear();
+    QCOMPARE(labels.Count(), 1);
+    QCOMPARE(renderer.ShownCount(), std::int16_t(0));
 }
 
 QTEST_MAIN(TestPreview)

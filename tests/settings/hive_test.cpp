@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -404,13 +405,71 @@ TEST_F(HiveFolder, AConfigFolderThatCannotBeMadeFailsWithAStatus)
     EXPECT_TRUE(reg.Error());
 }
 
-TEST_F(HiveFolder, AReadOnlyConfigFolderFailsWithAStatus)
+// Permissions hold only for a user other than root: as root, the check runs
+// in a child process that drops to nobody, the folder given to it first.
+int ExitStatusAsUnprivileged(const std::string &folder, int (*check)())
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes to read-only folders";
+    const bool root = ::geteuid() == 0;
+    constexpr uid_t Nobody = 65534;
+    if (root) {
+        if (::lchown(folder.c_str(), Nobody, Nobody) != 0)
+            return -1;
+        for (const auto &entry : fs::recursive_directory_iterator(folder))
+            if (::lchown(entry.path().c_str(), Nobody, Nobody) != 0)
+                return -1;
+    }
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+            ::_exit(99);
+        CloseHive();
+        ::_exit(check());
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(HiveFolder, AFolderOrFileWithoutRightsFailsWithAStatusAndSaysWhy)
+{
     fs::create_directories(folder_ + "/config");
     fs::permissions(folder_ + "/config", fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(Touch(), ERROR_ACCESS_DENIED);
+    const std::string hiveOfMode000 = folder_ + "/other";
+    UseConfig(hiveOfMode000);
+    ASSERT_EQ(Touch(), ERROR_SUCCESS);
+    CloseHive();
+    fs::permissions(hiveOfMode000 + "/huespin/registry.db", fs::perms::none);
+
+    for (const std::string &config : {folder_ + "/config", hiveOfMode000}) {
+        SCOPED_TRACE(config);
+        UseConfig(config);
+        EXPECT_EQ(ExitStatusAsUnprivileged(folder_,
+                                           [] {
+                                               return Touch() == ERROR_ACCESS_DENIED
+                                                              && LastHiveFailure().find("Permission denied")
+                                                                     != std::string::npos
+                                                          ? 0
+                                                          : 1;
+                                           }),
+                  0);
+    }
+}
+
+// A dotfile manager keeps the file elsewhere and links it in: the link is
+// followed and stays a link.
+TEST_F(HiveFolder, AUsersOwnLinkInTheHivesPlaceIsFollowed)
+{
+    fs::create_directories(fs::path(Hive()).parent_path());
+    fs::create_directories(folder_ + "/dotfiles");
+    fs::create_symlink("../../dotfiles/registry.db", Hive());
+    RegEditor reg = Editor("Software\\Test");
+    reg.SetValue("through the link");
+    EXPECT_FALSE(reg.Error());
+    CloseHive();
+    EXPECT_TRUE(fs::is_symlink(Hive()));
+    EXPECT_EQ(Column(folder_ + "/dotfiles/registry.db", "SELECT CAST(data AS TEXT) FROM key_values"),
+              std::vector<std::string>{std::string("through the link")});
+    EXPECT_EQ(Editor("Software\\Test").GetValue(), "through the link");
 }
 
 TEST_F(HiveFolder, RegEditorClosesEveryHandleItObtains)
