@@ -40,6 +40,14 @@ int Fail(const char *reason, int status = 1)
 // byte to report once it holds the clipboard.
 int ServeClipboard(int argc, char *argv[], std::unique_ptr<QMimeData> content, int report)
 {
+    // Whatever else it was handed down (a launcher's pipe, say) is closed,
+    // so that it holds nothing open but its own for as long as it runs.
+    if (report > STDERR_FILENO) {
+        ::close_range(STDERR_FILENO + 1, unsigned(report) - 1, 0);
+        ::close_range(unsigned(report) + 1, ~0U, 0);
+    }
+    // Nor does it keep the working folder busy (a drive to unmount, say).
+    [[maybe_unused]] const int moved = ::chdir("/");
     QGuiApplication app(argc, argv);
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
