@@ -70,9 +70,12 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         QStringLiteral("documents-folder"),
         QStringLiteral("Work in the Huespin folder of your documents folder (created when missing), "
                        "as the desktop menu starts it; without it Huespin works in the current folder."));
+    QCommandLineOption keepClipboard(QStringLiteral("keep-clipboard"), QString());
+    keepClipboard.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(documentsFolder);
+    parser.addOption(keepClipboard);
     for (const QtOption &qtOption : QtOptions) {
         QCommandLineOption option(QString::fromLatin1(qtOption.name), QString(),
                                   qtOption.takesValue ? QStringLiteral("value") : QString());
@@ -95,6 +98,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
 
     CommandLine line;
     line.documentsFolder = parser.isSet(documentsFolder);
+    line.keepClipboard = parser.isSet(keepClipboard);
+    line.openWindow = !line.keepClipboard;
+    line.display = parser.value(QStringLiteral("display"));
     return line;
 }
 

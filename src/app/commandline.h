@@ -4,10 +4,14 @@
 #include <QStringList>
 
 // What the command line asks for: open the window, or print a text and end
-// with a status and no window.
+// with a status and no window, or keep the clipboard that the window left.
 struct CommandLine {
     bool openWindow = true;
     bool documentsFolder = false;
+    // The hidden --keep-clipboard, which Huespin gives itself at exit.
+    bool keepClipboard = false;
+    // Qt's -display, for the process that keeps the clipboard.
+    QString display;
     QString output;
     bool outputIsError = false;
     int exitStatus = 0;

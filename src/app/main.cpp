@@ -1,3 +1,5 @@
+#include "clipboardhandover.h"
+#include "clipboardkeeper.h"
 #include "commandline.h"
 #include "form1.h"
 #include "terminationwatcher.h"
@@ -31,6 +33,8 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     // --help, --version and mistakes need no display.
     const CommandLine line = ParseCommandLine(arguments);
+    if (line.keepClipboard)
+        return KeepClipboard(argc, argv);
     if (!line.openWindow) {
         std::FILE *stream = line.outputIsError ? stderr : stdout;
         // Output that cannot be written (a full disk, a closed pipe) is a failure.
@@ -63,5 +67,7 @@ int main(int argc, char *argv[])
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &form, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
     form.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    HandOverClipboard(line.display);
+    return status;
 }

@@ -24,3 +24,11 @@ execute_process(COMMAND ${BINARY} --version OUTPUT_FILE /dev/full RESULT_VARIABL
 if(NOT result STREQUAL "1")
   message(SEND_ERROR "huespin --version > /dev/full: status ${result} (wanted 1)")
 endif()
+
+# The hidden option with input that Huespin did not pack: refused, before a
+# display is needed.
+execute_process(COMMAND ${BINARY} --keep-clipboard INPUT_FILE /dev/null RESULT_VARIABLE result
+                ERROR_VARIABLE err OUTPUT_QUIET TIMEOUT 30)
+if(NOT result STREQUAL "1" OR NOT err MATCHES "^huespin: --keep-clipboard: the input is not clipboard content")
+  message(SEND_ERROR "huespin --keep-clipboard < /dev/null: status ${result} (wanted 1)\nstderr: ${err}")
+endif()

@@ -70,6 +70,13 @@ void TestCommandLine::parses_data()
                                         << QString();
     QTest::newRow("qt switch") << QStringList{"-reverse"} << true << false << 0 << QString() << QString();
     QTest::newRow("qt window class") << QStringList{"-name", "notes"} << true << false << 0 << QString() << QString();
+    // The hidden option Huespin gives itself at exit: no window, nothing printed.
+    QTest::newRow("keep clipboard") << QStringList{"--keep-clipboard", "-platform", "xcb"} << false << false << 0
+                                    << QString() << QString();
+    QTest::newRow("keep clipboard with a value") << QStringList{"--keep-clipboard=1"} << false << false << 2
+                                                 << "huespin: Unexpected value after '--keep-clipboard'." << QString();
+    QTest::newRow("help hides keep clipboard")
+        << QStringList{"--keep-clipboard", "--help"} << false << false << 0 << "Usage: huespin" << QString();
     QTest::newRow("qt option without value")
         << QStringList{"-platform"} << false << false << 2 << "huespin: Missing value after '-platform'." << QString();
 }
@@ -87,13 +94,15 @@ void TestCommandLine::parses()
     const CommandLine line = ParseCommandLine(arguments);
     QCOMPARE(line.openWindow, openWindow);
     QCOMPARE(line.documentsFolder, documentsFolder);
+    QCOMPARE(line.keepClipboard, !openWindow && exitStatus == 0 && outputStart.isEmpty());
     QCOMPARE(line.exitStatus, exitStatus);
     QCOMPARE(line.outputIsError, exitStatus != 0);
     QVERIFY2(line.output.startsWith(outputStart), qPrintable(line.output));
     QVERIFY2(line.output.contains(outputHas), qPrintable(line.output));
     // Qt's options are accepted but not offered.
     QVERIFY(!line.output.contains(u"platform") || exitStatus != 0);
-    if (!openWindow)
+    QVERIFY(!line.output.contains(u"keep-clipboard") || exitStatus != 0);
+    if (!openWindow && !line.keepClipboard)
         QVERIFY(line.output.endsWith(u'\n'));
 }
 

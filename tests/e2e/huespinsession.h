@@ -75,6 +75,11 @@ public:
     QString ReadText();
 
     QByteArray ReadClipboard();
+    // Puts text on the clipboard with xclip, as another program takes it.
+    bool CopyToClipboard(const QByteArray &text);
+    // The processes that keep the clipboard after this session's program
+    // ended (huespin --keep-clipboard, with the session's home).
+    QList<qint64> FindKeepers() const;
     // The program's window as it shows now; saved to path when one is given.
     QImage Screenshot(const QString &path = QString());
     // Where the control is in the window, in the display's pixels.

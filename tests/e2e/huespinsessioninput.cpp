@@ -96,13 +96,8 @@ bool HuespinSession::TypeText(const QString &text)
 
 bool HuespinSession::PasteText(const QString &text)
 {
-    // xclip serves the clipboard from the background until the paste takes it.
-    const ToolResult copied =
-        RunTool("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, 5000, text.toUtf8());
-    if (!copied.Succeeded()) {
-        Fail("xclip could not set the clipboard: " + QString::fromLocal8Bit(copied.errors));
+    if (!CopyToClipboard(text.toUtf8()))
         return false;
-    }
     Click(Control::Text1);
     XDoTool({"key", "ctrl+a"});
     XDoTool({"key", "ctrl+v"});

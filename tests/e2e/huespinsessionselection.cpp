@@ -1,6 +1,9 @@
 // The X selections: the clipboard and the primary selection.
 #include "huespinsession.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace {
 
 // What stands in the primary selection until the program takes it, so that
@@ -53,4 +56,33 @@ QByteArray HuespinSession::ReadClipboard()
     if (!clipboard.Succeeded())
         Fail("xclip could not read the clipboard: " + QString::fromLocal8Bit(clipboard.errors));
     return clipboard.output;
+}
+
+bool HuespinSession::CopyToClipboard(const QByteArray &text)
+{
+    // xclip serves the clipboard from the background until another program
+    // takes it.
+    const ToolResult copied =
+        RunTool("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, 5000, text);
+    if (!copied.Succeeded())
+        Fail("xclip could not set the clipboard: " + QString::fromLocal8Bit(copied.errors));
+    return copied.Succeeded();
+}
+
+QList<qint64> HuespinSession::FindKeepers() const
+{
+    // The keeper is in a session of its own, with no parent to find it by;
+    // its arguments and home tell it from the keepers of other tests.
+    const QByteArray home = "HOME=" + environment_.value("HOME").toLocal8Bit();
+    QList<qint64> keepers;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile arguments("/proc/" + pid + "/cmdline");
+        QFile environment("/proc/" + pid + "/environ");
+        if (pid.toLongLong() <= 0 || !arguments.open(QIODevice::ReadOnly) || !environment.open(QIODevice::ReadOnly))
+            continue;
+        if (arguments.readAll().split('\0').contains("--keep-clipboard")
+            && environment.readAll().split('\0').contains(home))
+            keepers.append(pid.toLongLong());
+    }
+    return keepers;
 }

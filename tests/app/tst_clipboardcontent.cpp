@@ -1,0 +1,54 @@
+#include "clipboardcontent.h"
+
+#include <QMimeData>
+#include <QTest>
+
+using Flavours = QList<std::pair<QString, QByteArray>>;
+
+class TestClipboardContent : public QObject {
+    Q_OBJECT
+
+private slots:
+    void travels_data();
+    void travels();
+};
+
+void TestClipboardContent::travels_data()
+{
+    QTest::addColumn<Flavours>("flavours");
+    QTest::addColumn<int>("cut"); // bytes taken off the packed content's end, or -1 to add one
+    QTest::addColumn<bool>("accepted");
+
+    const Flavours markup{{"text/plain", "<font color=\"#FF0000\">\xC3\xA9</font>"},
+                          {"text/html", "<font color=\"#FF0000\">&eacute;</font>"}};
+    QTest::newRow("text and html") << markup << 0 << true;
+    QTest::newRow("bytes with nul, empty flavour")
+        << Flavours{{"application/octet-stream", QByteArray("a\0b", 3)}, {"text/uri-list", ""}} << 0 << true;
+    QTest::newRow("cut short") << markup << 1 << false;
+    QTest::newRow("trailing byte") << markup << -1 << false;
+    QTest::newRow("no flavour") << Flavours{} << 0 << false;
+}
+
+void TestClipboardContent::travels()
+{
+    QFETCH(Flavours, flavours);
+    QFETCH(int, cut);
+    QFETCH(bool, accepted);
+
+    QMimeData sent;
+    for (const auto &[type, data] : flavours)
+        sent.setData(type, data);
+    QByteArray packed = PackClipboardContent(sent);
+    packed = cut < 0 ? packed + '\0' : packed.chopped(cut);
+
+    QMimeData received;
+    QCOMPARE(UnpackClipboardContent(packed, received), accepted);
+    QCOMPARE(received.formats(), accepted ? sent.formats() : QStringList());
+    for (const auto &[type, data] : accepted ? flavours : Flavours{})
+        QCOMPARE(received.data(type), data);
+    // Input that is not Huespin's is refused.
+    QVERIFY(!UnpackClipboardContent(packed.sliced(1), received));
+}
+
+QTEST_GUILESS_MAIN(TestClipboardContent)
+#include "tst_clipboardcontent.moc"
