@@ -1,6 +1,10 @@
 #include "clipboardcontent.h"
 
+#include "runtimeerror.h"
+
+#include <QClipboard>
 #include <QDataStream>
+#include <QGuiApplication>
 #include <QIODevice>
 #include <QList>
 #include <QMimeData>
@@ -52,4 +56,13 @@ bool UnpackClipboardContent(const QByteArray &packed, QMimeData &content)
     for (const auto &[type, data] : flavours)
         content.setData(type, data);
     return true;
+}
+
+void ReplaceClipboardText(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        throw RuntimeErrors::CantOpenClipboard();
+    clipboard->clear();
+    clipboard->setText(text);
 }

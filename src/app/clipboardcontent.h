@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 class QMimeData;
 
@@ -11,3 +12,7 @@ QByteArray PackClipboardContent(const QMimeData &content);
 // Puts the flavours back into content. False, with content untouched, when
 // packed is not what PackClipboardContent makes or holds no flavour.
 bool UnpackClipboardContent(const QByteArray &packed, QMimeData &content);
+
+// Replaces whatever the clipboard holds with the text. Throws RuntimeError 521
+// when there is no clipboard.
+void ReplaceClipboardText(const QString &text);

@@ -1,7 +1,7 @@
 // Help: the readme that the program writes itself, and opening it.
 #include "form1.h"
 
-#include "outputtargets.h"
+#include "safefile.h"
 #include "readmetext.h"
 
 #include <QDir>

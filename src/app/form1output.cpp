@@ -1,8 +1,9 @@
 // The window's output procedures: the two targets of the markup.
 #include "form1.h"
 
+#include "clipboardcontent.h"
 #include "gradientmarkup.h"
-#include "outputtargets.h"
+#include "safefile.h"
 
 QString Form1::OutputFileName()
 {

@@ -1,5 +1,7 @@
 #include "clipboardcontent.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
 
@@ -11,6 +13,7 @@ class TestClipboardContent : public QObject {
 private slots:
     void travels_data();
     void travels();
+    void clipboardIsReplaced();
 };
 
 void TestClipboardContent::travels_data()
@@ -50,5 +53,12 @@ void TestClipboardContent::travels()
     QVERIFY(!UnpackClipboardContent(packed.sliced(1), received));
 }
 
-QTEST_GUILESS_MAIN(TestClipboardContent)
+void TestClipboardContent::clipboardIsReplaced()
+{
+    QGuiApplication::clipboard()->setText("old content");
+    ReplaceClipboardText(QString::fromUtf8("<font color=\"#FF0000\">\U0001F44D</font>"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("<font color=\"#FF0000\">\U0001F44D</font>"));
+}
+
+QTEST_MAIN(TestClipboardContent)
 #include "tst_clipboardcontent.moc"

@@ -1,11 +1,9 @@
-#include "outputtargets.h"
+#include "safefile.h"
 
 #include "runtimeerror.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -223,13 +221,4 @@ void WriteFile(const QString &path, const QByteArray &contents)
         failWith(errno);
     if (::renameat(opened.folder.Get(), temporary.c_str(), opened.folder.Get(), opened.name.c_str()) != 0)
         failWith(errno);
-}
-
-void ReplaceClipboardText(const QString &text)
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
-        throw RuntimeErrors::CantOpenClipboard();
-    clipboard->clear();
-    clipboard->setText(text);
 }

@@ -1,12 +1,10 @@
-#include "outputtargets.h"
 #include "runtimeerror.h"
+#include "safefile.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,7 +34,7 @@ RuntimeError ErrorOfAppend(const QString &path, const QByteArray &markup)
 
 } // namespace
 
-class TestOutputTargets : public QObject {
+class TestSafeFile : public QObject {
     Q_OBJECT
 
 private slots:
@@ -46,10 +44,9 @@ private slots:
     void ownLinksAreFollowed();
     void failedWriteLeavesTheFileAsItWas_data();
     void failedWriteLeavesTheFileAsItWas();
-    void clipboardIsReplaced();
 };
 
-void TestOutputTargets::appendsOnOneLine()
+void TestSafeFile::appendsOnOneLine()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("output.html");
@@ -58,7 +55,7 @@ void TestOutputTargets::appendsOnOneLine()
     QCOMPARE(ReadAll(path), QByteArray("<font color=\"#FF0000\">\xC3\xA9</font><font color=\"#0000FF\">b</font>"));
 }
 
-void TestOutputTargets::failuresAreRunTimeErrors_data()
+void TestSafeFile::failuresAreRunTimeErrors_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("number");
@@ -75,7 +72,7 @@ void TestOutputTargets::failuresAreRunTimeErrors_data()
 }
 
 // Nothing waits, and nothing outside the folder is written.
-void TestOutputTargets::failuresAreRunTimeErrors()
+void TestSafeFile::failuresAreRunTimeErrors()
 {
     QFETCH(QString, kind);
     QFETCH(int, number);
@@ -88,7 +85,7 @@ void TestOutputTargets::failuresAreRunTimeErrors()
     int reader = -1;
     if (kind == "read-only") {
         if (geteuid() == 0)
-            QSKIP("root writes into read-only folders; markup.outputtargets.unprivileged runs this as nobody");
+            QSKIP("root writes into read-only folders; core.safefile.unprivileged runs this as nobody");
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     } else if (kind == "folder") {
         QDir(dir.path()).mkdir("output.html");
@@ -125,7 +122,7 @@ void TestOutputTargets::failuresAreRunTimeErrors()
 
 // A link of the user's own is followed as an editor would, also to a file
 // it is to create; the readme is written anew through it.
-void TestOutputTargets::ownLinksAreFollowed()
+void TestSafeFile::ownLinksAreFollowed()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("output.html");
@@ -139,7 +136,7 @@ void TestOutputTargets::ownLinksAreFollowed()
     QVERIFY(QFileInfo(path).isSymLink());
 }
 
-void TestOutputTargets::failedWriteLeavesTheFileAsItWas_data()
+void TestSafeFile::failedWriteLeavesTheFileAsItWas_data()
 {
     QTest::addColumn<bool>("anew");
     QTest::newRow("append") << false;
@@ -148,7 +145,7 @@ void TestOutputTargets::failedWriteLeavesTheFileAsItWas_data()
 
 // A file size limit makes the write stop part way, as a full disk would.
 // Nothing else is left in the folder.
-void TestOutputTargets::failedWriteLeavesTheFileAsItWas()
+void TestSafeFile::failedWriteLeavesTheFileAsItWas()
 {
     QFETCH(bool, anew);
     QTemporaryDir dir;
@@ -176,12 +173,5 @@ void TestOutputTargets::failedWriteLeavesTheFileAsItWas()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"output.html"});
 }
 
-void TestOutputTargets::clipboardIsReplaced()
-{
-    QGuiApplication::clipboard()->setText("old content");
-    ReplaceClipboardText(QString::fromUtf8("<font color=\"#FF0000\">\U0001F44D</font>"));
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("<font color=\"#FF0000\">\U0001F44D</font>"));
-}
-
-QTEST_MAIN(TestOutputTargets)
-#include "tst_outputtargets.moc"
+QTEST_GUILESS_MAIN(TestSafeFile)
+#include "tst_safefile.moc"

@@ -14,7 +14,3 @@ void AppendToFile(const QString &path, const QByteArray &markup);
 // Writes the file anew, whole or not at all: the old file stays until the
 // new one is complete. Throws RuntimeError as AppendToFile does.
 void WriteFile(const QString &path, const QByteArray &contents);
-
-// Replaces whatever the clipboard holds with the text. Throws RuntimeError 521
-// when there is no clipboard.
-void ReplaceClipboardText(const QString &text);
