@@ -25,6 +25,10 @@ namespace {
 // smaller than this, however large the desktop's captions run.
 constexpr double SmallestFontSize = 6;
 
+// The desktops' usual font size (GNOME's and KDE's default); the window keeps
+// its design size up to it.
+constexpr double UsualDesktopPoints = 11;
+
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption)
 {
     auto *button = new QPushButton(caption, parent);
@@ -124,8 +128,6 @@ void Form1::CreateControls()
     Place(Command10);
     Command6 = MakeButton(this, "Command6", QString());
     Place(Command6);
-    Label1 = new LabelArray(this, FormLayout::Find("Label1").left, FormLayout::Find("Label1").top);
-    Label1->setObjectName(QStringLiteral("Label1"));
     Command9 = MakeButton(this, "Command9", QStringLiteral("Back-color"));
     Place(Command9);
     Command8 = MakeButton(this, "Command8", QStringLiteral("Change Font"));
@@ -138,7 +140,11 @@ void Form1::CreateControls()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    FitControlFont();
+    ScaleWithDesktopFont();
+    // Made once the scale is known, in its place among the controls.
+    Label1 = new LabelArray(this, FormLayout::Find("Label1").left, FormLayout::Find("Label1").top, scale_);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->stackUnder(Command9);
     preview_ = std::make_unique<PreviewRenderer>(*Label1);
 }
 
@@ -153,9 +159,42 @@ int Form1::Pixels(int twips) const
     return qRound(twips / twipsPerPixel_);
 }
 
+// Up to the usual size, the window keeps its design size and its font
+// shrinks until the captions fit (the design's fit at about 9 points). Above
+// it, the window grows with the font, as it would at a higher dpi: by the
+// font's ratio to the usual size at least, and further until every caption
+// fits at the desktop's size.
+void Form1::ScaleWithDesktopFont()
+{
+    const double desktopPoints = FontPointSize(QApplication::font(this), this);
+    double fitted = FitControlFont();
+    if (desktopPoints <= UsualDesktopPoints)
+        return;
+    double scale = std::max(desktopPoints / UsualDesktopPoints, desktopPoints / fitted);
+    // Pixels round and text does not scale quite in proportion: a few rounds
+    // make up the difference.
+    for (int round = 0; round < 5; ++round) {
+        SetScale(scale);
+        fitted = FitControlFont();
+        if (fitted >= desktopPoints)
+            return;
+        scale *= std::max(desktopPoints / fitted, 1.02);
+    }
+}
+
+// Draws the window scale times its design size; the controls move with it.
+void Form1::SetScale(double scale)
+{
+    scale_ = scale;
+    twipsPerPixel_ = TwipsPerPixel(this) / scale;
+    for (const FormLayout::ControlPlace &place : FormLayout::Controls)
+        if (auto *control = findChild<QWidget *>(QString::fromUtf8(place.name.data(), qsizetype(place.name.size()))))
+            Place(control);
+}
+
 // The desktop's own family at the largest size, up to the desktop's, at
-// which every caption that a button ever shows fits it.
-void Form1::FitControlFont()
+// which every caption that a button ever shows fits it; returns that size.
+double Form1::FitControlFont()
 {
     const QList<std::pair<QPushButton *, QString>> later{{Command3, QStringLiteral("File")},
                                                          {Command6, QStringLiteral("Help && About")},
@@ -166,14 +205,11 @@ void Form1::FitControlFont()
                && std::ranges::all_of(later, [](const auto &entry) { return CaptionFits(entry.first, entry.second); });
     };
     QFont font = QApplication::font(this);
-    double size = font.pointSizeF();
-    if (size <= 0)
-        size = font.pixelSize() * twipsPerPixel_ / 20.0; // 20 twips to the point
-    for (;; size -= 0.5) {
+    for (double size = FontPointSize(font, this);; size -= 0.5) {
         font.setPointSizeF(std::max(size, SmallestFontSize));
         setFont(font);
         if (size <= SmallestFontSize || allFit())
-            break;
+            return font.pointSizeF();
     }
 }
 
