@@ -176,17 +176,29 @@ void TestWindow::captionsFitAndSizeHolds()
 void TestWindow::messageBoxIsCentred_data()
 {
     QTest::addColumn<bool>("windowShown");
-    QTest::newRow("over the window") << true;
-    QTest::newRow("before the window shows") << false;
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("over the window") << true << "Centred"
+                                     << "Huespin v1.40";
+    QTest::newRow("before the window shows") << false << "Centred"
+                                             << "Huespin v1.40";
+    QTest::newRow("title longer than the text") << true << "Not enough data"
+                                                << "Huespin v1.40 (a longer caption)";
 }
 
 // Over the window's middle, or the screen's while the window is hidden (an
-// error at start-up), never in a corner.
+// error at start-up), never in a corner; wide enough for its whole title in
+// a bold title font, with the frame's icon and three buttons beside it.
 void TestWindow::messageBoxIsCentred()
 {
     QFETCH(bool, windowShown);
+    QFETCH(QString, prompt);
+    QFETCH(QString, title);
     QWidget window;
-    window.setGeometry(30, 40, 300, 120);
+    // In the screen's middle: its edges would hold a wide box off the window's.
+    QRect place(0, 0, 300, 120);
+    place.moveCenter(QApplication::primaryScreen()->availableGeometry().center() + QPoint(10, 10));
+    window.setGeometry(place);
     if (windowShown) {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -200,8 +212,7 @@ void TestWindow::messageBoxIsCentred()
         }
     });
     answer.start(20);
-    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), MsgBoxStyle::Exclamation,
-                                   QStringLiteral("Huespin v1.40"));
+    QtMessageBoxes(&window).MsgBox(prompt, MsgBoxStyle::Exclamation, title);
     const QPoint middle = windowShown ? window.frameGeometry().center() : window.screen()->availableGeometry().center();
     QVERIFY2((box.center() - middle).manhattanLength() <= 4,
              qPrintable(QStringLiteral("box at %1,%2 %3 x %4; middle %5,%6")
@@ -211,6 +222,12 @@ void TestWindow::messageBoxIsCentred()
                             .arg(box.height())
                             .arg(middle.x())
                             .arg(middle.y())));
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int titleWidth = metrics.horizontalAdvance(title) + 4 * metrics.height();
+    QVERIFY2(box.width() >= titleWidth,
+             qPrintable(QStringLiteral("%1 px wide for a title of %2 px").arg(box.width()).arg(titleWidth)));
 }
 
 QTEST_MAIN(TestWindow)
