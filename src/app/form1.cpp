@@ -5,25 +5,15 @@
 #include "twips.h"
 #include "version.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
 #include <QShortcut>
-#include <QShowEvent>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QWindow>
 
-#include <algorithm>
 #include <climits>
 #include <new>
 
 namespace {
-
-// The classic design's captions fit at 8 points; the buttons' font goes no
-// smaller than this, however large the desktop's captions run.
-constexpr double SmallestFontSize = 6;
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption)
 {
@@ -32,22 +22,6 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &captio
     // Enter or Return on a focused button presses it, as on Windows.
     button->setAutoDefault(true);
     return button;
-}
-
-// Whether the caption, its access key mark taken out, fits the button's
-// contents in the button's font.
-bool CaptionFits(const QPushButton *button, const QString &caption)
-{
-    if (caption.isEmpty())
-        return true;
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = caption;
-    if (button->autoDefault())
-        option.features |= QStyleOptionButton::AutoDefaultButton;
-    const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, caption);
-    return text.width() <= contents.width() && text.height() <= contents.height();
 }
 
 } // namespace
@@ -124,8 +98,6 @@ void Form1::CreateControls()
     Place(Command10);
     Command6 = MakeButton(this, "Command6", QString());
     Place(Command6);
-    Label1 = new LabelArray(this, FormLayout::Find("Label1").left, FormLayout::Find("Label1").top);
-    Label1->setObjectName(QStringLiteral("Label1"));
     Command9 = MakeButton(this, "Command9", QStringLiteral("Back-color"));
     Place(Command9);
     Command8 = MakeButton(this, "Command8", QStringLiteral("Change Font"));
@@ -138,43 +110,12 @@ void Form1::CreateControls()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    FitControlFont();
+    ScaleWithDesktopFont();
+    // Made once the scale is known, in its place among the controls.
+    Label1 = new LabelArray(this, FormLayout::Find("Label1").left, FormLayout::Find("Label1").top, scale_);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->stackUnder(Command9);
     preview_ = std::make_unique<PreviewRenderer>(*Label1);
-}
-
-void Form1::Place(QWidget *control)
-{
-    const FormLayout::ControlPlace place = FormLayout::Find(control->objectName().toStdString());
-    control->setGeometry(Pixels(place.left), Pixels(place.top), Pixels(place.width), Pixels(place.height));
-}
-
-int Form1::Pixels(int twips) const
-{
-    return qRound(twips / twipsPerPixel_);
-}
-
-// The desktop's own family at the largest size, up to the desktop's, at
-// which every caption that a button ever shows fits it.
-void Form1::FitControlFont()
-{
-    const QList<std::pair<QPushButton *, QString>> later{{Command3, QStringLiteral("File")},
-                                                         {Command6, QStringLiteral("Help && About")},
-                                                         {Command7, QStringLiteral("Hide it")}};
-    const QList<QPushButton *> buttons = findChildren<QPushButton *>();
-    const auto allFit = [&] {
-        return std::ranges::all_of(buttons, [](const QPushButton *b) { return CaptionFits(b, b->text()); })
-               && std::ranges::all_of(later, [](const auto &entry) { return CaptionFits(entry.first, entry.second); });
-    };
-    QFont font = QApplication::font(this);
-    double size = font.pointSizeF();
-    if (size <= 0)
-        size = font.pixelSize() * twipsPerPixel_ / 20.0; // 20 twips to the point
-    for (;; size -= 0.5) {
-        font.setPointSizeF(std::max(size, SmallestFontSize));
-        setFont(font);
-        if (size <= SmallestFontSize || allFit())
-            break;
-    }
 }
 
 void Form1::ConnectControls()
@@ -232,43 +173,6 @@ void Form1::ReportRunTimeError(const RuntimeError &error)
 void Form1::MsgBox(const QString &prompt, MsgBoxStyle style)
 {
     services_.Messages.MsgBox(prompt, style, windowTitle());
-}
-
-void Form1::SetFormSize(int widthTwips, int heightTwips)
-{
-    outerSize_ = QSize(Pixels(widthTwips), Pixels(heightTwips));
-    FitToFrame();
-}
-
-// The frame is known only once the window manager has framed the window,
-// which it reports with a move or a resize; until then the frame counts as
-// none. The size is fixed to what leaves the outer size as set.
-void Form1::FitToFrame()
-{
-    if (!outerSize_.isValid())
-        return;
-    const QMargins frame = windowHandle() && isVisible() ? windowHandle()->frameMargins() : QMargins();
-    const QSize client = outerSize_.shrunkBy(frame);
-    if (size() != client || minimumSize() != client || maximumSize() != client)
-        setFixedSize(client);
-}
-
-void Form1::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    FitToFrame();
-}
-
-void Form1::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    FitToFrame();
-}
-
-void Form1::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    FitToFrame();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -80,7 +80,9 @@ private:
     void CreateControls();
     void Place(QWidget *control);
     int Pixels(int twips) const;
-    void FitControlFont();
+    void ScaleWithDesktopFont();
+    void SetScale(double scale);
+    double FitControlFont();
     void FitToFrame();
     void ShowOutputTarget();
     static QString OutputFileName();
@@ -145,6 +147,9 @@ private:
 
     std::unique_ptr<DesktopServices> desktop_; // only when the window made its own
     Form1Services services_;
+    // How much larger than its design the window is drawn: above 1 on a
+    // desktop font above the usual size.
+    double scale_ = 1;
     double twipsPerPixel_;
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;

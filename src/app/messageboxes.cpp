@@ -1,6 +1,26 @@
 #include "messageboxes.h"
 
+#include <QDialogButtonBox>
+#include <QLayout>
 #include <QMessageBox>
+
+namespace {
+
+// The box's width for its whole title. The window manager's title font is
+// unknown here: the box's own font, bold, stands in for it, with room for
+// the frame's icon and three buttons and its edges, each taken as wide as a
+// title bar is high. Qt allows 50 pixels beside the title, which leaves
+// openbox showing "Hu....40".
+int TitleWidth(const QMessageBox &box, const QString &title)
+{
+    QFont font = box.font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int titleBarHeight = metrics.height() + 8;
+    return metrics.horizontalAdvance(title) + 5 * titleBarHeight;
+}
+
+} // namespace
 
 void QtMessageBoxes::MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title)
 {
@@ -14,5 +34,11 @@ void QtMessageBoxes::MsgBox(const QString &prompt, MsgBoxStyle style, const QStr
     // shown yet (a box over a hidden window lands in the screen's corner).
     QWidget *over = parent_ && parent_->isVisible() ? parent_ : nullptr;
     QMessageBox box(icon, title, prompt, QMessageBox::Ok, over);
+    // The box takes its layout's least width; the button row, which spans
+    // it, makes that wide enough.
+    if (auto *buttons = box.findChild<QDialogButtonBox *>()) {
+        const QMargins margins = box.layout()->contentsMargins();
+        buttons->setMinimumWidth(TitleWidth(box, title) - margins.left() - margins.right());
+    }
     box.exec();
 }

@@ -19,8 +19,8 @@ constexpr double EmptyCaptionWidth = 75;
 
 } // namespace
 
-LabelArray::LabelArray(QWidget *parent, double left, double top)
-    : QWidget(parent), twipsPerPixel_(TwipsPerPixel(parent)), records_(2)
+LabelArray::LabelArray(QWidget *parent, double left, double top, double scale)
+    : QWidget(parent), twipsPerPixel_(TwipsPerPixel(parent) / scale), fontScale_(scale), records_(2)
 {
     // The array draws over its parent's client area and lets clicks through.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -118,7 +118,9 @@ const QFontMetricsF &LabelArray::MetricsOf(const Record &record)
         m.bold = record.fontBold;
         m.italic = record.fontItalic;
         m.font = QFont(m.name);
-        m.font.setPointSizeF(m.size);
+        // Drawn larger with a window drawn larger, so that a label keeps its
+        // size in twips.
+        m.font.setPointSizeF(m.size * fontScale_);
         m.font.setBold(m.bold);
         m.font.setItalic(m.italic);
         m.metrics.emplace(m.font, this);

@@ -13,7 +13,8 @@
 
 // An indexed array of light labels drawn by one widget, in place of a
 // QLabel per character: a preview may hold tens of thousands of them.
-// Positions and sizes are in twips of the parent window, at its screen's scale.
+// Positions and sizes are in twips of the parent window, at its screen's dpi
+// times scale (a window drawn larger than its design, fonts with it).
 // Element 1 always exists; elements 2 and up are loaded and unloaded at run
 // time. A new element copies element 1 and starts hidden.
 class LabelArray : public QWidget {
@@ -23,7 +24,7 @@ public:
     class ConstElement;
     class Element;
 
-    LabelArray(QWidget *parent, double left, double top);
+    LabelArray(QWidget *parent, double left, double top, double scale = 1);
 
     Element operator[](int index);
     ConstElement operator[](int index) const;
@@ -64,6 +65,7 @@ private:
     void RefreshAccessibleName();
 
     double twipsPerPixel_;
+    double fontScale_;
     std::vector<std::optional<Record>> records_;
     int count_ = 0;
     bool accessibleNamePending_ = false;

@@ -1,12 +1,29 @@
 #include "twips.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
-double TwipsPerPixel(const QWidget *widget)
+namespace {
+
+double LogicalDpi(const QWidget *widget)
 {
     const QScreen *screen = widget ? widget->screen() : QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchY() : 0;
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+double TwipsPerPixel(const QWidget *widget)
+{
+    return 1440.0 / LogicalDpi(widget);
+}
+
+double FontPointSize(const QFont &font, const QWidget *widget)
+{
+    if (font.pointSizeF() > 0)
+        return font.pointSizeF();
+    return font.pixelSize() * 72.0 / LogicalDpi(widget);
 }

@@ -81,6 +81,8 @@ void TestWindow::captionsFitAndSizeHolds_data()
     QTest::newRow("Qt default") << QString() << 0.0;
     QTest::newRow("Cantarell 11") << "Cantarell" << 11.0;
     QTest::newRow("DejaVu Sans 11") << "DejaVu Sans" << 11.0;
+    QTest::newRow("Cantarell 16") << "Cantarell" << 16.0;
+    QTest::newRow("DejaVu Sans 14") << "DejaVu Sans" << 14.0;
 }
 
 void TestWindow::captionsFitAndSizeHolds()
@@ -101,6 +103,12 @@ void TestWindow::captionsFitAndSizeHolds()
 
     QCOMPARE(form.font().family(), desktop.family());
     QVERIFY(form.font().pointSizeF() <= desktop.pointSizeF());
+    // Above 11 points the captions and the text show at the desktop's size.
+    const double dpi = form.screen()->logicalDotsPerInchY();
+    const double desktopPoints = desktop.pointSizeF() > 0 ? desktop.pointSizeF() : desktop.pixelSize() * 72 / dpi;
+    if (desktopPoints > 11)
+        QCOMPARE(form.font().pointSizeF(), desktopPoints);
+    QCOMPARE(form.Text1->font(), form.font());
 
     // Every caption that each button shows at some time.
     const QMap<QString, QStringList> later{
@@ -123,11 +131,42 @@ void TestWindow::captionsFitAndSizeHolds()
         }
     }
 
-    const double twipsPerPixel = 1440 / form.screen()->logicalDotsPerInchY();
+    // The window grows as at a higher dpi: by the desktop's font's ratio to
+    // 11 points at least, its twips all scaled alike; up to 11 points it
+    // keeps the design's size.
     const QSize outer = form.frameGeometry().size();
-    // Whole pixels: within half a pixel of the design.
-    QVERIFY2(qAbs(outer.width() * twipsPerPixel - FormLayout::FormWidth) <= twipsPerPixel / 2
-                 && qAbs(outer.height() * twipsPerPixel - FormLayout::FormHeight) <= twipsPerPixel / 2,
+    const double scale = outer.width() * (1440 / dpi) / FormLayout::FormWidth;
+    if (desktopPoints > 11)
+        QVERIFY2(scale >= desktopPoints / 11 - 0.01, qPrintable(QString::number(scale)));
+    else
+        QVERIFY2(qAbs(scale - 1) < 0.01, qPrintable(QString::number(scale)));
+    const double twipsPerPixel = 1440 / dpi / scale;
+    // Whole pixels: within half a pixel of the design, or a pixel where the
+    // scale is read from the rounded width.
+    const double slack = desktopPoints > 11 ? twipsPerPixel : twipsPerPixel / 2;
+    const FormLayout::ControlPlace text = FormLayout::Find("Text1");
+    const QRect shown = form.Text1->geometry();
+    QVERIFY2(qAbs(shown.left() * twipsPerPixel - text.left) <= slack
+                 && qAbs(shown.top() * twipsPerPixel - text.top) <= slack
+                 && qAbs(shown.width() * twipsPerPixel - text.width) <= slack
+                 && qAbs(shown.height() * twipsPerPixel - text.height) <= slack,
+             qPrintable(QStringLiteral("the text box at %1,%2 %3 x %4 px")
+                            .arg(shown.left())
+                            .arg(shown.top())
+                            .arg(shown.width())
+                            .arg(shown.height())));
+    // The preview's labels keep their size in twips: their font grows with
+    // the window.
+    QFont labelFont(QStringLiteral("MS Sans Serif"));
+    labelFont.setPointSizeF(9.75);
+    labelFont.setBold(true);
+    const double labelTwips = QFontMetricsF(labelFont, &form).height() * 1440 / dpi;
+    const double labelHeight = std::as_const(*form.Label1)[1].Height();
+    QVERIFY2(qAbs(labelHeight - labelTwips) <= labelTwips / 10,
+             qPrintable(QStringLiteral("a label %1 twips high, not %2").arg(labelHeight).arg(labelTwips)));
+
+    QVERIFY2(qAbs(outer.width() * twipsPerPixel - FormLayout::FormWidth) <= slack
+                 && qAbs(outer.height() * twipsPerPixel - FormLayout::FormHeight) <= slack,
              qPrintable(QStringLiteral("%1 x %2 px at %3 twips a pixel")
                             .arg(outer.width())
                             .arg(outer.height())
@@ -137,17 +176,29 @@ void TestWindow::captionsFitAndSizeHolds()
 void TestWindow::messageBoxIsCentred_data()
 {
     QTest::addColumn<bool>("windowShown");
-    QTest::newRow("over the window") << true;
-    QTest::newRow("before the window shows") << false;
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("over the window") << true << "Centred"
+                                     << "Huespin v1.40";
+    QTest::newRow("before the window shows") << false << "Centred"
+                                             << "Huespin v1.40";
+    QTest::newRow("title longer than the text") << true << "Not enough data"
+                                                << "Huespin v1.40 (a longer caption)";
 }
 
 // Over the window's middle, or the screen's while the window is hidden (an
-// error at start-up), never in a corner.
+// error at start-up), never in a corner; wide enough for its whole title in
+// a bold title font, with the frame's icon and three buttons beside it.
 void TestWindow::messageBoxIsCentred()
 {
     QFETCH(bool, windowShown);
+    QFETCH(QString, prompt);
+    QFETCH(QString, title);
     QWidget window;
-    window.setGeometry(30, 40, 300, 120);
+    // In the screen's middle: its edges would hold a wide box off the window's.
+    QRect place(0, 0, 300, 120);
+    place.moveCenter(QApplication::primaryScreen()->availableGeometry().center() + QPoint(10, 10));
+    window.setGeometry(place);
     if (windowShown) {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -161,8 +212,7 @@ void TestWindow::messageBoxIsCentred()
         }
     });
     answer.start(20);
-    QtMessageBoxes(&window).MsgBox(QStringLiteral("Centred"), MsgBoxStyle::Exclamation,
-                                   QStringLiteral("Huespin v1.40"));
+    QtMessageBoxes(&window).MsgBox(prompt, MsgBoxStyle::Exclamation, title);
     const QPoint middle = windowShown ? window.frameGeometry().center() : window.screen()->availableGeometry().center();
     QVERIFY2((box.center() - middle).manhattanLength() <= 4,
              qPrintable(QStringLiteral("box at %1,%2 %3 x %4; middle %5,%6")
@@ -172,6 +222,12 @@ void TestWindow::messageBoxIsCentred()
                             .arg(box.height())
                             .arg(middle.x())
                             .arg(middle.y())));
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int titleWidth = metrics.horizontalAdvance(title) + 4 * metrics.height();
+    QVERIFY2(box.width() >= titleWidth,
+             qPrintable(QStringLiteral("%1 px wide for a title of %2 px").arg(box.width()).arg(titleWidth)));
 }
 
 QTEST_MAIN(TestWindow)

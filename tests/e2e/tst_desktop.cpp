@@ -9,6 +9,29 @@
 #include <QRegularExpression>
 #include <QTest>
 
+namespace {
+
+// The height in pixels of the leftmost stroke of dark ink inside the rect:
+// for a caption that starts with a capital's stem, as "Exit" does, the
+// font's cap height.
+int MeasureFirstStroke(const QImage &shot, const QRect &inside)
+{
+    for (int x = inside.left(); x <= inside.right(); ++x) {
+        int top = -1, bottom = -1;
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            if (qGray(shot.pixel(x, y)) < 96) {
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        }
+        if (top >= 0)
+            return bottom - top + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
 class TestDesktop : public QObject {
     Q_OBJECT
 
@@ -163,21 +186,26 @@ void TestDesktop::desktopLooks_data()
     // kdeglobals: the desktop's font and colours, as Qt's KDE theme reads them.
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QByteArray>("kdeglobals");
+    QTest::addColumn<double>("points"); // a desktop font above 11 points: the window grows
     const QByteArray dark = "[Colors:Window]\nBackgroundNormal=36,36,36\nForegroundNormal=224,224,224\n"
                             "[Colors:Button]\nBackgroundNormal=48,48,48\nForegroundNormal=224,224,224\n"
                             "[Colors:View]\nBackgroundNormal=28,28,28\nForegroundNormal=224,224,224\n";
-    QTest::newRow("default") << 96 << QByteArray();
-    QTest::newRow("cantarell") << 96 << QByteArray("[General]\nfont=Cantarell,11,-1,5,50,0,0,0,0,0\n");
-    QTest::newRow("font-1.5x") << 144 << QByteArray();
-    QTest::newRow("dark") << 96 << dark;
+    QTest::newRow("default") << 96 << QByteArray() << 0.0;
+    QTest::newRow("cantarell") << 96 << QByteArray("[General]\nfont=Cantarell,11,-1,5,50,0,0,0,0,0\n") << 0.0;
+    QTest::newRow("font-1.5x") << 144 << QByteArray() << 0.0;
+    QTest::newRow("dark") << 96 << dark << 0.0;
+    QTest::newRow("cantarell16") << 96 << QByteArray("[General]\nfont=Cantarell,16,-1,5,50,0,0,0,0,0\n") << 16.0;
 }
 
 // The window on desktops of other fonts, scale and colours keeps its
-// design size; the screenshots are kept to look at.
+// design size, or on a desktop font above 11 points grows by at least the
+// font's ratio to 11, in proportion, with its captions at the desktop's
+// size; the screenshots are kept to look at.
 void TestDesktop::desktopLooks()
 {
     QFETCH(int, dpi);
     QFETCH(QByteArray, kdeglobals);
+    QFETCH(double, points);
     if (dpi != display_->Dpi()) {
         display_ = std::make_unique<VirtualDisplay>(dpi);
         QVERIFY2(display_->IsRunning(), qPrintable(display_->Failure()));
@@ -194,21 +222,43 @@ void TestDesktop::desktopLooks()
     START(session);
     const QSize design = session.DesignSize();
     QRect framed;
+    double scale = 1;
     const bool designSize = WaitUntil([&] {
         framed = session.FrameGeometry();
+        if (framed.isNull())
+            return false;
+        scale = points > 11 ? double(framed.width()) / design.width() : 1;
         // Scaled pixels may round either way.
-        return !framed.isNull() && qAbs(framed.width() - design.width()) <= 1
-               && qAbs(framed.height() - design.height()) <= 1;
+        return scale >= points / 11 - 0.01 && qAbs(framed.width() - design.width() * scale) <= 1
+               && qAbs(framed.height() - design.height() * scale) <= 2;
     });
     const QString path = MakeArtifactPath(QStringLiteral("desktop-%1.png").arg(QTest::currentDataTag()));
-    session.Screenshot(path);
-    QVERIFY2(designSize, qPrintable(QStringLiteral("framed %1 x %2, not %3 x %4 pixels; see %5")
+    const QImage shot = session.Screenshot(path);
+    if (points > 11 && designSize) {
+        // Cantarell's capitals stand about 0.69 em high; the design's fit
+        // alone, at about 9 points, would give less than 0.6 of the em.
+        const double em = points * dpi / 72;
+        const QRect exit = session.LocateControl(Control::Command4);
+        const QRect inside(qRound(exit.x() * scale) + 4, qRound(exit.y() * scale) + 4, qRound(exit.width() * scale) - 8,
+                           qRound(exit.height() * scale) - 8);
+        const int capital = MeasureFirstStroke(shot, inside);
+        QVERIFY2(
+            capital >= 0.6 * em && capital <= 0.8 * em,
+            qPrintable(
+                QStringLiteral("\"Exit\" stands %1 px high in a %2 px em; see %3").arg(capital).arg(em).arg(path)));
+    }
+    QVERIFY2(designSize, qPrintable(QStringLiteral("framed %1 x %2, for a design of %3 x %4 pixels %5 times; see %6")
                                         .arg(framed.width())
                                         .arg(framed.height())
                                         .arg(design.width())
                                         .arg(design.height())
+                                        .arg(points > 11 ? QStringLiteral("at least %1").arg(points / 11) : "1")
                                         .arg(path)));
-    CHECKED(ExitAndWait(session), session);
+    // The session clicks where the design puts Exit; a grown window is left
+    // with its key.
+    session.PressKeys({"ctrl+q"});
+    CHECKED(session.WaitForEnd(), session);
+    QVERIFY(session.EndedCleanly());
 }
 
 // Started as the desktop entry starts it, from "/": the readme and the
