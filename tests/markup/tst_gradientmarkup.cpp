@@ -9,11 +9,11 @@ namespace {
 constexpr ColorValue Red = 0x0000FF;
 constexpr ColorValue Blue = 0xFF0000;
 
-QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2)
+QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2, MarkupFormat format = MarkupFormat::Font)
 {
     const TextCharacters characters(text);
     ColorChannels channels = SplitColors(color1, color2, characters.Count());
-    return BuildMarkup(characters, channels);
+    return BuildMarkup(characters, channels, format);
 }
 
 // The text of each element, with &nbsp; read back as the space it stands for.
@@ -32,6 +32,27 @@ QByteArray Element(const char *hex, const char *character)
     return QByteArray("<font color=\"#") + hex + "\">" + character + "</font>";
 }
 
+QByteArray Element(MarkupFormat format, const QByteArray &hex, const QByteArray &character)
+{
+    switch (format) {
+    case MarkupFormat::Font: return Element(hex, character);
+    case MarkupFormat::Span: return "<span style=\"color:#" + hex + "\">" + character + "</span>";
+    case MarkupFormat::BBCode: return "[color=#" + hex + "]" + character + "[/color]";
+    case MarkupFormat::MiniMessage: return "<#" + hex + ">" + character;
+    }
+    return {};
+}
+
+// Red to blue over 16 characters: whole steps of 0x11, so the colours run
+// FF0000, EE0011, ... 0000FF.
+QByteArray SixteenElements(MarkupFormat format, const QByteArrayList &characters)
+{
+    QByteArray markup;
+    for (int k = 0; k < characters.size(); ++k)
+        markup += Element(format, QString::asprintf("%02X00%02X", 0xFF - 0x11 * k, 0x11 * k).toLatin1(), characters[k]);
+    return markup;
+}
+
 } // namespace
 
 class TestGradientMarkup : public QObject {
@@ -47,39 +68,94 @@ private slots:
     void scripts();
     void loneSurrogates_data();
     void loneSurrogates();
+    void middleCharactersFollowTheSteps_data();
     void middleCharactersFollowTheSteps();
     void runningChannelsAreAdvanced();
     void overflowPastTheSixteenBitCount();
+    void formatTexts_data();
+    void formatTexts();
 };
 
 void TestGradientMarkup::exactMarkup_data()
 {
+    QTest::addColumn<MarkupFormat>("format");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("markup");
 
     const QByteArray r = "FF0000", m = "80007F", b = "0000FF";
-    QTest::newRow("abc") << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c");
-    QTest::newRow("single space stays") << "a b" << Element(r, "a") + Element(m, " ") + Element(b, "b");
-    QTest::newRow("markup characters as they are") << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
+    QTest::newRow("abc") << MarkupFormat::Font << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c");
+    QTest::newRow("single space stays") << MarkupFormat::Font << "a b"
+                                        << Element(r, "a") + Element(m, " ") + Element(b, "b");
+    QTest::newRow("markup characters as they are")
+        << MarkupFormat::Font << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
 
     // Steps for four characters: -85, 0, 85.
     const QByteArray r4 = "FF0000", s1 = "AA0055", s2 = "5500AA", b4 = "0000FF";
-    QTest::newRow("space after space") << "a  b"
+    QTest::newRow("space after space") << MarkupFormat::Font << "a  b"
                                        << Element(r4, "a") + Element(s1, " ") + Element(s2, "&nbsp;")
                                               + Element(b4, "b");
     QTest::newRow("two spaces at the start")
-        << "  ab" << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b");
+        << MarkupFormat::Font << "  ab"
+        << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b");
     QTest::newRow("two spaces at the end")
-        << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ");
-    QTest::newRow("all spaces") << "    "
+        << MarkupFormat::Font << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ");
+    QTest::newRow("all spaces") << MarkupFormat::Font << "    "
                                 << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "&nbsp;") + Element(b4, " ");
+
+    // Every kind of character in each format: the markup characters, a
+    // backslash, quotes, runs of spaces at both ends and in the middle, an
+    // emoji, a flag and a "<" with a mark on it.
+    const QString mixed = QString::fromUtf8("  <&>\\\"'   \U0001F600\U0001F1E9\U0001F1EA<\u0301  ");
+    const QByteArray emoji = "\U0001F600", flag = "\U0001F1E9\U0001F1EA", marked = "<\u0301";
+    QTest::newRow("font, every kind") << MarkupFormat::Font << mixed
+                                      << SixteenElements(MarkupFormat::Font,
+                                                         {" ", "&nbsp;", "<", "&", ">", "\\", "\"", "'", " ", "&nbsp;",
+                                                          "&nbsp;", emoji, flag, marked, " ", " "});
+    QTest::newRow("span, every kind") << MarkupFormat::Span << mixed
+                                      << SixteenElements(MarkupFormat::Span,
+                                                         {" ", "&nbsp;", "&lt;", "&amp;", "&gt;", "\\", "\"", "'", " ",
+                                                          "&nbsp;", "&nbsp;", emoji, flag, "&lt;\u0301", " ", " "});
+    QTest::newRow("bbcode, every kind") << MarkupFormat::BBCode << mixed
+                                        << SixteenElements(MarkupFormat::BBCode,
+                                                           {" ", " ", "<", "&", ">", "\\", "\"", "'", " ", " ", " ",
+                                                            emoji, flag, marked, " ", " "});
+    QTest::newRow("minimessage, every kind")
+        << MarkupFormat::MiniMessage << mixed
+        << SixteenElements(MarkupFormat::MiniMessage, {" ", " ", "\\<", "&", ">", "\\\\", "\"", "'", " ", " ", " ",
+                                                       emoji, flag, "\\<\u0301", " ", " "});
+
+    // An escaped unit anywhere in a character, after a prepended mark too,
+    // and a lone surrogate as U+FFFD.
+    const QString clusters = QString::fromUtf8("\u0600<\u0301\\\u0301>\u0301");
+    QTest::newRow("span, escapes inside characters")
+        << MarkupFormat::Span << clusters
+        << Element(MarkupFormat::Span, r, "\u0600&lt;\u0301") + Element(MarkupFormat::Span, m, "\\\u0301")
+               + Element(MarkupFormat::Span, b, "&gt;\u0301");
+    QTest::newRow("minimessage, escapes inside characters")
+        << MarkupFormat::MiniMessage << clusters
+        << Element(MarkupFormat::MiniMessage, r, "\u0600\\<\u0301")
+               + Element(MarkupFormat::MiniMessage, m, "\\\\\u0301") + Element(MarkupFormat::MiniMessage, b, ">\u0301");
+    const QString loneHigh = "<" + QString(QChar(0xD83D)) + "\\";
+    QTest::newRow("span, lone surrogate")
+        << MarkupFormat::Span << loneHigh
+        << Element(MarkupFormat::Span, r, "&lt;") + Element(MarkupFormat::Span, m, "\uFFFD")
+               + Element(MarkupFormat::Span, b, "\\");
+    QTest::newRow("bbcode, lone surrogate")
+        << MarkupFormat::BBCode << loneHigh
+        << Element(MarkupFormat::BBCode, r, "<") + Element(MarkupFormat::BBCode, m, "\uFFFD")
+               + Element(MarkupFormat::BBCode, b, "\\");
+    QTest::newRow("minimessage, lone surrogate")
+        << MarkupFormat::MiniMessage << loneHigh
+        << Element(MarkupFormat::MiniMessage, r, "\\<") + Element(MarkupFormat::MiniMessage, m, "\uFFFD")
+               + Element(MarkupFormat::MiniMessage, b, "\\\\");
 }
 
 void TestGradientMarkup::exactMarkup()
 {
+    QFETCH(MarkupFormat, format);
     QFETCH(QString, text);
     QFETCH(QByteArray, markup);
-    QCOMPARE(Markup(text, Red, Blue), markup);
+    QCOMPARE(Markup(text, Red, Blue, format), markup);
 }
 
 // Each channel in two upper-case digits, red first, a leading zero kept.
@@ -169,14 +245,23 @@ void TestGradientMarkup::loneSurrogates()
     QCOMPARE(ListElementTexts(Markup(text, Red, Blue)), elements);
 }
 
+void TestGradientMarkup::middleCharactersFollowTheSteps_data()
+{
+    QTest::addColumn<MarkupFormat>("format");
+    for (const MarkupFormat format : MarkupFormats)
+        QTest::newRow(MarkupFormatText(format)) << format;
+}
+
 void TestGradientMarkup::middleCharactersFollowTheSteps()
 {
+    QFETCH(MarkupFormat, format);
     const QString text(300, u'x');
     const ColorValue from = 0x10F020, to = 0xE0107F;
     const ColorChannels start = SplitColors(from, to, text.size());
-    const QString markup = QString::fromUtf8(Markup(text, from, to));
+    const QString markup = QString::fromUtf8(Markup(text, from, to, format));
 
-    static const QRegularExpression element(R"re(<font color="#([0-9A-F]{6})">x</font>)re");
+    const QString pattern = QRegularExpression::escape(QString::fromUtf8(Element(format, "RRGGBB", "x")));
+    const QRegularExpression element(QString(pattern).replace("RRGGBB", "([0-9A-F]{6})"));
     auto match = element.globalMatch(markup);
     QStringList colours;
     while (match.hasNext())
@@ -215,6 +300,35 @@ void TestGradientMarkup::overflowPastTheSixteenBitCount()
     } catch (const RuntimeError &error) {
         QCOMPARE(error.Number(), 6);
     }
+}
+
+void TestGradientMarkup::formatTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<MarkupFormat>>("format");
+
+    QTest::newRow("font") << "font" << std::optional(MarkupFormat::Font);
+    QTest::newRow("span") << "span" << std::optional(MarkupFormat::Span);
+    QTest::newRow("bbcode") << "bbcode" << std::optional(MarkupFormat::BBCode);
+    QTest::newRow("minimessage") << "minimessage" << std::optional(MarkupFormat::MiniMessage);
+    QTest::newRow("capital") << "Font" << std::optional<MarkupFormat>();
+    QTest::newRow("upper case") << "BBCODE" << std::optional<MarkupFormat>();
+    QTest::newRow("space after") << "span " << std::optional<MarkupFormat>();
+    QTest::newRow("NUL after") << QStringLiteral("span\0x") << std::optional<MarkupFormat>();
+    QTest::newRow("prefix") << "mini" << std::optional<MarkupFormat>();
+    QTest::newRow("empty") << "" << std::optional<MarkupFormat>();
+}
+
+// Only a format's own text gives it, from the window's text or the
+// settings' bytes alike, and each format's text gives it back.
+void TestGradientMarkup::formatTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(std::optional<MarkupFormat>, format);
+    QCOMPARE(ParseMarkupFormat(text), format);
+    QCOMPARE(ParseMarkupFormat(text.toStdString()), format);
+    if (format)
+        QCOMPARE(QString::fromLatin1(MarkupFormatText(*format)), text);
 }
 
 QTEST_GUILESS_MAIN(TestGradientMarkup)
