@@ -30,23 +30,43 @@ struct FormatDescription {
     std::string_view afterColour;
     std::string_view closing;
     bool nonBreakingSpaces; // a space after a space as &nbsp;, except at either end
-    std::array<Escape, 3> escapes;
+    std::array<Escape, 3> escapes = {};
 };
 
 constexpr FormatDescription FontFormat{
-    "font", QT_TRANSLATE_NOOP("MarkupFormat", "HTML font (classic)"), "<font color=\"#", "\">", "</font>", true, {}};
+    .text = "font",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML font (classic)"),
+    .opening = "<font color=\"#",
+    .afterColour = "\">",
+    .closing = "</font>",
+    .nonBreakingSpaces = true,
+};
 constexpr FormatDescription SpanFormat{
-    "span", QT_TRANSLATE_NOOP("MarkupFormat", "HTML span"),  "<span style=\"color:#", "\">", "</span>",
-    true,   {{{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}}}};
+    .text = "span",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML span"),
+    .opening = "<span style=\"color:#",
+    .afterColour = "\">",
+    .closing = "</span>",
+    .nonBreakingSpaces = true,
+    .escapes = {{{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}}},
+};
 constexpr FormatDescription BBCodeFormat{
-    "bbcode", QT_TRANSLATE_NOOP("MarkupFormat", "BBCode"), "[color=#", "]", "[/color]", false, {}};
-constexpr FormatDescription MiniMessageFormat{"minimessage",
-                                              QT_TRANSLATE_NOOP("MarkupFormat", "MiniMessage"),
-                                              "<#",
-                                              ">",
-                                              "",
-                                              false,
-                                              {{{'\\', "\\\\"}, {'<', "\\<"}}}};
+    .text = "bbcode",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "BBCode"),
+    .opening = "[color=#",
+    .afterColour = "]",
+    .closing = "[/color]",
+    .nonBreakingSpaces = false,
+};
+constexpr FormatDescription MiniMessageFormat{
+    .text = "minimessage",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "MiniMessage"),
+    .opening = "<#",
+    .afterColour = ">",
+    .closing = "",
+    .nonBreakingSpaces = false,
+    .escapes = {{{'\\', "\\\\"}, {'<', "\\<"}}},
+};
 
 const FormatDescription &DescriptionOf(MarkupFormat format)
 {
@@ -86,6 +106,14 @@ constexpr EscapeTable MakeEscapeTable(const FormatDescription &format)
     return table;
 }
 
+constexpr std::size_t LongestEscape(const FormatDescription &format)
+{
+    std::size_t longest = 0;
+    for (const Escape &escape : format.escapes)
+        longest = std::max(longest, escape.text.size());
+    return longest;
+}
+
 inline char *Put(char *out, std::string_view text)
 {
     std::memcpy(out, text.data(), text.size());
@@ -123,8 +151,7 @@ public:
     static constexpr bool Escaping = Format.escapes[0].unit != 0;
 
     // One UTF-16 unit never needs more than three bytes of UTF-8, or its escape.
-    static constexpr qsizetype MaxBytesPerUnit = std::max(
-        {std::size_t(3), Format.escapes[0].text.size(), Format.escapes[1].text.size(), Format.escapes[2].text.size()});
+    static constexpr qsizetype MaxBytesPerUnit = qsizetype(std::max(std::size_t(3), LongestEscape(Format)));
     // Every character holds at least one UTF-16 unit, so the longest element,
     // the tags, the colour and &nbsp; or an escape, counted per unit bounds the
     // size of the markup.
