@@ -148,13 +148,12 @@ public:
     static constexpr std::array<char, PlainSize + 1> Template = MakeTemplate();
 
     static constexpr EscapeTable Escapes = MakeEscapeTable(Format);
-    static constexpr bool Escaping = Format.escapes[0].unit != 0;
+    static constexpr bool Escaping = LongestEscape(Format) > 0;
 
     // One UTF-16 unit never needs more than three bytes of UTF-8, or its escape.
     static constexpr qsizetype MaxBytesPerUnit = qsizetype(std::max(std::size_t(3), LongestEscape(Format)));
-    // Every character holds at least one UTF-16 unit, so the longest element,
-    // the tags, the colour and &nbsp; or an escape, counted per unit bounds the
-    // size of the markup.
+    // Every character holds at least one UTF-16 unit, so the tags, the colour,
+    // &nbsp; and the longest escape, counted per unit, bound the markup's size.
     static constexpr qsizetype MaxSizePerUnit = qsizetype(PlainSize) - 1
                                                 + (Format.nonBreakingSpaces ? qsizetype(NonBreakingSpace.size()) : 0)
                                                 + MaxBytesPerUnit;
