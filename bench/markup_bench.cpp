@@ -1,7 +1,8 @@
 // Times the gradient markup of a 32,767-character text against a plain
 // memcpy of a buffer of the output's size, and the whole path of an output
 // click: split the text once, count, work out the steps, build the markup
-// and turn it into the clipboard's text.
+// and turn it into the clipboard's text. The classic format first, then the
+// markup alone in each other format.
 #include "gradientmarkup.h"
 #include "textcharacters.h"
 
@@ -38,21 +39,32 @@ QString MakeText(const QString &pattern, int characters)
     return text;
 }
 
-void Measure(const char *name, const QString &text)
-{
-    constexpr int rounds = 300;
-    const TextCharacters characters(text);
-    QByteArray markup;
-    const double build = BestMicroseconds(rounds, [&] {
-        ColorChannels channels = SplitColors(0x0000FF, 0xFF8000, characters.Count());
-        markup = BuildMarkup(characters, channels);
-    });
+constexpr int Rounds = 300;
 
-    std::vector<char> source(std::size_t(markup.size()), 'x'), target(source.size());
-    const double copy = BestMicroseconds(rounds, [&] {
+double CopyMicroseconds(qsizetype size)
+{
+    std::vector<char> source(std::size_t(size), 'x'), target(source.size());
+    return BestMicroseconds(Rounds, [&] {
         std::memcpy(target.data(), source.data(), source.size());
         asm volatile("" : : "r"(target.data()) : "memory");
     });
+}
+
+double BuildMicroseconds(const TextCharacters &characters, MarkupFormat format, QByteArray &markup)
+{
+    return BestMicroseconds(Rounds, [&] {
+        ColorChannels channels = SplitColors(0x0000FF, 0xFF8000, characters.Count());
+        markup = BuildMarkup(characters, channels, format);
+    });
+}
+
+void Measure(const char *name, const QString &text)
+{
+    constexpr int rounds = Rounds;
+    const TextCharacters characters(text);
+    QByteArray markup;
+    const double build = BuildMicroseconds(characters, MarkupFormat::Font, markup);
+    const double copy = CopyMicroseconds(markup.size());
 
     const double split = BestMicroseconds(rounds, [&] {
         const TextCharacters again(text);
@@ -72,6 +84,16 @@ void Measure(const char *name, const QString &text)
                 "split %7.1f us; click path %6.3f ms\n",
                 name, static_cast<long long>(characters.Count()), static_cast<long long>(markup.size()), build, copy,
                 build / copy, split, click / 1000);
+
+    for (const MarkupFormat format : MarkupFormats) {
+        if (format == MarkupFormat::Font)
+            continue;
+        const double formatBuild = BuildMicroseconds(characters, format, markup);
+        const double formatCopy = CopyMicroseconds(markup.size());
+        std::printf("%-6s %-11s %8lld bytes: markup %7.1f us, memcpy %6.1f us, ratio %5.1f\n", name,
+                    MarkupFormatText(format), static_cast<long long>(markup.size()), formatBuild, formatCopy,
+                    formatBuild / formatCopy);
+    }
 }
 
 } // namespace

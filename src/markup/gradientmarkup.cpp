@@ -2,24 +2,84 @@
 
 #include "runtimeerror.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
 // Characters 1 to n - 1 are counted in 16 bits, so n may be 32,768 at most.
 constexpr qsizetype LastIndexAllowed = 32767;
 
-constexpr char Opening[] = "<font color=\"#";
-constexpr char Closing[] = "</font>";
-constexpr char NonBreakingSpace[] = "&nbsp;";
+// An ASCII unit that a format writes otherwise, and what it writes.
+struct Escape {
+    char unit = 0;
+    std::string_view text;
+};
 
-// The longest element: the tags, the colour and &nbsp; (29 + 6 bytes).
-constexpr qsizetype FixedSize = sizeof Opening - 1 + 6 + 2 + sizeof Closing - 1;
-constexpr qsizetype MaxFixedSize = FixedSize + sizeof NonBreakingSpace - 1;
-// One UTF-16 unit never needs more than three bytes of UTF-8.
-constexpr qsizetype MaxBytesPerUnit = 3;
+// One format's element: the opening, the colour's six digits, the text after
+// them, the character with its escapes, the closing.
+struct FormatDescription {
+    const char *text; // stored in the settings and given on the command line
+    const char *name; // for the window's menu
+    std::string_view opening;
+    std::string_view afterColour;
+    std::string_view closing;
+    bool nonBreakingSpaces; // a space after a space as &nbsp;, except at either end
+    std::array<Escape, 3> escapes = {};
+};
+
+constexpr FormatDescription FontFormat{
+    .text = "font",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML font (classic)"),
+    .opening = "<font color=\"#",
+    .afterColour = "\">",
+    .closing = "</font>",
+    .nonBreakingSpaces = true,
+};
+constexpr FormatDescription SpanFormat{
+    .text = "span",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML span"),
+    .opening = "<span style=\"color:#",
+    .afterColour = "\">",
+    .closing = "</span>",
+    .nonBreakingSpaces = true,
+    .escapes = {{{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}}},
+};
+constexpr FormatDescription BBCodeFormat{
+    .text = "bbcode",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "BBCode"),
+    .opening = "[color=#",
+    .afterColour = "]",
+    .closing = "[/color]",
+    .nonBreakingSpaces = false,
+};
+constexpr FormatDescription MiniMessageFormat{
+    .text = "minimessage",
+    .name = QT_TRANSLATE_NOOP("MarkupFormat", "MiniMessage"),
+    .opening = "<#",
+    .afterColour = ">",
+    .closing = "",
+    .nonBreakingSpaces = false,
+    .escapes = {{{'\\', "\\\\"}, {'<', "\\<"}}},
+};
+
+const FormatDescription &DescriptionOf(MarkupFormat format)
+{
+    switch (format) {
+    case MarkupFormat::Span: return SpanFormat;
+    case MarkupFormat::BBCode: return BBCodeFormat;
+    case MarkupFormat::MiniMessage: return MiniMessageFormat;
+    case MarkupFormat::Font: break;
+    }
+    return FontFormat;
+}
+
+constexpr std::string_view NonBreakingSpace = "&nbsp;";
 
 // The two-digit notation of each channel value, first digit in the low byte.
 using HexTable = std::array<std::uint16_t, 256>;
@@ -34,33 +94,133 @@ constexpr HexTable MakeHexTable()
 
 constexpr HexTable ChannelHex = MakeHexTable();
 
-template <std::size_t N>
-char *Put(char *out, const char (&text)[N])
+// Each ASCII unit's escape, empty for a unit written as it is.
+using EscapeTable = std::array<std::string_view, 128>;
+
+constexpr EscapeTable MakeEscapeTable(const FormatDescription &format)
 {
-    std::memcpy(out, text, N - 1);
-    return out + N - 1;
+    EscapeTable table{};
+    for (const Escape &escape : format.escapes)
+        if (escape.unit != 0)
+            table[std::size_t(escape.unit)] = escape.text;
+    return table;
 }
 
-// The colour's six digits and the closing quote and bracket after them, as
-// one eight-byte word to store: built first byte lowest, then turned to the
-// machine's byte order, which costs nothing where that is little-endian.
-std::uint64_t MakeColourWord(std::int16_t red, std::int16_t green, std::int16_t blue)
+constexpr std::size_t LongestEscape(const FormatDescription &format)
 {
-    const std::uint64_t word =
-        std::uint64_t(ChannelHex[std::uint8_t(red)]) | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
-        | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32 | std::uint64_t('"') << 48 | std::uint64_t('>') << 56;
-    if constexpr (std::endian::native == std::endian::big)
-        return __builtin_bswap64(word);
-    else
-        return word;
+    std::size_t longest = 0;
+    for (const Escape &escape : format.escapes)
+        longest = std::max(longest, escape.text.size());
+    return longest;
 }
 
-char *PutUtf8(char *out, QStringView text)
+inline char *Put(char *out, std::string_view text)
+{
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+bool IsSpace(QStringView character)
+{
+    return character.size() == 1 && character[0] == u' ';
+}
+
+// Writes the elements of one format, all its sizes known at compile time.
+template <const FormatDescription &Format>
+class ElementWriter {
+public:
+    // Opening, colour, one character and closing, with the colour still zero.
+    static constexpr std::size_t PlainSize =
+        Format.opening.size() + 6 + Format.afterColour.size() + 1 + Format.closing.size();
+    static constexpr std::size_t ColourOffset = Format.opening.size();
+    static constexpr std::size_t CharacterOffset = ColourOffset + 6 + Format.afterColour.size();
+
+    static constexpr std::array<char, PlainSize + 1> MakeTemplate()
+    {
+        std::array<char, PlainSize + 1> text{};
+        auto out = std::copy(Format.opening.begin(), Format.opening.end(), text.begin());
+        out = std::fill_n(out, 6, '0');
+        out = std::copy(Format.afterColour.begin(), Format.afterColour.end(), out);
+        *out++ = '?';
+        std::copy(Format.closing.begin(), Format.closing.end(), out);
+        return text;
+    }
+    static constexpr std::array<char, PlainSize + 1> Template = MakeTemplate();
+
+    static constexpr EscapeTable Escapes = MakeEscapeTable(Format);
+    static constexpr bool Escaping = LongestEscape(Format) > 0;
+
+    // One UTF-16 unit never needs more than three bytes of UTF-8, or its escape.
+    static constexpr qsizetype MaxBytesPerUnit = qsizetype(std::max(std::size_t(3), LongestEscape(Format)));
+    // Every character holds at least one UTF-16 unit, so the tags, the colour,
+    // &nbsp; and the longest escape, counted per unit, bound the markup's size.
+    static constexpr qsizetype MaxSizePerUnit = qsizetype(PlainSize) - 1
+                                                + (Format.nonBreakingSpaces ? qsizetype(NonBreakingSpace.size()) : 0)
+                                                + MaxBytesPerUnit;
+    // Each element is written over a whole template, NUL included, and the
+    // colour as one eight-byte word: both fit in the room a character has.
+    static_assert(ColourOffset + sizeof(std::uint64_t) <= Template.size());
+    static_assert(qsizetype(Template.size()) <= MaxSizePerUnit);
+
+    // The colour's six digits and the template's two bytes after them, as
+    // one eight-byte word to store: built first byte lowest, then turned to
+    // the machine's byte order, which costs nothing where that is little-endian.
+    static std::uint64_t ColourWord(std::int16_t red, std::int16_t green, std::int16_t blue)
+    {
+        const std::uint64_t word = std::uint64_t(ChannelHex[std::uint8_t(red)])
+                                   | std::uint64_t(ChannelHex[std::uint8_t(green)]) << 16
+                                   | std::uint64_t(ChannelHex[std::uint8_t(blue)]) << 32
+                                   | std::uint64_t(std::uint8_t(Template[ColourOffset + 6])) << 48
+                                   | std::uint64_t(std::uint8_t(Template[ColourOffset + 7])) << 56;
+        if constexpr (std::endian::native == std::endian::big)
+            return __builtin_bswap64(word);
+        else
+            return word;
+    }
+
+    // The text in UTF-8, a lone surrogate as U+FFFD and every unit that the
+    // format escapes as its escape, wherever it stands in a character.
+    static char *PutUtf8(char *out, QStringView text);
+
+    // Writes the whole template first, then the colour and the character over
+    // it; a longer character rewrites the end.
+    static char *PutElement(char *out, std::uint64_t colourWord, QStringView character, bool nonBreaking)
+    {
+        std::memcpy(out, Template.data(), Template.size());
+        std::memcpy(out + ColourOffset, &colourWord, sizeof colourWord);
+        if (!nonBreaking && character.size() == 1 && character[0].unicode() < 0x80
+            && !IsEscaped(character[0].unicode())) {
+            out[CharacterOffset] = char(character[0].unicode());
+            return out + PlainSize;
+        }
+        out += CharacterOffset;
+        out = nonBreaking ? Put(out, NonBreakingSpace) : PutUtf8(out, character);
+        return Put(out, Format.closing);
+    }
+
+private:
+    // For an ASCII unit only.
+    static bool IsEscaped(char32_t unit)
+    {
+        if constexpr (Escaping)
+            return !Escapes[unit].empty();
+        else
+            return false;
+    }
+};
+
+// Defined out of the class, so not inline: the compiler then keeps it out of
+// the element loop, where only the rare longer character needs it.
+template <const FormatDescription &Format>
+char *ElementWriter<Format>::PutUtf8(char *out, QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
         if (c < 0x80) {
-            *out++ = char(c);
+            if (IsEscaped(c))
+                out = Put(out, Escapes[c]);
+            else
+                *out++ = char(c);
             continue;
         }
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
@@ -82,69 +242,45 @@ char *PutUtf8(char *out, QStringView text)
     return out;
 }
 
-// Opening, colour, one character and closing, with the colour still zero.
-constexpr char ElementTemplate[] = "<font color=\"#000000\">?</font>";
-constexpr qsizetype ColourOffset = sizeof Opening - 1;
-constexpr qsizetype CharacterOffset = ColourOffset + 6 + 2;
-constexpr qsizetype PlainElementSize = sizeof ElementTemplate - 1;
-
-// Writes the whole template first, then the colour and the character over
-// it; a longer character rewrites the end. The template's closing quotes,
-// NUL and all, fit in the room that the size bound leaves per character.
-inline char *PutElement(char *out, std::uint64_t colourWord, QStringView character, bool nonBreaking)
+// Kept out of line, one loop per format, and started on a cache line, so that
+// the loop's speed does not hang on where the linker happens to place it.
+template <const FormatDescription &Format>
+[[gnu::noinline, gnu::aligned(64)]] QByteArray BuildMarkupIn(const TextCharacters &characters, ColorChannels &c)
 {
-    std::memcpy(out, ElementTemplate, sizeof ElementTemplate);
-    std::memcpy(out + ColourOffset, &colourWord, sizeof colourWord);
-    if (!nonBreaking && character.size() == 1 && character[0].unicode() < 0x80) {
-        out[CharacterOffset] = char(character[0].unicode());
-        return out + PlainElementSize;
-    }
-    out += CharacterOffset;
-    out = nonBreaking ? Put(out, NonBreakingSpace) : PutUtf8(out, character);
-    return Put(out, Closing);
-}
-
-bool IsSpace(QStringView character)
-{
-    return character.size() == 1 && character[0] == u' ';
-}
-
-} // namespace
-
-QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &c)
-{
+    using Writer = ElementWriter<Format>;
     const qsizetype n = characters.Count();
-    if (n > LastIndexAllowed + 1)
-        throw RuntimeErrors::Overflow();
-    if (n == 0)
-        return {};
-
-    // Every character holds at least one UTF-16 unit, so this bounds the size.
-    QByteArray markup(characters.Text().size() * (MaxFixedSize + MaxBytesPerUnit), Qt::Uninitialized);
+    QByteArray markup(characters.Text().size() * Writer::MaxSizePerUnit, Qt::Uninitialized);
     char *out = markup.data();
-    out = PutElement(out, MakeColourWord(c.Red1, c.Green1, c.Blue1), characters[0], false);
+    out = Writer::PutElement(out, Writer::ColourWord(c.Red1, c.Green1, c.Blue1), characters[0], false);
     // The running channels are kept wide and checked once at the end: they
     // move in a straight line, so if the last value fits in 16 bits, every
     // value before it did too.
     int red = c.Red1, green = c.Green1, blue = c.Blue1;
+    // The steps are read once: the writes through out could otherwise be
+    // taken to change them.
+    const int stepRed = c.StepRed, stepGreen = c.StepGreen, stepBlue = c.StepBlue;
     // Over a long text every step is often zero: the colour is then worked
     // out once.
-    const bool moving = c.StepRed || c.StepGreen || c.StepBlue;
-    std::uint64_t colourWord = MakeColourWord(c.Red1, c.Green1, c.Blue1);
-    bool previousIsSpace = IsSpace(characters[0]);
+    const bool moving = stepRed || stepGreen || stepBlue;
+    std::uint64_t colourWord = Writer::ColourWord(c.Red1, c.Green1, c.Blue1);
+    [[maybe_unused]] bool previousIsSpace = IsSpace(characters[0]);
     for (qsizetype i = 1; i < n - 1; ++i) {
-        red += c.StepRed;
-        green += c.StepGreen;
-        blue += c.StepBlue;
+        red += stepRed;
+        green += stepGreen;
+        blue += stepBlue;
         if (moving)
-            colourWord = MakeColourWord(std::int16_t(red), std::int16_t(green), std::int16_t(blue));
+            colourWord = Writer::ColourWord(std::int16_t(red), std::int16_t(green), std::int16_t(blue));
         const QStringView character = characters[i];
-        const bool isSpace = IsSpace(character);
-        out = PutElement(out, colourWord, character, previousIsSpace && isSpace);
-        previousIsSpace = isSpace;
+        bool nonBreaking = false;
+        if constexpr (Format.nonBreakingSpaces) {
+            const bool isSpace = IsSpace(character);
+            nonBreaking = previousIsSpace && isSpace;
+            previousIsSpace = isSpace;
+        }
+        out = Writer::PutElement(out, colourWord, character, nonBreaking);
     }
     if (n > 1)
-        out = PutElement(out, MakeColourWord(c.Red2, c.Green2, c.Blue2), characters[n - 1], false);
+        out = Writer::PutElement(out, Writer::ColourWord(c.Red2, c.Green2, c.Blue2), characters[n - 1], false);
     c.Red1 = ToInteger16(red);
     c.Green1 = ToInteger16(green);
     c.Blue1 = ToInteger16(blue);
@@ -152,9 +288,48 @@ QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &c)
     return markup;
 }
 
+} // namespace
+
+const char *MarkupFormatText(MarkupFormat format)
+{
+    return DescriptionOf(format).text;
+}
+
+std::optional<MarkupFormat> ParseMarkupFormat(QAnyStringView text)
+{
+    for (const MarkupFormat format : MarkupFormats)
+        if (text == QAnyStringView(DescriptionOf(format).text))
+            return format;
+    return std::nullopt;
+}
+
+QString MarkupFormatName(MarkupFormat format)
+{
+    return QCoreApplication::translate("MarkupFormat", DescriptionOf(format).name);
+}
+
+QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, MarkupFormat format)
+{
+    const qsizetype n = characters.Count();
+    if (n > LastIndexAllowed + 1)
+        throw RuntimeErrors::Overflow();
+    if (n == 0)
+        return {};
+
+    switch (format) {
+    case MarkupFormat::Span: return BuildMarkupIn<SpanFormat>(characters, channels);
+    case MarkupFormat::BBCode: return BuildMarkupIn<BBCodeFormat>(characters, channels);
+    case MarkupFormat::MiniMessage: return BuildMarkupIn<MiniMessageFormat>(characters, channels);
+    case MarkupFormat::Font: break;
+    }
+    return BuildMarkupIn<FontFormat>(characters, channels);
+}
+
 QByteArray MarkupUtf8(QStringView text)
 {
-    QByteArray bytes(text.size() * MaxBytesPerUnit, Qt::Uninitialized);
-    bytes.truncate(PutUtf8(bytes.data(), text) - bytes.constData());
+    using Writer = ElementWriter<FontFormat>;
+    static_assert(!Writer::Escaping);
+    QByteArray bytes(text.size() * Writer::MaxBytesPerUnit, Qt::Uninitialized);
+    bytes.truncate(Writer::PutUtf8(bytes.data(), text) - bytes.constData());
     return bytes;
 }

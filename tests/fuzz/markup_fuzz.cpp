@@ -1,7 +1,8 @@
-// The markup of any text between any two colours: valid UTF-8, one element
-// per character in the exact form, every character whole and in order, the
-// colours at both ends exact, and a space after a space written &nbsp;
-// except at either end.
+// The markup of any text between any two colours, in every format: valid
+// UTF-8, one element per character in the format's exact form, every
+// character whole, escaped as the format escapes and in order, the colours
+// at both ends exact and the ones between start + k * step, and in the HTML
+// formats a space after a space written &nbsp; except at either end.
 #include "colorvalue.h"
 #include "gradientmarkup.h"
 #include "require.h"
@@ -19,18 +20,92 @@
 
 namespace {
 
-// #RRGGBB's digits of a colour whose low byte is red.
-std::string HtmlDigits(ColorValue color)
+// #RRGGBB's digits of three channels, and of a colour whose low byte is red.
+std::string Digits(int red, int green, int blue)
 {
     char digits[8];
-    std::snprintf(digits, sizeof digits, "%02X%02X%02X", unsigned(color & 0xFF), unsigned(color >> 8 & 0xFF),
-                  unsigned(color >> 16 & 0xFF));
+    std::snprintf(digits, sizeof digits, "%02X%02X%02X", unsigned(red), unsigned(green), unsigned(blue));
     return digits;
+}
+
+std::string HtmlDigits(ColorValue color)
+{
+    return Digits(color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF);
 }
 
 ColorValue ColorFrom(const std::uint8_t *bytes)
 {
     return ColorValue(bytes[0] | bytes[1] << 8 | bytes[2] << 16);
+}
+
+// The character as the format writes it, its escapes made.
+std::string Escaped(MarkupFormat format, const std::string &character)
+{
+    std::string escaped;
+    for (const char c : character) {
+        if (format == MarkupFormat::Span && (c == '&' || c == '<' || c == '>'))
+            escaped += c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
+        else if (format == MarkupFormat::MiniMessage && (c == '\\' || c == '<'))
+            escaped += std::string("\\") + c;
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+// Each format's element around the colour and the character.
+struct Form {
+    MarkupFormat format;
+    std::string open, afterColour, close;
+    bool nonBreaking;
+};
+
+const Form Forms[] = {
+    {MarkupFormat::Font, "<font color=\"#", "\">", "</font>", true},
+    {MarkupFormat::Span, "<span style=\"color:#", "\">", "</span>", true},
+    {MarkupFormat::BBCode, "[color=#", "]", "[/color]", false},
+    {MarkupFormat::MiniMessage, "<#", ">", "", false},
+};
+
+void CheckMarkup(const Form &form, const TextCharacters &characters, ColorValue color1, ColorValue color2)
+{
+    const qsizetype count = characters.Count();
+    const ColorChannels start = SplitColors(color1, color2, count);
+    ColorChannels channels = start;
+    const QByteArray built = BuildMarkup(characters, channels, form.format);
+    REQUIRE(built.isValidUtf8());
+
+    // Element by element, each character in the exact form.
+    const std::string markup = built.toStdString();
+    std::string contents;
+    std::size_t at = 0;
+    for (qsizetype index = 0; index < count; ++index) {
+        REQUIRE(markup.compare(at, form.open.size(), form.open) == 0);
+        at += form.open.size();
+        const std::string digits = markup.substr(at, 6);
+        if (index == 0)
+            REQUIRE(digits == HtmlDigits(color1));
+        else if (index == count - 1)
+            REQUIRE(digits == HtmlDigits(color2));
+        else
+            REQUIRE(digits
+                    == Digits(start.Red1 + index * start.StepRed, start.Green1 + index * start.StepGreen,
+                              start.Blue1 + index * start.StepBlue));
+        at += 6;
+        REQUIRE(markup.compare(at, form.afterColour.size(), form.afterColour) == 0);
+        at += form.afterColour.size();
+        const std::string character = characters[index].toUtf8().toStdString();
+        const bool afterSpace = index > 0 && characters[index - 1] == u" ";
+        const bool nonBreaking = form.nonBreaking && character == " " && afterSpace && index + 1 < count;
+        const std::string content = nonBreaking ? "&nbsp;" : Escaped(form.format, character);
+        REQUIRE(!character.empty() && markup.compare(at, content.size(), content) == 0);
+        at += content.size();
+        contents += character;
+        REQUIRE(markup.compare(at, form.close.size(), form.close) == 0);
+        at += form.close.size();
+    }
+    REQUIRE(at == markup.size());
+    REQUIRE(contents == characters.Text().toUtf8().toStdString());
 }
 
 } // namespace
@@ -44,43 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const qsizetype count = characters.Count();
     if (count < 2)
         return 0;
-    ColorChannels channels = SplitColors(color1, color2, count);
-    QByteArray built;
     try {
-        built = BuildMarkup(characters, channels);
+        for (const Form &form : Forms)
+            CheckMarkup(form, characters, color1, color2);
     } catch (const RuntimeError &error) {
         REQUIRE(error.Number() == 6 && count > 32768);
-        return 0;
     }
-    REQUIRE(built.isValidUtf8());
-
-    // Element by element, each character in the exact form.
-    const std::string markup = built.toStdString();
-    static const std::string open = "<font color=\"#", close = "</font>";
-    std::string contents, first, last;
-    std::size_t at = 0;
-    for (qsizetype index = 0; index < count; ++index) {
-        REQUIRE(markup.compare(at, open.size(), open) == 0);
-        at += open.size();
-        const std::string digits = markup.substr(at, 6);
-        REQUIRE(digits.size() == 6 && digits.find_first_not_of("0123456789ABCDEF") == std::string::npos);
-        (index == 0 ? first : last) = digits;
-        at += 6;
-        REQUIRE(markup.compare(at, 2, "\">") == 0);
-        at += 2;
-        const std::string character = characters[index].toUtf8().toStdString();
-        const bool afterSpace = index > 0 && characters[index - 1] == u" ";
-        const bool nonBreaking = character == " " && afterSpace && index + 1 < count;
-        const std::string content = nonBreaking ? "&nbsp;" : character;
-        REQUIRE(!character.empty() && markup.compare(at, content.size(), content) == 0);
-        at += content.size();
-        contents += character;
-        REQUIRE(markup.compare(at, close.size(), close) == 0);
-        at += close.size();
-    }
-    REQUIRE(at == markup.size());
-    REQUIRE(contents == characters.Text().toUtf8().toStdString());
-    REQUIRE(first == HtmlDigits(color1));
-    REQUIRE(last == HtmlDigits(color2));
     return 0;
 }

@@ -9,11 +9,11 @@ namespace {
 constexpr ColorValue Red = 0x0000FF;
 constexpr ColorValue Blue = 0xFF0000;
 
-QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2)
+QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2, MarkupFormat format = MarkupFormat::Font)
 {
     const TextCharacters characters(text);
     ColorChannels channels = SplitColors(color1, color2, characters.Count());
-    return BuildMarkup(characters, channels);
+    return BuildMarkup(characters, channels, format);
 }
 
 // The text of each element, with &nbsp; read back as the space it stands for.
@@ -30,6 +30,27 @@ QStringList ListElementTexts(const QByteArray &markup)
 QByteArray Element(const char *hex, const char *character)
 {
     return QByteArray("<font color=\"#") + hex + "\">" + character + "</font>";
+}
+
+QByteArray Element(MarkupFormat format, const QByteArray &hex, const QByteArray &character)
+{
+    switch (format) {
+    case MarkupFormat::Font: return Element(hex, character);
+    case MarkupFormat::Span: return "<span style=\"color:#" + hex + "\">" + character + "</span>";
+    case MarkupFormat::BBCode: return "[color=#" + hex + "]" + character + "[/color]";
+    case MarkupFormat::MiniMessage: return "<#" + hex + ">" + character;
+    }
+    return {};
+}
+
+// Red to blue over 16 characters: whole steps of 0x11, so the colours run
+// FF0000, EE0011, ... 0000FF.
+QByteArray SixteenElements(MarkupFormat format, const QByteArrayList &characters)
+{
+    QByteArray markup;
+    for (int k = 0; k < characters.size(); ++k)
+        markup += Element(format, QString::asprintf("%02X00%02X", 0xFF - 0x11 * k, 0x11 * k).toLatin1(), characters[k]);
+    return markup;
 }
 
 } // namespace
@@ -50,36 +71,66 @@ private slots:
     void middleCharactersFollowTheSteps();
     void runningChannelsAreAdvanced();
     void overflowPastTheSixteenBitCount();
+    void formatTexts_data();
+    void formatTexts();
 };
 
 void TestGradientMarkup::exactMarkup_data()
 {
+    QTest::addColumn<MarkupFormat>("format");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("markup");
 
     const QByteArray r = "FF0000", m = "80007F", b = "0000FF";
-    QTest::newRow("abc") << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c");
-    QTest::newRow("single space stays") << "a b" << Element(r, "a") + Element(m, " ") + Element(b, "b");
-    QTest::newRow("markup characters as they are") << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
+    QTest::newRow("abc") << MarkupFormat::Font << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c");
+    QTest::newRow("single space stays") << MarkupFormat::Font << "a b"
+                                        << Element(r, "a") + Element(m, " ") + Element(b, "b");
+    QTest::newRow("markup characters as they are")
+        << MarkupFormat::Font << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
 
     // Steps for four characters: -85, 0, 85.
     const QByteArray r4 = "FF0000", s1 = "AA0055", s2 = "5500AA", b4 = "0000FF";
-    QTest::newRow("space after space") << "a  b"
+    QTest::newRow("space after space") << MarkupFormat::Font << "a  b"
                                        << Element(r4, "a") + Element(s1, " ") + Element(s2, "&nbsp;")
                                               + Element(b4, "b");
     QTest::newRow("two spaces at the start")
-        << "  ab" << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b");
+        << MarkupFormat::Font << "  ab"
+        << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b");
     QTest::newRow("two spaces at the end")
-        << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ");
-    QTest::newRow("all spaces") << "    "
+        << MarkupFormat::Font << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ");
+    QTest::newRow("all spaces") << MarkupFormat::Font << "    "
                                 << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "&nbsp;") + Element(b4, " ");
+
+    // Every kind of character in each format: the markup characters, a
+    // backslash, quotes, runs of spaces at both ends and in the middle, an
+    // emoji, a flag, a "<" inside a character and a lone surrogate.
+    const QString mixed =
+        QString::fromUtf8("  <&>\\\"'  \U0001F600\U0001F1E9\U0001F1EA\u0600<\u0301") + QChar(0xD83D) + "  ";
+    const QByteArray emoji = "\U0001F600", flag = "\U0001F1E9\U0001F1EA", fffd = "\uFFFD";
+    QTest::newRow("font, every kind") << MarkupFormat::Font << mixed
+                                      << SixteenElements(MarkupFormat::Font,
+                                                         {" ", "&nbsp;", "<", "&", ">", "\\", "\"", "'", " ", "&nbsp;",
+                                                          emoji, flag, "\u0600<\u0301", fffd, " ", " "});
+    QTest::newRow("span, every kind") << MarkupFormat::Span << mixed
+                                      << SixteenElements(MarkupFormat::Span,
+                                                         {" ", "&nbsp;", "&lt;", "&amp;", "&gt;", "\\", "\"", "'", " ",
+                                                          "&nbsp;", emoji, flag, "\u0600&lt;\u0301", fffd, " ", " "});
+    QTest::newRow("bbcode, every kind") << MarkupFormat::BBCode << mixed
+                                        << SixteenElements(MarkupFormat::BBCode,
+                                                           {" ", " ", "<", "&", ">", "\\", "\"", "'", " ", " ", emoji,
+                                                            flag, "\u0600<\u0301", fffd, " ", " "});
+    QTest::newRow("minimessage, every kind")
+        << MarkupFormat::MiniMessage << mixed
+        << SixteenElements(MarkupFormat::MiniMessage, {" ", " ", "\\<", "&", ">", "\\\\", "\"", "'", " ", " ", emoji,
+                                                       flag, "\u0600\\<\u0301", fffd, " ", " "});
 }
 
 void TestGradientMarkup::exactMarkup()
 {
+    QFETCH(MarkupFormat, format);
     QFETCH(QString, text);
     QFETCH(QByteArray, markup);
-    QCOMPARE(Markup(text, Red, Blue), markup);
+    QCOMPARE(Markup(text, Red, Blue, format), markup);
 }
 
 // Each channel in two upper-case digits, red first, a leading zero kept.
@@ -215,6 +266,33 @@ void TestGradientMarkup::overflowPastTheSixteenBitCount()
     } catch (const RuntimeError &error) {
         QCOMPARE(error.Number(), 6);
     }
+}
+
+void TestGradientMarkup::formatTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<MarkupFormat>>("format");
+
+    QTest::newRow("font") << "font" << std::optional(MarkupFormat::Font);
+    QTest::newRow("span") << "span" << std::optional(MarkupFormat::Span);
+    QTest::newRow("bbcode") << "bbcode" << std::optional(MarkupFormat::BBCode);
+    QTest::newRow("minimessage") << "minimessage" << std::optional(MarkupFormat::MiniMessage);
+    QTest::newRow("capital") << "Font" << std::optional<MarkupFormat>();
+    QTest::newRow("space after") << "span " << std::optional<MarkupFormat>();
+    QTest::newRow("NUL after") << QStringLiteral("span\0x") << std::optional<MarkupFormat>();
+    QTest::newRow("empty") << "" << std::optional<MarkupFormat>();
+}
+
+// Only a format's own text gives it, from the window's text or the
+// settings' bytes alike, and each format's text gives it back.
+void TestGradientMarkup::formatTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(std::optional<MarkupFormat>, format);
+    QCOMPARE(ParseMarkupFormat(text), format);
+    QCOMPARE(ParseMarkupFormat(text.toStdString()), format);
+    if (format)
+        QCOMPARE(QString::fromLatin1(MarkupFormatText(*format)), text);
 }
 
 QTEST_GUILESS_MAIN(TestGradientMarkup)
