@@ -1,13 +1,23 @@
 #include "form1.h"
 
+#include "commondialog.h"
 #include "formlayout.h"
+#include "labelarray.h"
+#include "messageboxes.h"
+#include "previewrenderer.h"
+#include "programstarter.h"
+#include "regeditor.h"
 #include "runtimeerror.h"
+#include "shape.h"
+#include "textcharacters.h"
 #include "twips.h"
 #include "version.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 
 #include <climits>

@@ -1,22 +1,28 @@
 #pragma once
 
 #include "colorvalue.h"
-#include "commondialog.h"
-#include "labelarray.h"
-#include "messageboxes.h"
-#include "previewrenderer.h"
-#include "programstarter.h"
-#include "regeditor.h"
-#include "runtimeerror.h"
-#include "shape.h"
 
-#include <QLineEdit>
-#include <QPushButton>
+#include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+
+class CommonDialog;
+class LabelArray;
+class MessageBoxes;
+class PreviewRenderer;
+class ProgramStarter;
+class QLineEdit;
+class QPushButton;
+class RegEditor;
+class RuntimeError;
+class Shape;
+class TextCharacters;
+struct PreviewStyle;
+enum class MsgBoxStyle;
 
 // What the window asks of the desktop; tests give stand-ins.
 struct Form1Services {
@@ -26,7 +32,9 @@ struct Form1Services {
 };
 
 // The one window. It owns every control and all of the program's state;
-// each event handler forwards to one procedure.
+// each event handler forwards to one procedure. The controls carry object
+// names ("Text1", "Command1" ... "Command11", "Shape1", "Shape2", "Label1"),
+// by which tests find them as a user does on the screen.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -36,6 +44,7 @@ public:
     explicit Form1(const Form1Services &services);
     ~Form1() override;
 
+private:
     // Made by CreateControls; the window owns them.
     QLineEdit *Text1 = nullptr;
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr;
@@ -64,8 +73,6 @@ public:
     // Both colours' channels (Red1 ... Blue2) and the steps between them, as
     // the last SplitColors left them; the outputs advance the running ones.
     ColorChannels Channels;
-
-    std::int16_t ShownCount() const { return preview_->ShownCount(); }
 
     // Sets the window's outer size, frame included where there is one.
     void SetFormSize(int widthTwips, int heightTwips);

@@ -1,6 +1,9 @@
 // Choosing the two gradient colours and swapping them.
 #include "form1.h"
 
+#include "commondialog.h"
+#include "shape.h"
+
 void Form1::ChooseColor1()
 {
     ChooseColor(Color1, *Shape1);

@@ -1,8 +1,13 @@
 // Help: the readme that the program writes itself, and opening it.
 #include "form1.h"
 
-#include "safefile.h"
+#include "messageboxes.h"
+#include "programstarter.h"
 #include "readmetext.h"
+#include "safefile.h"
+#ifdef _WIN32
+#include "regeditor.h"
+#endif
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,11 @@
 
 #include "clipboardcontent.h"
 #include "gradientmarkup.h"
+#include "messageboxes.h"
 #include "safefile.h"
+#include "textcharacters.h"
+
+#include <QLineEdit>
 
 QString Form1::OutputFileName()
 {

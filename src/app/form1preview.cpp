@@ -1,9 +1,14 @@
 // The preview: building, hiding and restyling it.
 #include "form1.h"
 
+#include "commondialog.h"
 #include "formlayout.h"
+#include "labelarray.h"
+#include "previewrenderer.h"
+#include "textcharacters.h"
 
 #include <QFontInfo>
+#include <QPushButton>
 
 #include <cmath>
 #include <utility>

@@ -2,10 +2,15 @@
 #include "form1.h"
 
 #include "gradientmarkup.h"
+#include "labelarray.h"
+#include "messageboxes.h"
+#include "regeditor.h"
 #include "runtimeerror.h"
 #include "settingsbatch.h"
 #include "settingstext.h"
+#include "shape.h"
 
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 #include <cmath>

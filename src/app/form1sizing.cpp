@@ -6,6 +6,7 @@
 #include "twips.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QWindow>
