@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "form1.h"
+#include "formdriver.h"
 #include "workspace.h"
 
 #include "gradientmarkup.h"
@@ -61,6 +62,7 @@ private:
     FakeCommonDialog dialog_;
     FakeProgramStarter starter_;
     std::unique_ptr<Form1> form_;
+    std::optional<Form1Controls> ui_;
 };
 
 void TestForm1::init()
@@ -70,21 +72,21 @@ void TestForm1::init()
     dialog_.colors.clear();
     dialog_.fontSizes.clear();
     form_ = std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});
+    ui_.emplace(*form_);
     messages_.shown.clear();
 }
 
 void TestForm1::cleanup()
 {
+    ui_.reset();
     form_.reset();
     workspace_.reset();
 }
 
 void TestForm1::TypeAndColor(const QString &text, ColorValue color1, ColorValue color2)
 {
-    form_->Text1->setText(text);
-    dialog_.colors = {color1, color2};
-    form_->Command1->click();
-    form_->Command2->click();
+    ui_->Text1->setText(text);
+    ChooseColors(*ui_, dialog_, color1, color2);
 }
 
 void TestForm1::captionsAndTitle_data()
@@ -128,10 +130,10 @@ void TestForm1::captionsAndTitle()
 
 void TestForm1::textWatchSpeaksOncePerRun()
 {
-    form_->Text1->setText("hello");
+    ui_->Text1->setText("hello");
     QVERIFY(messages_.shown.empty());
-    form_->Text1->setText("oh FuCk it");
-    form_->Text1->setText("fuck again");
+    ui_->Text1->setText("oh FuCk it");
+    ui_->Text1->setText("fuck again");
     QCOMPARE(messages_.shown.size(), 1u);
     QCOMPARE(messages_.shown[0].prompt, QStringLiteral("Hey wass that?! heheh.. just kiddin..."));
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
@@ -160,13 +162,14 @@ void TestForm1::notEnoughData()
     QFETCH(bool, color1);
     QFETCH(bool, color2);
     QFETCH(bool, toFile);
-    form_->Text1->setText(text);
-    form_->Color1 = color1 ? Red : NoColor;
-    form_->Color2 = color2 ? Blue : NoColor;
+    ui_->Text1->setText(text);
+    // The window starts with neither colour; a cancelled dialog leaves it so.
+    ChooseColors(*ui_, dialog_, color1 ? std::optional(Red) : std::nullopt,
+                 color2 ? std::optional(Blue) : std::nullopt);
     QGuiApplication::clipboard()->setText("untouched");
     if (toFile)
-        form_->Command10->click();
-    form_->Command3->click();
+        ui_->Command10->click();
+    ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::OkOnly);
     QVERIFY(!QFile::exists("output.html"));
@@ -176,11 +179,11 @@ void TestForm1::notEnoughData()
 void TestForm1::fileOutputsContinueOneLine()
 {
     TypeAndColor(QString::fromUtf8("abc"));
-    form_->Command10->click();
-    QCOMPARE(form_->Command3->text(), QStringLiteral("File"));
-    form_->Command3->click();
-    form_->Text1->setText(QString::fromUtf8("d\u00e9f"));
-    form_->Command3->click();
+    ui_->Command10->click();
+    QCOMPARE(ui_->Command3->text(), QStringLiteral("File"));
+    ui_->Command3->click();
+    ui_->Text1->setText(QString::fromUtf8("d\u00e9f"));
+    ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), (QStringList{"Done!", "Done!"}));
     const QByteArray expected = "<font color=\"#FF0000\">a</font><font color=\"#80007F\">b</font>"
                                 "<font color=\"#0000FF\">c</font>"
@@ -193,7 +196,7 @@ void TestForm1::clipboardOutputReplacesTheClipboard()
 {
     QGuiApplication::clipboard()->setText("something else");
     TypeAndColor("a  b");
-    form_->Command3->click();
+    ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
     ColorChannels channels = SplitColors(Red, Blue, 4);
     QCOMPARE(QGuiApplication::clipboard()->text(),
@@ -203,28 +206,29 @@ void TestForm1::clipboardOutputReplacesTheClipboard()
 
 void TestForm1::toggleTwiceRestoresClipboard()
 {
-    form_->Command10->click();
-    QVERIFY(form_->FileOutput);
-    form_->Command10->click();
-    QVERIFY(!form_->FileOutput);
-    QCOMPARE(form_->Command3->text(), QStringLiteral("Clipboard"));
+    ui_->Command10->click();
+    QVERIFY(ui_->Command10->isChecked());
+    QCOMPARE(ui_->Command3->text(), QStringLiteral("File"));
+    ui_->Command10->click();
+    QVERIFY(!ui_->Command10->isChecked());
+    QCOMPARE(ui_->Command3->text(), QStringLiteral("Clipboard"));
     TypeAndColor("abc");
-    form_->Command3->click();
+    ui_->Command3->click();
     QVERIFY(!QFile::exists("output.html"));
 }
 
 void TestForm1::toggleShowsTheTarget()
 {
     const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath("output.html"));
-    QVERIFY(!form_->Command10->isChecked());
-    QVERIFY(form_->Command10->toolTip().contains("clipboard"));
-    form_->Command10->click();
-    QVERIFY(form_->Command10->isChecked());
-    QVERIFY2(form_->Command3->toolTip().contains(path), qPrintable(form_->Command3->toolTip()));
-    QVERIFY(form_->Command10->toolTip().contains(path));
-    form_->Command10->click();
-    QVERIFY(!form_->Command10->isChecked());
-    QVERIFY(!form_->Command3->toolTip().contains(path));
+    QVERIFY(!ui_->Command10->isChecked());
+    QVERIFY(ui_->Command10->toolTip().contains("clipboard"));
+    ui_->Command10->click();
+    QVERIFY(ui_->Command10->isChecked());
+    QVERIFY2(ui_->Command3->toolTip().contains(path), qPrintable(ui_->Command3->toolTip()));
+    QVERIFY(ui_->Command10->toolTip().contains(path));
+    ui_->Command10->click();
+    QVERIFY(!ui_->Command10->isChecked());
+    QVERIFY(!ui_->Command3->toolTip().contains(path));
 }
 
 void TestForm1::enterPressesTheFocusedButton_data()
@@ -237,17 +241,17 @@ void TestForm1::enterPressesTheFocusedButton_data()
 void TestForm1::enterPressesTheFocusedButton()
 {
     QFETCH(int, key);
-    QTest::keyClick(form_->Command7, Qt::Key(key));
+    QTest::keyClick(ui_->Command7, Qt::Key(key));
     QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
 }
 
 void TestForm1::unsetSwatchIsHatchedInTheTextColour()
 {
     const QColor ink(250, 240, 230);
-    QPalette palette = form_->Shape1->palette();
+    QPalette palette = ui_->Shape1->palette();
     palette.setColor(QPalette::WindowText, ink);
-    form_->Shape1->setPalette(palette);
-    const QImage image = form_->Shape1->grab().toImage();
+    ui_->Shape1->setPalette(palette);
+    const QImage image = ui_->Shape1->grab().toImage();
     int inked = 0;
     for (int y = 1; y < image.height() - 1; ++y)
         for (int x = 1; x < image.width() - 1; ++x)
@@ -257,95 +261,91 @@ void TestForm1::unsetSwatchIsHatchedInTheTextColour()
 
 void TestForm1::chooseColorStoresAndShows()
 {
-    form_->Color1 = NoColor;
-    form_->Shape1->SetFillStyle(Shape::UpwardDiagonal);
+    QCOMPARE(ui_->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
     dialog_.colors = {0x123456};
-    form_->Command1->click();
-    QCOMPARE(form_->Color1, 0x123456);
-    QCOMPARE(form_->Shape1->BackColor(), 0x123456);
-    QCOMPARE(form_->Shape1->FillStyle(), int(Shape::Transparent));
+    ui_->Command1->click();
+    QCOMPARE(ui_->Shape1->BackColor(), 0x123456);
+    QCOMPARE(ui_->Shape1->FillStyle(), int(Shape::Transparent));
 
     // The dialog starts from the colour already chosen, else from its last.
-    dialog_.colors = {std::nullopt};
-    form_->Color2 = 0x00FF00;
-    form_->Command2->click();
-    QCOMPARE(dialog_.colorStarts.back(), 0x00FF00);
-    form_->Color1 = NoColor;
-    dialog_.colors = {std::nullopt};
-    form_->Command1->click();
-    QCOMPARE(dialog_.colorStarts.back(), 0x00FF00);
+    QCOMPARE(ColorDialogStart(ui_->Command2, dialog_), 0x123456);
+    dialog_.colors = {0x00FF00};
+    ui_->Command2->click();
+    QCOMPARE(ColorDialogStart(ui_->Command1, dialog_), 0x123456);
+    QCOMPARE(ColorDialogStart(ui_->Command2, dialog_), 0x00FF00);
 }
 
 void TestForm1::cancelledColorDialogChangesNothing()
 {
-    form_->Color1 = NoColor;
-    form_->Shape1->SetFillStyle(Shape::UpwardDiagonal);
     dialog_.colors = {std::nullopt};
-    form_->Command1->click();
-    QCOMPARE(form_->Color1, NoColor);
-    QCOMPARE(form_->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
+    ui_->Command1->click();
+    QCOMPARE(ui_->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
 
-    form_->Color2 = Blue;
-    form_->Shape2->SetBackColor(Blue);
-    dialog_.colors = {std::nullopt};
-    form_->Command2->click();
-    QCOMPARE(form_->Color2, Blue);
-    QCOMPARE(form_->Shape2->BackColor(), Blue);
+    dialog_.colors = {Blue, std::nullopt};
+    ui_->Command2->click();
+    ui_->Command2->click();
+    QCOMPARE(ColorDialogStart(ui_->Command2, dialog_), Blue);
+    QCOMPARE(ui_->Shape2->BackColor(), Blue);
+
+    // Colour 1 is still not chosen: the output asks for it.
+    ui_->Text1->setText("abc");
+    ui_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
 }
 
+// The window starts with neither colour chosen.
 void TestForm1::swapNeedsBothColors()
 {
-    form_->Color1 = Red;
-    form_->Color2 = Blue;
-    form_->Shape1->SetBackColor(Red);
-    form_->PreviewFontSize = 10;
-    form_->Text1->setText("abc");
-    form_->Command7->click();
-    QVERIFY(form_->PreviewShown);
-    form_->Color2 = NoColor;
-    form_->Command5->click();
-    QCOMPARE(form_->Color1, Red);
-    QCOMPARE(form_->Color2, NoColor);
-    QCOMPARE(form_->Shape1->BackColor(), Red);
-    QVERIFY(!form_->PreviewShown);
-    QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
+    dialog_.colors = {Red};
+    ui_->Command1->click();
+    ui_->Text1->setText("abc");
+    ui_->Command5->click();
+    QCOMPARE(ui_->Shape1->BackColor(), Red);
+    QCOMPARE(ui_->Shape2->FillStyle(), int(Shape::UpwardDiagonal));
+    QCOMPARE(ui_->Command7->text(), QStringLiteral("Preview"));
+    ui_->Command3->click();
+    QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
+    dialog_.colors = {Blue};
+    ui_->Command2->click();
+    QCOMPARE(OutputColors(*ui_), (QStringList{"#FF0000", "#80007F", "#0000FF"}));
 }
 
 void TestForm1::swapTwiceRestores()
 {
     TypeAndColor("abc");
-    form_->Command5->click();
-    QCOMPARE(form_->Color1, Blue);
-    QCOMPARE(form_->Shape1->BackColor(), Blue);
-    QCOMPARE(form_->Shape2->BackColor(), Red);
-    form_->Command5->click();
-    QCOMPARE(form_->Color1, Red);
-    QCOMPARE(form_->Color2, Blue);
-    QCOMPARE(form_->Shape1->BackColor(), Red);
-    QCOMPARE(form_->Shape2->BackColor(), Blue);
+    ui_->Command7->click();
+    QVERIFY(PreviewShown(*ui_));
+    ui_->Command5->click();
+    QVERIFY(!PreviewShown(*ui_));
+    QCOMPARE(ui_->Shape1->BackColor(), Blue);
+    QCOMPARE(ui_->Shape2->BackColor(), Red);
+    QCOMPARE(OutputColors(*ui_), (QStringList{"#0000FF", "#7F0080", "#FF0000"}));
+    ui_->Command5->click();
+    QCOMPARE(ui_->Shape1->BackColor(), Red);
+    QCOMPARE(ui_->Shape2->BackColor(), Blue);
+    QCOMPARE(OutputColors(*ui_), (QStringList{"#FF0000", "#80007F", "#0000FF"}));
 }
 
 void TestForm1::blackCountsAsChosen()
 {
     TypeAndColor("abc", 0, Red);
-    QCOMPARE(form_->Color1, 0);
-    form_->Command5->click();
-    QCOMPARE(form_->Color2, 0);
-    form_->Command3->click();
-    QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
+    QCOMPARE(OutputColors(*ui_).first(), QStringLiteral("#000000"));
+    ui_->Command5->click();
+    QCOMPARE(OutputColors(*ui_).last(), QStringLiteral("#000000"));
+    QCOMPARE(messages_.Prompts(), QStringList(2, "Done! (just press Ctrl+v to paste)"));
 }
 
 void TestForm1::overflowIsReportedAndWindowStaysUsable()
 {
     TypeAndColor(QString(32769, u'x'));
-    QCOMPARE(form_->Text1->text().size(), 32769);
-    form_->Command3->click();
+    QCOMPARE(ui_->Text1->text().size(), 32769);
+    ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
     QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v1.40"));
 
     messages_.shown.clear();
-    form_->Text1->setText("abc");
-    form_->Command3->click();
+    ui_->Text1->setText("abc");
+    ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
 }
 
@@ -353,8 +353,8 @@ void TestForm1::unwritableOutputIsReported()
 {
     QDir().mkdir("output.html");
     TypeAndColor("abc");
-    form_->Command10->click();
-    form_->Command3->click();
+    ui_->Command10->click();
+    ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error\n\n"
                                               + QFileInfo("output.html").absoluteFilePath() + ": Is a directory"});
 }
