@@ -1,6 +1,8 @@
 #include "fakes.h"
 #include "form1.h"
+#include "formdriver.h"
 
+#include "regeditor.h"
 #include "registry.h"
 #include "terminationwatcher.h"
 #include "workspace.h"
@@ -198,6 +200,7 @@ std::unique_ptr<Form1> TestSettings::Start()
 void TestSettings::firstStartWritesDefaults()
 {
     auto form = Start();
+    const Form1Controls ui(*form);
     const std::map<std::string, std::string> expected{{"BColor", "-2147483633"},
                                                       {"fosize", "10"},
                                                       {"foname", "MS Sans Serif"},
@@ -207,9 +210,11 @@ void TestSettings::firstStartWritesDefaults()
                                                       {"c2", "-99"},
                                                       {"text", "<zero bytes>"}};
     QCOMPARE(Stored(), expected);
-    QCOMPARE(form->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
-    QCOMPARE(form->Shape2->FillStyle(), int(Shape::UpwardDiagonal));
-    QCOMPARE(form->Color1, NoColor);
+    QCOMPARE(ui.Shape1->FillStyle(), int(Shape::UpwardDiagonal));
+    QCOMPARE(ui.Shape2->FillStyle(), int(Shape::UpwardDiagonal));
+    // What the window holds: it saves the same again.
+    form->close();
+    QCOMPARE(Stored(), expected);
 }
 
 void TestSettings::saveAndLoadRestore()
@@ -217,45 +222,50 @@ void TestSettings::saveAndLoadRestore()
     const QString text = QString::fromUtf8("Gr\u00fc\u00dfe \U0001F44D\U0001F3FD");
     {
         auto form = Start();
-        form->Text1->setText(text);
+        const Form1Controls ui(*form);
+        ui.Text1->setText(text);
         dialog_.colors = {0x123456, 0x00FF00};
-        form->Command1->click();
-        form->Command2->click();
-        form->Text1->setText(text);
-        form->Command7->click();
+        ui.Command1->click();
+        ui.Command2->click();
+        ui.Text1->setText(text);
+        ui.Command7->click();
         dialog_.fontSizes = {14.0f};
         dialog_.fontName = "DejaVu Serif";
-        form->Command8->click();
+        ui.Command8->click();
         dialog_.colors = {0xABCDEF};
-        form->Command9->click();
-        form->Command4->click();
+        ui.Command9->click();
+        ui.Command4->click();
     }
     CloseHive();
     auto form = Start();
-    QCOMPARE(form->Text1->text(), text);
-    QCOMPARE(form->Color1, 0x123456);
-    QCOMPARE(form->Color2, 0x00FF00);
-    QCOMPARE(form->Shape1->BackColor(), 0x123456);
-    QCOMPARE(form->Shape2->FillStyle(), int(Shape::Transparent));
-    QCOMPARE(form->PreviewFontSize, 14);
-    QCOMPARE(form->PreviewBackColor, 0xABCDEF);
-    QCOMPARE((*form->Label1)[1].FontSize(), 14.0f);
+    const Form1Controls ui(*form);
+    QCOMPARE(ui.Text1->text(), text);
+    QCOMPARE(ColorDialogStart(ui.Command1, dialog_), 0x123456);
+    QCOMPARE(ColorDialogStart(ui.Command2, dialog_), 0x00FF00);
+    QCOMPARE(ui.Shape1->BackColor(), 0x123456);
+    QCOMPARE(ui.Shape2->FillStyle(), int(Shape::Transparent));
+    QCOMPARE((*ui.Label1)[1].FontSize(), 14.0f);
+    ui.Command7->click();
+    QCOMPARE((*ui.Label1)[2].FontSize(), 14.0f);
+    QCOMPARE((*ui.Label1)[2].BackColor(), 0xABCDEF);
 }
 
 void TestSettings::blackIsSavedButNotShownAtStartUp()
 {
     {
         auto form = Start();
+        const Form1Controls ui(*form);
         dialog_.colors = {0, 0x00FF00};
-        form->Command1->click();
-        form->Command2->click();
+        ui.Command1->click();
+        ui.Command2->click();
         form->close();
     }
     QCOMPARE(Stored()["c1"], std::string("0"));
     auto form = Start();
-    QCOMPARE(form->Color1, 0);
-    QCOMPARE(form->Shape1->FillStyle(), int(Shape::Transparent));
-    QCOMPARE(form->Shape1->BackColor(), Shape().BackColor());
+    const Form1Controls ui(*form);
+    QCOMPARE(ColorDialogStart(ui.Command1, dialog_), 0);
+    QCOMPARE(ui.Shape1->FillStyle(), int(Shape::Transparent));
+    QCOMPARE(ui.Shape1->BackColor(), Shape().BackColor());
 }
 
 void TestSettings::badStoredValueTakesDefaults_data()
@@ -288,53 +298,60 @@ void TestSettings::badStoredValueTakesDefaults()
     QFETCH(QString, text);
     {
         auto form = Start();
-        form->Text1->setText("kept text");
+        const Form1Controls ui(*form);
+        ui.Text1->setText("kept text");
         dialog_.colors = {0x0000FF, 0xFF0000};
-        form->Command1->click();
-        form->Command2->click();
+        ui.Command1->click();
+        ui.Command2->click();
     }
     Store(name.toUtf8().constData(), text.toStdString());
     CloseHive();
     auto form = Start();
-    QCOMPARE(form->Color1, NoColor);
-    QCOMPARE(form->Color2, NoColor);
-    QCOMPARE(form->PreviewFontSize, 10);
-    QCOMPARE(form->Text1->text(), QStringLiteral("kept text"));
-    QCOMPARE(Stored()["text"], std::string("kept text"));
-    QCOMPARE(Stored()["c1"], std::string("-99"));
-    QCOMPARE(Stored()["fosize"], std::string("10"));
+    const Form1Controls ui(*form);
+    QCOMPARE(ui.Text1->text(), QStringLiteral("kept text"));
+    const auto loaded = Stored();
+    QCOMPARE(loaded.at("text"), std::string("kept text"));
+    QCOMPARE(loaded.at("c1"), std::string("-99"));
+    QCOMPARE(loaded.at("c2"), std::string("-99"));
+    QCOMPARE(loaded.at("fosize"), std::string("10"));
+    // The window holds the defaults that it stored: it saves them again.
+    form->close();
+    QCOMPARE(Stored(), loaded);
 }
 
 void TestSettings::uninstallRemovesAndEnds()
 {
     {
         auto form = Start();
+        const Form1Controls ui(*form);
         form->show();
-        form->Text1->setText("something");
-        form->Command11->click();
+        ui.Text1->setText("something");
+        ui.Command11->click();
         QCOMPARE(messages_.Prompts(), QStringList{"All settings removed from Registry."});
         QCOMPARE(messages_.shown[0].style, MsgBoxStyle::OkOnly);
         QVERIFY(!form->isVisible());
     }
     QVERIFY(!KeyExists());
     auto form = Start();
+    const Form1Controls ui(*form);
     QCOMPARE(Stored()["c1"], std::string("-99"));
-    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(ui.Text1->text(), QString());
 }
 
 void TestSettings::failedUninstallKeepsRunningAndSaves()
 {
     auto form = Start();
+    const Form1Controls ui(*form);
     form->show();
     HKEY child = nullptr;
     RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin\\Child", &child); // a sub-key blocks the removal
     RegCloseKey(child);
-    form->Text1->setText("after");
-    form->Command11->click();
+    ui.Text1->setText("after");
+    ui.Command11->click();
     QCOMPARE(messages_.Prompts(), QStringList{"An Error Occured while trying to remove registry settings."});
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(form->isVisible());
-    form->Command4->click();
+    ui.Command4->click();
     QCOMPARE(Stored().size(), 8u);
     QCOMPARE(Stored()["text"], std::string("after"));
 }
@@ -342,8 +359,9 @@ void TestSettings::failedUninstallKeepsRunningAndSaves()
 void TestSettings::closingByTheFrameSaves()
 {
     auto form = Start();
+    const Form1Controls ui(*form);
     form->show();
-    form->Text1->setText("closed by the frame");
+    ui.Text1->setText("closed by the frame");
     form->close();
     QCOMPARE(Stored()["text"], std::string("closed by the frame"));
 }
@@ -351,10 +369,11 @@ void TestSettings::closingByTheFrameSaves()
 void TestSettings::terminationRequestSaves()
 {
     auto form = Start();
+    const Form1Controls ui(*form);
     form->show();
     TerminationWatcher watcher;
     connect(&watcher, &TerminationWatcher::terminationRequested, form.get(), &QWidget::close);
-    form->Text1->setText("saved on SIGTERM");
+    ui.Text1->setText("saved on SIGTERM");
     std::raise(SIGTERM);
     QTRY_VERIFY(!form->isVisible());
     QCOMPARE(Stored()["text"], std::string("saved on SIGTERM"));
@@ -366,10 +385,11 @@ void TestSettings::busyHiveAtStartIsWaitedFor()
 {
     {
         auto form = Start();
+        const Form1Controls ui(*form);
         dialog_.colors = {0x123456, 0x00FF00};
-        form->Command1->click();
-        form->Command2->click();
-        form->Text1->setText("stored");
+        ui.Command1->click();
+        ui.Command2->click();
+        ui.Text1->setText("stored");
         form->close();
     }
     CloseHive();
@@ -381,10 +401,13 @@ void TestSettings::busyHiveAtStartIsWaitedFor()
         form = Start();
     }
     QCOMPARE(Stored(), before);
-    QCOMPARE(form->Color1, 0x123456);
-    QCOMPARE(form->Color2, 0x00FF00);
-    QCOMPARE(form->Text1->text(), QStringLiteral("stored"));
-    QCOMPARE(form->PreviewFontSize, 10);
+    const Form1Controls ui(*form);
+    QCOMPARE(ui.Text1->text(), QStringLiteral("stored"));
+    QCOMPARE(ui.Shape1->BackColor(), 0x123456);
+    QCOMPARE(ui.Shape2->BackColor(), 0x00FF00);
+    // The window holds what is stored: it saves the same again.
+    form->close();
+    QCOMPARE(Stored(), before);
 }
 
 // A save that cannot lock the hive in time writes nothing, says nothing in
@@ -392,12 +415,13 @@ void TestSettings::busyHiveAtStartIsWaitedFor()
 void TestSettings::failedSaveLeavesAllOldAndOneLine()
 {
     auto form = Start();
+    const Form1Controls ui(*form);
     form->show();
     const auto before = Stored();
     dialog_.colors = {0x123456, 0x00FF00};
-    form->Command1->click();
-    form->Command2->click();
-    form->Text1->setText("new");
+    ui.Command1->click();
+    ui.Command2->click();
+    ui.Text1->setText("new");
     StandardError error;
     {
         HiveLock lock(std::chrono::seconds(7));
@@ -416,20 +440,22 @@ void TestSettings::failedSaveLeavesAllOldAndOneLine()
 // stays stored whole until the user edits it.
 void TestSettings::textLongerThanTheBoxStaysStoredWhole()
 {
-    QCOMPARE(Start()->Text1->maxLength(), 65535);
+    QCOMPARE(Form1Controls(*Start()).Text1->maxLength(), 65535);
     const std::string longText(70000, 'x');
     Store("text", longText);
     CloseHive();
     {
         auto form = Start();
-        QCOMPARE(form->Text1->text().size(), 65535);
+        const Form1Controls ui(*form);
+        QCOMPARE(ui.Text1->text().size(), 65535);
         form->close();
     }
     QCOMPARE(StoredText(), longText);
     {
         auto form = Start();
-        form->Text1->setText(form->Text1->text() + "y"); // at the limit: no change
-        form->Text1->backspace();
+        const Form1Controls ui(*form);
+        ui.Text1->setText(ui.Text1->text() + "y"); // at the limit: no change
+        ui.Text1->backspace();
         form->close();
     }
     QCOMPARE(StoredText().size(), std::size_t(65534));
@@ -457,10 +483,11 @@ void TestSettings::storedTextWarnsAfterTheStoreIsFree()
 void TestSettings::descriptorsAreCloseOnExecAndErrnoIsKept()
 {
     auto form = Start();
+    const Form1Controls ui(*form);
     form->show();
     TerminationWatcher watcher;
     QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);
-    form->Text1->setText("abc");
+    ui.Text1->setText("abc");
     form->close();
     errno = EDOM;
     std::raise(SIGHUP);
@@ -512,19 +539,27 @@ void TestSettings::unusableStoreGivesDefaultsAndSaysSo()
 
     StandardError error;
     auto form = Start();
+    const Form1Controls ui(*form);
     error.Restore();
     QCOMPARE(messages_.Prompts().size(), 1);
     QVERIFY2(messages_.Prompts()[0].contains(said), qPrintable(messages_.Prompts()[0]));
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
-    QCOMPARE(form->Color1, NoColor);
-    QCOMPARE(form->Color2, NoColor);
-    QCOMPARE(form->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
-    QCOMPARE(form->PreviewFontSize, 10);
+    QCOMPARE(ui.Shape1->FillStyle(), int(Shape::UpwardDiagonal));
+    QCOMPARE(ui.Shape2->FillStyle(), int(Shape::UpwardDiagonal));
 
-    form->Text1->setText("abc");
-    form->Command3->click();
-    form->Command7->click();
+    ui.Text1->setText("abc");
+    ui.Command3->click();
+    ui.Command7->click();
     QCOMPARE(messages_.Prompts().mid(1), (QStringList{"Not enough data", "Not enough data"}));
+    // Colour 2 is not chosen either; the preview takes the default font size.
+    dialog_.colors = {0x0000FF};
+    ui.Command1->click();
+    ui.Command3->click();
+    QCOMPARE(messages_.Prompts().mid(3), QStringList{"Not enough data"});
+    dialog_.colors = {0xFF0000};
+    ui.Command2->click();
+    ui.Command7->click();
+    QCOMPARE((*ui.Label1)[1].FontSize(), 10.0f);
     form->close();
     QCOMPARE(Stored().size(), saved ? 8u : 0u);
 }
@@ -544,9 +579,9 @@ void TestSettings::textComesBackAsTheMarkupWritesIt()
 {
     QFETCH(QString, typed);
     QFETCH(QString, restored);
-    Start()->Text1->setText(typed);
+    Form1Controls(*Start()).Text1->setText(typed);
     CloseHive();
-    QCOMPARE(Start()->Text1->text(), restored);
+    QCOMPARE(Form1Controls(*Start()).Text1->text(), restored);
 }
 
 QTEST_MAIN(TestSettings)
