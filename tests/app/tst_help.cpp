@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "form1.h"
+#include "formdriver.h"
 #include "workspace.h"
 
 #include "readmetext.h"
@@ -159,7 +160,7 @@ void TestHelp::helpWritesTheReadmeAgainBeforeOpening()
 
     Form1 form({messages_, dialog_, starter_});
     QFile::remove("readme.txt");
-    form.Command6->click();
+    Form1Controls(form).Command6->click();
     QVERIFY(starter_.readmeExisted);
     QCOMPARE(starter_.started, QStringList{bin + "/xdg-open readme.txt"});
     QVERIFY(messages_.shown.empty());
@@ -179,7 +180,7 @@ void TestHelp::helpStartsTheOpenerOnPath()
     UsePath(bin + ":/usr/bin:/bin");
 
     Form1 form({messages_, dialog_, watchedStarter_});
-    form.Command6->click();
+    Form1Controls(form).Command6->click();
     QTRY_COMPARE(ReadFile(record), QByteArray("1|readme.txt"));
 }
 
@@ -188,7 +189,7 @@ void TestHelp::noOpenerShowsTheMessageOnly()
     UsePath(workspace_->FilePath("empty"));
     Form1 form({messages_, dialog_, starter_});
     QFile::remove("readme.txt");
-    form.Command6->click();
+    Form1Controls(form).Command6->click();
     QCOMPARE(messages_.Prompts(), QStringList{NoNotepad()});
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(!QFile::exists("readme.txt"));
@@ -221,7 +222,7 @@ void TestHelp::failingOpenerShowsTheMessage()
     UsePath(bin + ":/usr/bin:/bin");
 
     Form1 form({messages_, dialog_, watchedStarter_});
-    form.Command6->click();
+    Form1Controls(form).Command6->click();
     QVERIFY(messages_.shown.empty());
     QTRY_VERIFY(QFile::exists(ended));
     if (fails) {
@@ -243,10 +244,10 @@ void TestHelp::unwritableFolderIsReportedAtStartUp()
     QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v1.40"));
 
     messages_.shown.clear();
-    form.Text1->setText("abc");
-    form.Color1 = 0x0000FF;
-    form.Color2 = 0xFF0000;
-    form.Command3->click();
+    const Form1Controls ui(form);
+    ui.Text1->setText("abc");
+    ChooseColors(ui, dialog_, 0x0000FF, 0xFF0000);
+    ui.Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
 }
 
