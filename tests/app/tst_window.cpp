@@ -2,6 +2,7 @@
 // test gets its dpi or scale factor from the environment.
 #include "fakes.h"
 #include "form1.h"
+#include "formdriver.h"
 #include "formlayout.h"
 #include "workspace.h"
 
@@ -100,6 +101,7 @@ void TestWindow::captionsFitAndSizeHolds()
     Form1 form({messages_, dialog_, starter_});
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const Form1Controls ui(form);
 
     QCOMPARE(form.font().family(), desktop.family());
     QVERIFY(form.font().pointSizeF() <= desktop.pointSizeF());
@@ -108,7 +110,7 @@ void TestWindow::captionsFitAndSizeHolds()
     const double desktopPoints = desktop.pointSizeF() > 0 ? desktop.pointSizeF() : desktop.pixelSize() * 72 / dpi;
     if (desktopPoints > 11)
         QCOMPARE(form.font().pointSizeF(), desktopPoints);
-    QCOMPARE(form.Text1->font(), form.font());
+    QCOMPARE(ui.Text1->font(), form.font());
 
     // Every caption that each button shows at some time.
     const QMap<QString, QStringList> later{
@@ -145,7 +147,7 @@ void TestWindow::captionsFitAndSizeHolds()
     // scale is read from the rounded width.
     const double slack = desktopPoints > 11 ? twipsPerPixel : twipsPerPixel / 2;
     const FormLayout::ControlPlace text = FormLayout::Find("Text1");
-    const QRect shown = form.Text1->geometry();
+    const QRect shown = ui.Text1->geometry();
     QVERIFY2(qAbs(shown.left() * twipsPerPixel - text.left) <= slack
                  && qAbs(shown.top() * twipsPerPixel - text.top) <= slack
                  && qAbs(shown.width() * twipsPerPixel - text.width) <= slack
@@ -161,7 +163,7 @@ void TestWindow::captionsFitAndSizeHolds()
     labelFont.setPointSizeF(9.75);
     labelFont.setBold(true);
     const double labelTwips = QFontMetricsF(labelFont, &form).height() * 1440 / dpi;
-    const double labelHeight = std::as_const(*form.Label1)[1].Height();
+    const double labelHeight = std::as_const(*ui.Label1)[1].Height();
     QVERIFY2(qAbs(labelHeight - labelTwips) <= labelTwips / 10,
              qPrintable(QStringLiteral("a label %1 twips high, not %2").arg(labelHeight).arg(labelTwips)));
 
