@@ -1,6 +1,8 @@
 #include "fakes.h"
 #include "form1.h"
+#include "formdriver.h"
 #include "previewrenderer.h"
+#include "runtimeerror.h"
 #include "workspace.h"
 
 #include <QDir>
@@ -46,13 +48,15 @@ private slots:
 
 private:
     void Show(const QString &text);
-    LabelArray &Labels() { return *form_->Label1; }
+    void Rebuild();
+    LabelArray &Labels() { return *ui_->Label1; }
 
     std::unique_ptr<Workspace> workspace_;
     FakeMessageBoxes messages_;
     FakeCommonDialog dialog_;
     FakeProgramStarter starter_;
     std::unique_ptr<Form1> form_;
+    std::optional<Form1Controls> ui_;
 };
 
 void TestPreview::init()
@@ -61,35 +65,53 @@ void TestPreview::init()
     dialog_.colors.clear();
     dialog_.fontSizes.clear();
     form_ = std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});
-    form_->PreviewFontName = "DejaVu Sans";
-    form_->PreviewFontSize = 10;
-    form_->PreviewBackColor = 0xFFFFFF;
-    form_->Color1 = Red;
-    form_->Color2 = Blue;
+    ui_.emplace(*form_);
+    // The preview's font and back colour through their dialogs, which a
+    // shown preview offers; then back to no preview and no text.
+    ChooseColors(*ui_, dialog_, Red, Blue);
+    Show("abc");
+    dialog_.fontName = "DejaVu Sans";
+    dialog_.fontSizes = {10.0f};
+    ui_->Command8->click();
+    dialog_.fontName.clear();
+    dialog_.colors = {0xFFFFFF};
+    ui_->Command9->click();
+    ui_->Command7->click();
+    ui_->Text1->clear();
+    dialog_.colorStarts.clear();
+    dialog_.fontStarts.clear();
     messages_.shown.clear();
 }
 
 void TestPreview::cleanup()
 {
+    ui_.reset();
     form_.reset();
     workspace_.reset();
 }
 
 void TestPreview::Show(const QString &text)
 {
-    form_->Text1->setText(text);
-    form_->Command7->click();
+    ui_->Text1->setText(text);
+    ui_->Command7->click();
+}
+
+// Hides and shows the preview again: the new build takes the window's style.
+void TestPreview::Rebuild()
+{
+    ui_->Command7->click();
+    ui_->Command7->click();
 }
 
 void TestPreview::buildsOneLabelPerCharacter()
 {
     Show("abc");
-    QVERIFY(form_->PreviewShown);
-    QCOMPARE(form_->Command7->text(), QStringLiteral("Hide it"));
-    QVERIFY(form_->Command8->isEnabled());
-    QVERIFY(form_->Command9->isEnabled());
+    QVERIFY(PreviewShown(*ui_));
+    QCOMPARE(ui_->Command7->text(), QStringLiteral("Hide it"));
+    QVERIFY(ui_->Command8->isEnabled());
+    QVERIFY(ui_->Command9->isEnabled());
     QCOMPARE(Labels().Count(), 3);
-    QCOMPARE(form_->ShownCount(), 3);
+    QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
 
     const QString captions[] = {"a", "b", "c"};
     const ColorValue colors[] = {Red, 0x7F0080, Blue};
@@ -110,28 +132,28 @@ void TestPreview::buildsOneLabelPerCharacter()
 void TestPreview::secondPressHides()
 {
     Show("abc");
-    form_->Command7->click();
-    QVERIFY(!form_->PreviewShown);
+    ui_->Command7->click();
+    QVERIFY(!PreviewShown(*ui_));
     QCOMPARE(Labels().Count(), 1);
     QCOMPARE(Labels()[1].Caption(), QString());
     QCOMPARE(Labels()[1].BackColor(), ButtonFaceColor);
-    QVERIFY(!form_->Command8->isEnabled());
-    QVERIFY(!form_->Command9->isEnabled());
-    QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
-    QCOMPARE(form_->ShownCount(), 0);
+    QVERIFY(!ui_->Command8->isEnabled());
+    QVERIFY(!ui_->Command9->isEnabled());
+    QCOMPARE(ui_->Command7->text(), QStringLiteral("Preview"));
+    QCOMPARE(Labels().VisibleText(), QString());
 }
 
 void TestPreview::editWhileShownLeavesStaleLabels()
 {
     Show("abcd");
-    form_->Text1->setText("wxyz!");
-    QVERIFY(!form_->PreviewShown);
-    QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
+    ui_->Text1->setText("wxyz!");
+    QVERIFY(!PreviewShown(*ui_));
+    QCOMPARE(ui_->Command7->text(), QStringLiteral("Preview"));
     QCOMPARE(Labels().Count(), 4);
     QCOMPARE(Labels()[2].Caption(), QStringLiteral("b"));
-    QVERIFY(form_->Command8->isEnabled());
+    QVERIFY(ui_->Command8->isEnabled());
 
-    form_->Command7->click();
+    ui_->Command7->click();
     QVERIFY(messages_.shown.empty());
     QCOMPARE(Labels().Count(), 5);
     QCOMPARE(Labels().VisibleText(), QStringLiteral("wxyz!"));
@@ -140,8 +162,8 @@ void TestPreview::editWhileShownLeavesStaleLabels()
 void TestPreview::shorterTextLeavesNoStrayLabels()
 {
     Show("a long text");
-    form_->Text1->setText("abc");
-    form_->Command7->click();
+    ui_->Text1->setText("abc");
+    ui_->Command7->click();
     QCOMPARE(Labels().Count(), 3);
     QVERIFY(!Labels().Exists(4));
     QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
@@ -163,7 +185,7 @@ void TestPreview::largerFontMovesLabelsRight()
     const double firstLeft = Labels()[1].Left();
     const double oldWidth = Labels()[2].Width();
     dialog_.fontSizes = {24.0f};
-    form_->Command8->click();
+    ui_->Command8->click();
     QCOMPARE(Labels()[1].Left(), firstLeft);
     QVERIFY(Labels()[2].Width() > oldWidth);
     for (int i = 1; i <= 4; ++i) {
@@ -172,7 +194,8 @@ void TestPreview::largerFontMovesLabelsRight()
         if (i > 1)
             QCOMPARE(Labels()[i].Left(), Labels()[i - 1].Left() + Labels()[i - 1].Width());
     }
-    QCOMPARE(form_->PreviewFontSize, 24);
+    Rebuild();
+    QCOMPARE(Labels()[4].FontSize(), 24.0f);
 }
 
 void TestPreview::fontSizeRoundsHalfToEven_data()
@@ -190,9 +213,10 @@ void TestPreview::fontSizeRoundsHalfToEven()
     QFETCH(int, rounded);
     Show("abc");
     dialog_.fontSizes = {size};
-    form_->Command8->click();
+    ui_->Command8->click();
     QCOMPARE(Labels()[2].FontSize(), size);
-    QCOMPARE(int(form_->PreviewFontSize), rounded);
+    Rebuild();
+    QCOMPARE(Labels()[2].FontSize(), float(rounded));
 }
 
 void TestPreview::cancelledFontDialogChangesNothingVisible()
@@ -200,7 +224,7 @@ void TestPreview::cancelledFontDialogChangesNothingVisible()
     Show("abc");
     const double width = Labels()[3].Left() + Labels()[3].Width();
     dialog_.fontSizes = {std::nullopt};
-    form_->Command8->click();
+    ui_->Command8->click();
     QCOMPARE(dialog_.fontStarts.back().Size, 10.0f); // preset from element 1
     QCOMPARE(Labels()[3].Left() + Labels()[3].Width(), width);
     QCOMPARE(Labels()[2].FontSize(), 10.0f);
@@ -219,42 +243,47 @@ void TestPreview::fontDialogStartsFromTheShownFont_data()
 void TestPreview::fontDialogStartsFromTheShownFont()
 {
     QFETCH(bool, confirmed);
-    form_->PreviewFontName = "MS Sans Serif";
-    form_->PreviewFontBold = true;
     Show("abc");
+    dialog_.fontName = "MS Sans Serif";
+    dialog_.fontSizes = {10.0f};
+    ui_->Command8->click();
+    dialog_.fontName.clear();
+    Rebuild();
     QFont design("MS Sans Serif");
     design.setBold(true);
     const QString shown = QFontInfo(design).family();
 
     dialog_.fontSizes = {confirmed ? std::optional<float>(10.0f) : std::nullopt};
-    form_->Command8->click();
+    ui_->Command8->click();
     QCOMPARE(dialog_.fontStarts.back().Name, shown);
     QVERIFY(dialog_.fontStarts.back().Bold);
     QCOMPARE(dialog_.fontStarts.back().Size, 10.0f);
     QCOMPARE(Labels()[2].FontBold(), true);
-    QCOMPARE(form_->PreviewFontBold, true);
     QCOMPARE(Labels()[2].FontName(), confirmed ? shown : QStringLiteral("MS Sans Serif"));
-    QCOMPARE(form_->PreviewFontName, confirmed ? shown : QStringLiteral("MS Sans Serif"));
+    Rebuild();
+    QCOMPARE(Labels()[2].FontBold(), true);
+    QCOMPARE(Labels()[2].FontName(), confirmed ? shown : QStringLiteral("MS Sans Serif"));
 }
 
 void TestPreview::backColorReachesEveryLabel()
 {
     Show("abcd");
     dialog_.colors = {0x00FF00};
-    form_->Command9->click();
+    ui_->Command9->click();
     QCOMPARE(dialog_.colorStarts.back(), 0xFFFFFF); // the preview's back colour
     for (int i = 1; i <= 4; ++i)
         QCOMPARE(Labels()[i].BackColor(), 0x00FF00);
-    QCOMPARE(form_->PreviewBackColor, 0x00FF00);
+    Rebuild();
+    QCOMPARE(Labels()[2].BackColor(), 0x00FF00);
 }
 
 void TestPreview::notEnoughDataLeavesThePreview()
 {
     Show("abcd");
-    form_->Text1->setText("ab");
-    form_->Command7->click();
+    ui_->Text1->setText("ab");
+    ui_->Command7->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Not enough data"});
-    QVERIFY(!form_->PreviewShown);
+    QVERIFY(!PreviewShown(*ui_));
     QCOMPARE(Labels().VisibleText(), QStringLiteral("abcd"));
 }
 
@@ -264,12 +293,12 @@ void TestPreview::overflowTouchesNothing()
     Show(QString(32768, u'x'));
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
     QCOMPARE(Labels().VisibleText(), QStringLiteral("abc"));
-    QVERIFY(!form_->PreviewShown);
+    QVERIFY(!PreviewShown(*ui_));
 
     // The next press builds, as the caption says.
-    form_->Text1->setText("xyz");
-    form_->Command7->click();
-    QVERIFY(form_->PreviewShown);
+    ui_->Text1->setText("xyz");
+    ui_->Command7->click();
+    QVERIFY(PreviewShown(*ui_));
     QCOMPARE(Labels().VisibleText(), QStringLiteral("xyz"));
 }
 
@@ -293,19 +322,19 @@ void TestPreview::overflowLeavesTheWindowAsItWas()
     QFETCH(bool, stale);
     if (stale)
         Show("abc");
-    form_->Text1->setText(QString(length, u'x'));
-    const bool fontEnabled = form_->Command8->isEnabled();
-    const bool backEnabled = form_->Command9->isEnabled();
+    ui_->Text1->setText(QString(length, u'x'));
+    const bool fontEnabled = ui_->Command8->isEnabled();
+    const bool backEnabled = ui_->Command9->isEnabled();
     const QString shown = Labels().VisibleText();
 
     for (int press = 1; press <= 2; ++press) {
         messages_.shown.clear();
-        form_->Command7->click();
+        ui_->Command7->click();
         QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
-        QVERIFY(!form_->PreviewShown);
-        QCOMPARE(form_->Command7->text(), QStringLiteral("Preview"));
-        QCOMPARE(form_->Command8->isEnabled(), fontEnabled);
-        QCOMPARE(form_->Command9->isEnabled(), backEnabled);
+        QVERIFY(!PreviewShown(*ui_));
+        QCOMPARE(ui_->Command7->text(), QStringLiteral("Preview"));
+        QCOMPARE(ui_->Command8->isEnabled(), fontEnabled);
+        QCOMPARE(ui_->Command9->isEnabled(), backEnabled);
         QCOMPARE(Labels().VisibleText(), shown);
     }
 }
