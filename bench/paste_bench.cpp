@@ -3,6 +3,7 @@
 // idle window takes. Needs a display (Xvfb will do); prints the figures.
 #include "fakes.h"
 #include "form1.h"
+#include "formdriver.h"
 #include "workspace.h"
 
 #include <QApplication>
@@ -39,24 +40,25 @@ int main(int argc, char *argv[])
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;
+    QLineEdit *const text1 = Form1Controls(form).Text1;
 
     QString text;
     for (int n = 0; n < 1000000; ++n)
         text += QChar(u'a' + n % 26);
     QApplication::clipboard()->setText(text);
-    form.Text1->setFocus();
+    text1->setFocus();
     QElapsedTimer timer;
     timer.start();
-    form.Text1->paste();
-    form.Text1->repaint();
-    std::printf("paste: %lld ms, %lld characters taken\n", timer.elapsed(), qlonglong(form.Text1->text().size()));
+    text1->paste();
+    text1->repaint();
+    std::printf("paste: %lld ms, %lld characters taken\n", timer.elapsed(), qlonglong(text1->text().size()));
 
     std::vector<double> keystrokes;
-    form.Text1->end(false);
+    text1->end(false);
     for (int key = 0; key < 30; ++key) {
         timer.restart();
-        QTest::keyClick(form.Text1, key % 2 ? Qt::Key_Backspace : Qt::Key_Left);
-        form.Text1->repaint();
+        QTest::keyClick(text1, key % 2 ? Qt::Key_Backspace : Qt::Key_Left);
+        text1->repaint();
         keystrokes.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(keystrokes.begin(), keystrokes.end());

@@ -2,6 +2,7 @@
 // visible window, timing each step and reporting the peak memory.
 #include "fakes.h"
 #include "form1.h"
+#include "formdriver.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,8 +37,8 @@ int main(int argc, char *argv[])
     FakeCommonDialog dialog;
     FakeProgramStarter starter;
     Form1 form({messages, dialog, starter});
-    form.Color1 = 0x0000FF;
-    form.Color2 = 0xFF8000;
+    const Form1Controls ui(form);
+    ChooseColors(ui, dialog, 0x0000FF, 0xFF8000);
     form.show();
     QCoreApplication::processEvents();
 
@@ -47,12 +48,12 @@ int main(int argc, char *argv[])
         while (text.size() < length)
             text += pattern;
         text.truncate(length);
-        form.Text1->setText(text);
-        const double build = Milliseconds([&] { form.Command7->click(); });
+        ui.Text1->setText(text);
+        const double build = Milliseconds([&] { ui.Command7->click(); });
         text[0] = u'#'; // an edit makes the preview stale; the next press rebuilds
-        form.Text1->setText(text);
-        const double rebuild = Milliseconds([&] { form.Command7->click(); });
-        const double hide = Milliseconds([&] { form.Command7->click(); });
+        ui.Text1->setText(text);
+        const double rebuild = Milliseconds([&] { ui.Command7->click(); });
+        const double hide = Milliseconds([&] { ui.Command7->click(); });
         std::printf("preview %5d characters: build %7.2f ms, rebuild %7.2f ms, hide %7.2f ms\n", length, build, rebuild,
                     hide);
     }
