@@ -2,6 +2,7 @@
 
 #include "colorvalue.h"
 #include "commondialog.h"
+#include "gradientmarkup.h"
 #include "labelarray.h"
 #include "messageboxes.h"
 #include "previewrenderer.h"
@@ -17,6 +18,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+class QMenu;
 
 // What the window asks of the desktop; tests give stand-ins.
 struct Form1Services {
@@ -85,6 +88,9 @@ private:
     double FitControlFont();
     void FitToFrame();
     void ShowOutputTarget();
+    void CreateFormatMenu();
+    void ShowFormatMenu(const QPoint &position);
+    void ChooseFormat(MarkupFormat format);
     static QString OutputFileName();
     void ConnectControls();
     void Route(QPushButton *button, void (Form1::*handler)());
@@ -154,4 +160,8 @@ private:
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
     bool unloaded_ = false;
+    // The form the outputs give the markup in, and the output button's menu
+    // that chooses it.
+    MarkupFormat outputFormat_ = MarkupFormat::Font;
+    QMenu *formatMenu_ = nullptr;
 };

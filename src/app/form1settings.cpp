@@ -93,6 +93,8 @@ void Form1::LoadSettings()
     take(ReadColor(read("c1")), Color1);
     take(ReadColor(read("c2")), Color2);
     const QString text = FromUtf8(ReadText(read("text")));
+    // Added later than the others: a missing or unknown one is the classic.
+    outputFormat_ = ParseMarkupFormat(ReadText(read("format"))).value_or(MarkupFormat::Font);
     {
         // The text watch may show a message, which must not wait on the user
         // while the store is locked: it runs after the commit instead.
@@ -141,7 +143,7 @@ void Form1::ApplyDefaultSettings()
     PreviewFontItalic = first.FontItalic();
 }
 
-// All eight values or none. A save that fails leaves the window silent and
+// All nine values or none. A save that fails leaves the window silent and
 // one line on standard error. A window that could not read the store does
 // not write over it. The defaults apply even when nothing can be written.
 void Form1::SaveSettings()
@@ -174,6 +176,7 @@ void Form1::SaveSettings()
     write("c2", DecimalText(Color2));
     if (!StoredTextCut || Text1->text() != *StoredTextCut)
         write("text", Utf8(Text1->text()));
+    write("format", MarkupFormatText(outputFormat_));
     if (Reg->Error()) {
         batch.Abandon();
         ReportUnsaved(batch.Failure());

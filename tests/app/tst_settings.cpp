@@ -28,7 +28,7 @@
 namespace {
 
 constexpr std::int32_t Machine = std::int32_t(0x80000002u);
-const char *const Names[] = {"BColor", "fosize", "foname", "fobold", "foital", "c1", "c2", "text"};
+const char *const Names[] = {"BColor", "fosize", "foname", "fobold", "foital", "c1", "c2", "text", "format"};
 
 // What the key holds: a value name to its text, "<zero bytes>" for an
 // empty value; nothing at all for a missing key.
@@ -168,6 +168,8 @@ private slots:
     void unusableStoreGivesDefaultsAndSaysSo_data();
     void textComesBackAsTheMarkupWritesIt_data();
     void textComesBackAsTheMarkupWritesIt();
+    void formatIsKeptWithoutTakingDefaults_data();
+    void formatIsKeptWithoutTakingDefaults();
     void unusableStoreGivesDefaultsAndSaysSo();
 
 private:
@@ -205,7 +207,8 @@ void TestSettings::firstStartWritesDefaults()
                                                       {"foital", "False"},
                                                       {"c1", "-99"},
                                                       {"c2", "-99"},
-                                                      {"text", "<zero bytes>"}};
+                                                      {"text", "<zero bytes>"},
+                                                      {"format", "font"}};
     QCOMPARE(Stored(), expected);
     QCOMPARE(form->Shape1->FillStyle(), int(Shape::UpwardDiagonal));
     QCOMPARE(form->Shape2->FillStyle(), int(Shape::UpwardDiagonal));
@@ -335,7 +338,7 @@ void TestSettings::failedUninstallKeepsRunningAndSaves()
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(form->isVisible());
     form->Command4->click();
-    QCOMPARE(Stored().size(), 8u);
+    QCOMPARE(Stored().size(), 9u);
     QCOMPARE(Stored()["text"], std::string("after"));
 }
 
@@ -526,7 +529,7 @@ void TestSettings::unusableStoreGivesDefaultsAndSaysSo()
     form->Command7->click();
     QCOMPARE(messages_.Prompts().mid(1), (QStringList{"Not enough data", "Not enough data"}));
     form->close();
-    QCOMPARE(Stored().size(), saved ? 8u : 0u);
+    QCOMPARE(Stored().size(), saved ? 9u : 0u);
 }
 
 void TestSettings::textComesBackAsTheMarkupWritesIt_data()
@@ -547,6 +550,45 @@ void TestSettings::textComesBackAsTheMarkupWritesIt()
     Start()->Text1->setText(typed);
     CloseHive();
     QCOMPARE(Start()->Text1->text(), restored);
+}
+
+// The format came later than the other values: a missing or unknown one is
+// the classic, and the other values stay as they were.
+void TestSettings::formatIsKeptWithoutTakingDefaults_data()
+{
+    QTest::addColumn<QString>("stored"); // null: removed
+    QTest::addColumn<QString>("tooltipNames");
+    QTest::newRow("chosen") << "bbcode"
+                            << "BBCode";
+    QTest::newRow("missing") << QString() << "HTML font";
+    QTest::newRow("unknown") << "Span"
+                             << "HTML font";
+}
+
+void TestSettings::formatIsKeptWithoutTakingDefaults()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, tooltipNames);
+    {
+        auto form = Start();
+        dialog_.colors = {0x123456, 0x00FF00};
+        form->Command1->click();
+        form->Command2->click();
+    }
+    if (stored.isNull()) {
+        HKEY key = nullptr;
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
+        RegDeleteValueA(key, "format");
+        RegCloseKey(key);
+    } else {
+        Store("format", stored.toStdString());
+    }
+    CloseHive();
+    auto form = Start();
+    QCOMPARE(form->Color1, 0x123456);
+    QVERIFY2(form->Command3->toolTip().contains(tooltipNames), qPrintable(form->Command3->toolTip()));
+    form->close();
+    QCOMPARE(Stored()["format"], stored == "bbcode" ? "bbcode" : "font");
 }
 
 QTEST_MAIN(TestSettings)
