@@ -26,6 +26,11 @@ struct Form1Services {
     MessageBoxes &Messages;
     CommonDialog &Dialog;
     ProgramStarter &Starter;
+    // How long the settings' load and save wait for another program that
+    // holds the store. The load waits long: a value that cannot be read is
+    // not a missing one, and defaults must not replace it.
+    int SettingsLoadWaitMs = 30000;
+    int SettingsSaveWaitMs = 5000;
 };
 
 // The one window. It owns every control and all of the program's state;

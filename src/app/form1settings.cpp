@@ -29,11 +29,6 @@ QString FromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
-// The load waits long for a store that another program holds: a value that
-// cannot be read is not a missing one, and defaults must not replace it.
-constexpr int LoadWaitMs = 30000;
-constexpr int SaveWaitMs = 5000;
-
 void ReportUnsaved(const std::string &reason)
 {
     std::fprintf(stderr, "huespin: the settings were not saved in %s: %s\n", SettingsBatch::Where().c_str(),
@@ -57,7 +52,7 @@ std::unique_ptr<RegEditor> SettingsKey(const char *path)
 // written over: the user is told why, once.
 void Form1::LoadSettings()
 {
-    SettingsBatch batch(LoadWaitMs);
+    SettingsBatch batch(services_.SettingsLoadWaitMs);
     if (!batch.Began()) {
         ApplyDefaultSettings();
         SettingsUnread = true;
@@ -157,7 +152,7 @@ void Form1::SaveSettings()
             ReportUnsaved("it could not be read when this window started");
         return;
     }
-    SettingsBatch batch(SaveWaitMs);
+    SettingsBatch batch(services_.SettingsSaveWaitMs);
     if (!batch.Began()) {
         ReportUnsaved(batch.Failure());
         return;

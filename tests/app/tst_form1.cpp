@@ -8,9 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QMenu>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -250,8 +250,8 @@ void TestForm1::formatMenuChoosesTheOutput_data()
     QTest::newRow("bbcode to the clipboard")
         << "bbcode" << false << QByteArray("[color=#FF0000]a[/color][color=#80007F]<[/color][color=#0000FF]b[/color]")
         << false;
-    QTest::newRow("minimessage to the file") << "minimessage" << true
-                                             << QByteArray("<#FF0000>a<#80007F>\\<<#0000FF>b") << false;
+    QTest::newRow("minimessage to the file")
+        << "minimessage" << true << QByteArray("<#FF0000>a<#80007F>\\<<#0000FF>b") << false;
 }
 
 void TestForm1::formatMenuChoosesTheOutput()

@@ -28,6 +28,10 @@
 namespace {
 
 constexpr std::int32_t Machine = std::int32_t(0x80000002u);
+// The window's waits for a store that another program holds, shortened; the
+// locks below are held for a fraction of them or twice as long.
+constexpr int LoadWaitMs = 1000;
+constexpr int SaveWaitMs = 200;
 const char *const Names[] = {"BColor", "fosize", "foname", "fobold", "foital", "c1", "c2", "text", "format"};
 
 // What the key holds: a value name to its text, "<zero bytes>" for an
@@ -194,7 +198,7 @@ void TestSettings::cleanup()
 
 std::unique_ptr<Form1> TestSettings::Start()
 {
-    return std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});
+    return std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_, LoadWaitMs, SaveWaitMs});
 }
 
 void TestSettings::firstStartWritesDefaults()
@@ -379,7 +383,7 @@ void TestSettings::busyHiveAtStartIsWaitedFor()
     const auto before = Stored();
     std::unique_ptr<Form1> form;
     {
-        HiveLock lock(std::chrono::seconds(12));
+        HiveLock lock(std::chrono::milliseconds(LoadWaitMs / 4));
         QVERIFY(lock.Locked());
         form = Start();
     }
@@ -403,7 +407,7 @@ void TestSettings::failedSaveLeavesAllOldAndOneLine()
     form->Text1->setText("new");
     StandardError error;
     {
-        HiveLock lock(std::chrono::seconds(7));
+        HiveLock lock(std::chrono::milliseconds(SaveWaitMs * 2));
         QVERIFY(lock.Locked());
         form->close();
     }
