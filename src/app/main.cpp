@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -47,7 +48,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Huespin"));
     QApplication::setApplicationVersion(QStringLiteral(HUESPIN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(HUESPIN_APP_ID));
-    QApplication::setWindowIcon(WindowIcon());
+    // Looking the icon up in the theme costs a third of the start-up: it
+    // comes once the window is on the screen.
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(WindowIcon()); });
 
     // Started from the desktop menu, the window may be the only place where
     // the user can read why Huespin does not open.
