@@ -91,7 +91,7 @@ public:
     // Asks the window manager for another size, as a program may.
     void AskToResize(QSize size);
 
-    bool WaitForEnd(int timeoutMs = 10000);
+    bool WaitForEnd(int timeoutMs = WaitLimitMs);
     void Terminate();
     bool EndedCleanly() const;
 
@@ -112,7 +112,7 @@ private:
     // The title of the program's window, as a pattern for xdotool.
     static QString MainTitle();
     QRect FromTwips(int left, int top, int width, int height) const;
-    ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
+    ToolResult XDoTool(const QStringList &arguments);
     QStringList FindWindows(const QString &title);
     QString FindMessageWindow();
     // Waits for the dialog and focuses it; empty when none came.

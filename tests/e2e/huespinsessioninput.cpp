@@ -15,9 +15,9 @@ void HuespinSession::PressKeys(const QStringList &keys)
     XDoTool(QStringList{"key", "--delay", "80"} + keys);
 }
 
-ToolResult HuespinSession::XDoTool(const QStringList &arguments, int timeoutMs)
+ToolResult HuespinSession::XDoTool(const QStringList &arguments)
 {
-    const ToolResult result = RunTool("xdotool", arguments, environment_, timeoutMs);
+    const ToolResult result = RunTool("xdotool", arguments, environment_);
     if (!result.Succeeded())
         Fail("xdotool " + arguments.join(' ') + " failed: " + QString::fromLocal8Bit(result.errors));
     return result;
@@ -78,7 +78,7 @@ bool HuespinSession::TypeText(const QString &text)
     QString run;
     const auto typeRun = [&] {
         if (!run.isEmpty())
-            XDoTool({"type", "--delay", "15", run}, 30000);
+            XDoTool({"type", "--delay", "15", run});
         run.clear();
     };
     for (const char32_t c : text.toUcs4()) {
@@ -97,8 +97,8 @@ bool HuespinSession::TypeText(const QString &text)
 bool HuespinSession::PasteText(const QString &text)
 {
     // xclip serves the clipboard from the background until the paste takes it.
-    const ToolResult copied =
-        RunTool("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, 5000, text.toUtf8());
+    const ToolResult copied = RunTool("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_,
+                                      WaitLimitMs, text.toUtf8());
     if (!copied.Succeeded()) {
         Fail("xclip could not set the clipboard: " + QString::fromLocal8Bit(copied.errors));
         return false;
@@ -213,10 +213,11 @@ QString HuespinSession::ReadMessage()
     ToolResult read;
     const bool shown = WaitUntil(
         [&] {
-            read = RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin"}, environment_, 10000);
+            read =
+                RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin", QString::number(WaitLimitMs)}, environment_);
             return read.Succeeded();
         },
-        10000, 100);
+        WaitLimitMs, 100);
     if (!shown) {
         Fail("no message box on the accessibility bus: " + QString::fromLocal8Bit(read.errors));
         return QString();

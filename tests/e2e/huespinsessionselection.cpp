@@ -21,7 +21,7 @@ void HuespinSession::MarkPrimaryUnread()
 {
     // xclip keeps serving the mark from the background until the program
     // takes the selection or the display ends.
-    const ToolResult marked = RunTool("xclip", {"-i", "-selection", "primary"}, environment_, 5000, UnreadMark);
+    const ToolResult marked = RunTool("xclip", {"-i", "-selection", "primary"}, environment_, WaitLimitMs, UnreadMark);
     if (!marked.Succeeded())
         Fail("xclip could not set the primary selection: " + QString::fromLocal8Bit(marked.errors));
 }
@@ -34,7 +34,7 @@ QString HuespinSession::ReadSelection(const QString &selection)
             read = ReadXSelection(selection).output;
             return read != UnreadMark;
         },
-        5000, 100);
+        WaitLimitMs, 100);
     if (!changed) {
         Fail("the program put nothing into the " + selection + " selection");
         return QString();
@@ -44,7 +44,7 @@ QString HuespinSession::ReadSelection(const QString &selection)
 
 ToolResult HuespinSession::ReadXSelection(const QString &selection)
 {
-    return RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_, 5000);
+    return RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_);
 }
 
 QByteArray HuespinSession::ReadClipboard()
