@@ -120,6 +120,7 @@ private:
     // Presses Enter in the focused dialog and waits for it to close.
     bool CloseDialog(const QString &title);
     void Focus(const QString &window);
+    quint64 FindTopLevel(const QString &window);
     void ClickAt(const QString &window, QPoint point, int repeat = 1);
     bool BindKeysFor(const QString &text);
     QString ReadSelection(const QString &selection);
