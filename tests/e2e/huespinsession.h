@@ -96,7 +96,7 @@ public:
     // Asks the window manager for another size, as a program may.
     void AskToResize(QSize size);
 
-    bool WaitForEnd(int timeoutMs = 10000);
+    bool WaitForEnd(int timeoutMs = WaitLimitMs);
     void Terminate();
     bool EndedCleanly() const;
 
@@ -117,7 +117,7 @@ private:
     // The title of the program's window, as a pattern for xdotool.
     static QString MainTitle();
     QRect FromTwips(int left, int top, int width, int height) const;
-    ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
+    ToolResult XDoTool(const QStringList &arguments);
     QStringList FindWindows(const QString &title);
     QString FindMessageWindow();
     // Waits for the dialog and focuses it; empty when none came.
@@ -125,6 +125,7 @@ private:
     // Presses Enter in the focused dialog and waits for it to close.
     bool CloseDialog(const QString &title);
     void Focus(const QString &window);
+    quint64 FindTopLevel(const QString &window);
     void ClickAt(const QString &window, QPoint point, int repeat = 1);
     bool BindKeysFor(const QString &text);
     QString ReadSelection(const QString &selection);

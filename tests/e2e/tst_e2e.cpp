@@ -37,7 +37,8 @@ QMap<QString, QString> ListDefaultSettings()
             {"foital", "False"},
             {"c1", "-99"},
             {"c2", "-99"},
-            {"text", ""}};
+            {"text", ""},
+            {"format", "font"}};
 }
 
 QByteArray ReadFile(const QString &path)
@@ -148,7 +149,7 @@ void TestEndToEnd::clipboardGetsTheMarkup()
         QCOMPARE(clipboard, literal);
     if (afterExit) {
         CHECKED(session.CopyToClipboard("taken"), session);
-        QVERIFY2(WaitUntil([&] { return session.FindKeepers().isEmpty(); }, 30000, 200),
+        QVERIFY2(WaitUntil([&] { return session.FindKeepers().isEmpty(); }, WaitLimitMs, 200),
                  "the keeper went on after another program took the clipboard");
         QCOMPARE(session.ReadClipboard(), QByteArray("taken"));
         return;
