@@ -10,6 +10,7 @@ void Form1::CreateFormatMenu()
     formatMenu_ = new QMenu(tr("Output format"), this);
     formatMenu_->setObjectName(QStringLiteral("FormatMenu"));
     formatMenu_->setAccessibleName(tr("Output format"));
+    formatMenu_->setWindowTitle(tr("Output format"));
     auto *choices = new QActionGroup(formatMenu_);
     for (const MarkupFormat format : MarkupFormats) {
         QAction *action = formatMenu_->addAction(MarkupFormatName(format));

@@ -74,7 +74,12 @@ public:
     // The text box's contents, selected and read from the primary selection.
     QString ReadText();
 
-    QByteArray ReadClipboard();
+    // The clipboard in one of its flavours (xclip's target names: UTF8_STRING,
+    // text/html), and the flavours it offers.
+    QByteArray ReadClipboard(const QString &target = QStringLiteral("UTF8_STRING"));
+    QStringList ClipboardTargets();
+    // Right-clicks the output button and picks the menu's entry at index.
+    bool ChooseFormat(int index);
     // Puts text on the clipboard with xclip, as another program takes it.
     bool CopyToClipboard(const QByteArray &text);
     // The processes that keep the clipboard after this session's program
@@ -126,7 +131,7 @@ private:
     bool CloseDialog(const QString &title);
     void Focus(const QString &window);
     quint64 FindTopLevel(const QString &window);
-    void ClickAt(const QString &window, QPoint point, int repeat = 1);
+    void ClickAt(const QString &window, QPoint point, int repeat = 1, int button = 1);
     bool BindKeysFor(const QString &text);
     QString ReadSelection(const QString &selection);
     ToolResult ReadXSelection(const QString &selection);

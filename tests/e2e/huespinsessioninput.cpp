@@ -83,7 +83,7 @@ quint64 HuespinSession::FindTopLevel(const QString &window)
 // that has just closed keeps its frame there until the window manager
 // catches up; so the click waits until the pointer is over the window's own
 // frame.
-void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat)
+void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat, int button)
 {
     // xdotool names the frame or, where it finds one below, the client.
     const QList<QByteArray> over = {"WINDOW=" + QByteArray::number(FindTopLevel(window)),
@@ -98,7 +98,25 @@ void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat)
         Fail("the pointer did not get over window " + window);
         return;
     }
-    XDoTool({"click", "--repeat", QString::number(repeat), "--delay", "80", "1"});
+    XDoTool({"click", "--repeat", QString::number(repeat), "--delay", "80", QString::number(button)});
+}
+
+bool HuespinSession::ChooseFormat(int index)
+{
+    Focus(window_);
+    ClickAt(window_, LocateControl(Control::Command3).center(), 1, 3);
+    if (!WaitUntil([&] { return !FindWindows("^Output format$").isEmpty(); })) {
+        Fail("no format menu appeared");
+        return false;
+    }
+    for (int step = 0; step <= index; ++step)
+        XDoTool({"key", "Down"});
+    XDoTool({"key", "Return"});
+    if (!WaitUntil([&] { return FindWindows("^Output format$").isEmpty(); })) {
+        Fail("the format menu stayed");
+        return false;
+    }
+    return true;
 }
 
 void HuespinSession::Click(Control control)

@@ -50,12 +50,18 @@ ToolResult HuespinSession::ReadXSelection(const QString &selection)
     return RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_);
 }
 
-QByteArray HuespinSession::ReadClipboard()
+QByteArray HuespinSession::ReadClipboard(const QString &target)
 {
-    const ToolResult clipboard = ReadXSelection("clipboard");
+    const ToolResult clipboard =
+        RunTool("xclip", {"-o", "-selection", "clipboard", "-t", target}, environment_, WaitLimitMs);
     if (!clipboard.Succeeded())
-        Fail("xclip could not read the clipboard: " + QString::fromLocal8Bit(clipboard.errors));
+        Fail("xclip could not read the clipboard as " + target + ": " + QString::fromLocal8Bit(clipboard.errors));
     return clipboard.output;
+}
+
+QStringList HuespinSession::ClipboardTargets()
+{
+    return QString::fromUtf8(ReadClipboard("TARGETS")).split('\n', Qt::SkipEmptyParts);
 }
 
 bool HuespinSession::CopyToClipboard(const QByteArray &text)
