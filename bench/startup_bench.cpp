@@ -72,8 +72,10 @@ double Median(std::vector<double> values)
 
 } // namespace
 
-int main()
+int main(int argc, char *argv[])
 {
+    // Another build of Huespin may be given, to compare.
+    const std::string huespin = argc > 1 ? argv[1] : HUESPIN_BINARY;
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return 1;
@@ -117,12 +119,12 @@ int main()
     };
 
     std::vector<double> bare, text, first, later;
-    timeOnce({HUESPIN_BINARY}, true); // warm the caches
+    timeOnce({huespin}, true); // warm the caches
     for (int run = 0; run < Runs; ++run) {
         bare.push_back(timeOnce({BARE_BINARY}, true));
         text.push_back(timeOnce({BARE_BINARY, "--text"}, true));
-        first.push_back(timeOnce({HUESPIN_BINARY}, true));
-        later.push_back(timeOnce({HUESPIN_BINARY}, false));
+        first.push_back(timeOnce({huespin}, true));
+        later.push_back(timeOnce({huespin}, false));
     }
     fs::remove_all(sandbox);
     xcb_disconnect(connection);
