@@ -129,7 +129,7 @@ LONG Transact(Change change)
 // Every call on a key: one at a time, on a handle this layer knows, with
 // the hive open.
 template <typename Call>
-LONG OnHive(HKEY key, Call call, HiveAccess access = HiveAccess::ReadWrite)
+LONG OnHive(HKEY key, Call call, HiveAccess access)
 {
     const std::lock_guard lock(hiveMutex);
     if (!IsKnown(key))
@@ -137,6 +137,19 @@ LONG OnHive(HKEY key, Call call, HiveAccess access = HiveAccess::ReadWrite)
     if (const LONG status = OpenHive(DefaultWaitMs, ERROR_REGISTRY_IO_FAILED, access))
         return status;
     return call();
+}
+
+template <typename Call>
+LONG OnHive(HKEY key, Call call)
+{
+    return OnHive(key, call, HiveAccess::ReadWrite);
+}
+
+// A call that only reads: a hive not open yet is opened for reading alone.
+template <typename Call>
+LONG OnHiveReading(HKEY key, Call call)
+{
+    return OnHive(key, call, HiveAccess::ReadOnly);
 }
 
 } // namespace HiveSql

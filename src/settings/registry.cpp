@@ -43,24 +43,21 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
     const auto parts = SplitPath(NameOf(lpSubKey));
-    const bool readOnly = (samDesired & ~KEY_READ) == 0;
-    return OnHive(
-        hKey,
-        [&] {
-            if (!parts)
-                return ERROR_BAD_PATHNAME;
-            KeyRow key;
-            LONG status = FindKey(hKey, key);
-            if (status == ERROR_SUCCESS)
-                status = WalkPath(key, *parts, false);
-            if (status != ERROR_SUCCESS)
-                return status;
-            nextHandle += 4;
-            openKeys[nextHandle] = key.id;
-            *phkResult = reinterpret_cast<HKEY>(nextHandle);
-            return ERROR_SUCCESS;
-        },
-        readOnly ? HiveAccess::ReadOnly : HiveAccess::ReadWrite);
+    const auto open = [&] {
+        if (!parts)
+            return ERROR_BAD_PATHNAME;
+        KeyRow key;
+        LONG status = FindKey(hKey, key);
+        if (status == ERROR_SUCCESS)
+            status = WalkPath(key, *parts, false);
+        if (status != ERROR_SUCCESS)
+            return status;
+        nextHandle += 4;
+        openKeys[nextHandle] = key.id;
+        *phkResult = reinterpret_cast<HKEY>(nextHandle);
+        return ERROR_SUCCESS;
+    };
+    return (samDesired & ~KEY_READ) == 0 ? OnHiveReading(hKey, open) : OnHive(hKey, open);
 }
 
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE *lpData, DWORD cbData)
@@ -95,43 +92,40 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
 {
     if (lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
-    return OnHive(
-        hKey,
-        [&] {
-            const DWORD room = lpcbData ? *lpcbData : 0;
-            if (lpType)
-                *lpType = REG_NONE;
-            if (lpcbData && !lpData)
-                *lpcbData = 0;
-            KeyRow key;
-            if (const LONG status = FindKey(hKey, key))
-                return status;
-            const Statement read = Prepare("SELECT type, data FROM key_values WHERE key_id = ?1 AND name = ?2", key.id,
-                                           NameOf(lpValueName));
-            const int result = Step(read);
-            if (result == SQLITE_DONE)
-                return ERROR_FILE_NOT_FOUND;
-            if (result != SQLITE_ROW)
-                return StatusOf(result);
-            const auto type = DWORD(sqlite3_column_int64(read.get(), 0));
-            const void *data = sqlite3_column_blob(read.get(), 1);
-            const auto size = DWORD(sqlite3_column_bytes(read.get(), 1));
-            if (lpType)
-                *lpType = type;
-            if (lpcbData)
-                *lpcbData = size;
-            if (!lpData)
-                return ERROR_SUCCESS;
-            if (size > room)
-                return ERROR_MORE_DATA;
-            if (size)
-                std::memcpy(lpData, data, size);
-            // As Windows does: a text stored without its NUL gets one when there is room.
-            if (IsText(type) && size > 0 && size < room && lpData[size - 1] != 0)
-                lpData[size] = 0;
+    return OnHiveReading(hKey, [&] {
+        const DWORD room = lpcbData ? *lpcbData : 0;
+        if (lpType)
+            *lpType = REG_NONE;
+        if (lpcbData && !lpData)
+            *lpcbData = 0;
+        KeyRow key;
+        if (const LONG status = FindKey(hKey, key))
+            return status;
+        const Statement read =
+            Prepare("SELECT type, data FROM key_values WHERE key_id = ?1 AND name = ?2", key.id, NameOf(lpValueName));
+        const int result = Step(read);
+        if (result == SQLITE_DONE)
+            return ERROR_FILE_NOT_FOUND;
+        if (result != SQLITE_ROW)
+            return StatusOf(result);
+        const auto type = DWORD(sqlite3_column_int64(read.get(), 0));
+        const void *data = sqlite3_column_blob(read.get(), 1);
+        const auto size = DWORD(sqlite3_column_bytes(read.get(), 1));
+        if (lpType)
+            *lpType = type;
+        if (lpcbData)
+            *lpcbData = size;
+        if (!lpData)
             return ERROR_SUCCESS;
-        },
-        HiveAccess::ReadOnly);
+        if (size > room)
+            return ERROR_MORE_DATA;
+        if (size)
+            std::memcpy(lpData, data, size);
+        // As Windows does: a text stored without its NUL gets one when there is room.
+        if (IsText(type) && size > 0 && size < room && lpData[size - 1] != 0)
+            lpData[size] = 0;
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
