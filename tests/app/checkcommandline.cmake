@@ -20,7 +20,7 @@ endfunction()
 
 string(REPLACE "." "\\." version "${VERSION}")
 expect(0 "^huespin ${version}\n$" "^$" --version)
-expect(0 "^Usage: huespin \\[options\\] \\[TEXT\\.\\.\\.|-\\]\n.*--documents-folder.*--format" "^$" --help)
+expect(0 "^Usage: huespin \\[options\\] \\[TEXT\\.\\.\\.\\|-\\]\n.*--documents-folder.*--format" "^$" --help)
 expect(2 "^$" "^huespin: Unknown option 'bogus'\\.\nTry 'huespin --help' for more information\\.\n$" --bogus)
 expect(2 "^$" "^huespin: no first colour was chosen in the window; give --from COLOUR\n$" readme.txt)
 expect(0 "^<font color=\"#FF0000\">a</font><font color=\"#80007F\">b</font><font color=\"#0000FF\">c</font>\n$" "^$"
