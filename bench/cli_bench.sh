@@ -13,42 +13,48 @@ mkdir -p "$work"
 cd "$work"
 export LC_ALL=C.UTF-8
 
-seconds() { # the wall time of a command, in seconds
-  local start end
-  start=$(date +%s.%N)
-  "$@"
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+# The wall time of a command and its processor time (user and system), in
+# seconds: on a machine shared with other work the processor time is the
+# steadier figure.
+times() {
+  /usr/bin/time -f '%e %U %S' -o times.txt "$@"
+  read -r wall user system < times.txt
+  echo "$wall $(echo "$user + $system" | bc -l)"
 }
 ratio() { printf '%.1f' "$(echo "$1 / $2" | bc -l)"; }
+compare() { # name, our times, theirs
+  read -r ourWall ourCpu <<< "$2"
+  read -r wall cpu <<< "$3"
+  printf '  %s %.2f s (processor %.2f s): huespin %sx faster (processor %sx)\n' "$1" "$wall" "$cpu" \
+    "$(ratio "$wall" "$ourWall")" "$(ratio "$cpu" "$ourCpu")"
+}
 
 [[ -f mixed.txt ]] || python3 "$here/make_text.py" 10000000 > mixed.txt
 [[ -f ascii.txt ]] || python3 "$here/make_text.py" 100000000 --ascii > ascii.txt
 
 # 1. ANSI against lolcat and gradient-string.
-ansi=$(seconds sh -c "'$huespin' --from red --to blue --format ansi - < mixed.txt > /dev/null")
-printf 'ansi 10 MB mixed scripts: huespin %.3f s\n' "$ansi"
+ansi=$(times sh -c "'$huespin' --from red --to blue --format ansi - < mixed.txt > /dev/null")
+read -r wall cpu <<< "$ansi"
+printf 'ansi 10 MB mixed scripts: huespin %.3f s (processor %.3f s)\n' "$wall" "$cpu"
 lolcat=$(command -v lolcat || echo /usr/games/lolcat)
 if [[ -x "$lolcat" ]]; then
-  t=$(seconds sh -c "'$lolcat' -f < mixed.txt > /dev/null")
-  printf '  lolcat %.3f s: huespin %sx faster\n' "$t" "$(ratio "$t" "$ansi")"
+  compare lolcat "$ansi" "$(times sh -c "'$lolcat' -f < mixed.txt > /dev/null")"
 else
   echo '  lolcat: not installed (Debian package lolcat)'
 fi
 if command -v npm > /dev/null; then
   [[ -d node_modules/gradient-string ]] || npm install --silent --no-audit --no-fund gradient-string@3 > /dev/null
   cp "$here/gradient.mjs" .
-  t=$(seconds sh -c "FORCE_COLOR=3 node gradient.mjs < mixed.txt > /dev/null")
-  printf '  gradient-string %.3f s: huespin %sx faster\n' "$t" "$(ratio "$t" "$ansi")"
+  compare gradient-string "$ansi" "$(times sh -c "FORCE_COLOR=3 node gradient.mjs < mixed.txt > /dev/null")"
 else
   echo '  gradient-string: npm is not installed'
 fi
 
 # 2. The classic markup of 100 MB of ASCII lines against cat of its output.
 "$huespin" --from red --to blue - < ascii.txt > font.out
-font=$(seconds sh -c "'$huespin' --from red --to blue - < ascii.txt > /dev/null")
+read -r font fontCpu <<< "$(times sh -c "'$huespin' --from red --to blue - < ascii.txt > /dev/null")"
 cat font.out > /dev/null
-catted=$(seconds sh -c "cat font.out > /dev/null")
+read -r catted cattedCpu <<< "$(times sh -c "cat font.out > /dev/null")"
 printf 'font 100 MB ASCII: huespin %.3f s, cat of its %d MB output %.3f s: %sx\n' "$font" \
   "$(($(stat -c %s font.out) / 1000000))" "$catted" "$(ratio "$font" "$catted")"
 rm -f font.out

@@ -14,7 +14,10 @@
 #include <cstring>
 #include <string_view>
 
+// Of internal linkage, as each writer's loop is compiled for its own file:
+// the compiler then keeps the element writers as tight as in one file.
 namespace MarkupElements {
+namespace {
 
 // An ASCII unit that a format writes otherwise, and what it writes.
 struct Escape {
@@ -34,7 +37,7 @@ struct FormatDescription {
     std::array<Escape, 3> escapes = {};
 };
 
-inline constexpr FormatDescription FontFormat{
+constexpr FormatDescription FontFormat{
     .text = "font",
     .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML font (classic)"),
     .opening = "<font color=\"#",
@@ -42,7 +45,7 @@ inline constexpr FormatDescription FontFormat{
     .closing = "</font>",
     .nonBreakingSpaces = true,
 };
-inline constexpr FormatDescription SpanFormat{
+constexpr FormatDescription SpanFormat{
     .text = "span",
     .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML span"),
     .opening = "<span style=\"color:#",
@@ -51,7 +54,7 @@ inline constexpr FormatDescription SpanFormat{
     .nonBreakingSpaces = true,
     .escapes = {{{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}}},
 };
-inline constexpr FormatDescription BBCodeFormat{
+constexpr FormatDescription BBCodeFormat{
     .text = "bbcode",
     .name = QT_TRANSLATE_NOOP("MarkupFormat", "BBCode"),
     .opening = "[color=#",
@@ -59,7 +62,7 @@ inline constexpr FormatDescription BBCodeFormat{
     .closing = "[/color]",
     .nonBreakingSpaces = false,
 };
-inline constexpr FormatDescription MiniMessageFormat{
+constexpr FormatDescription MiniMessageFormat{
     .text = "minimessage",
     .name = QT_TRANSLATE_NOOP("MarkupFormat", "MiniMessage"),
     .opening = "<#",
@@ -80,7 +83,7 @@ inline const FormatDescription &DescriptionOf(MarkupFormat format)
     return FontFormat;
 }
 
-inline constexpr std::string_view NonBreakingSpace = "&nbsp;";
+constexpr std::string_view NonBreakingSpace = "&nbsp;";
 
 // The two-digit notation of each channel value, first digit in the low byte.
 using HexTable = std::array<std::uint16_t, 256>;
@@ -93,7 +96,7 @@ constexpr HexTable MakeHexTable()
     return table;
 }
 
-inline constexpr HexTable ChannelHex = MakeHexTable();
+constexpr HexTable ChannelHex = MakeHexTable();
 
 // Each ASCII unit's escape, empty for a unit written as it is.
 using EscapeTable = std::array<std::string_view, 128>;
@@ -275,4 +278,5 @@ char *ElementWriter<Format>::PutUtf8(char *out, QStringView text)
     return out;
 }
 
+} // namespace
 } // namespace MarkupElements
