@@ -1,3 +1,4 @@
+#include "cli.h"
 #include "clipboardhandover.h"
 #include "clipboardkeeper.h"
 #include "commandline.h"
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
     const CommandLine line = ParseCommandLine(arguments);
     if (line.keepClipboard)
         return KeepClipboard(argc, argv);
+    if (line.printMarkup)
+        return PrintMarkup(line, argc, argv);
     if (!line.openWindow) {
         std::FILE *stream = line.outputIsError ? stderr : stdout;
         // Output that cannot be written (a full disk, a closed pipe) is a failure.
