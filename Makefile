@@ -39,6 +39,7 @@ sanitize: test-deps
 	@if [ -n "$$(ls -A $(SANITIZER_REPORTS))" ]; then cat $(SANITIZER_REPORTS)/*; echo "sanitizer reports above"; exit 1; fi
 
 bench: test-configure
+	./scripts/install-deps.sh bench
 	cmake --build $(BUILD) --target bench -j$(JOBS)
 	cmake --build $(BUILD) --target run-bench
 

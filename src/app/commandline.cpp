@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "colortext.h"
 #include "version.h"
 
 #include <QCommandLineParser>
@@ -61,7 +62,15 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     parser.setApplicationDescription(
         QStringLiteral("Huespin turns a line of text into colour-gradient HTML: one font element a\n"
                        "character, the colours running from Color 1 to Color 2. The markup goes to the\n"
-                       "clipboard or is appended to output.html in the current folder."));
+                       "clipboard or is appended to output.html in the current folder.\n"
+                       "\n"
+                       "Given TEXT, Huespin opens no window: it prints the markup of TEXT (its words\n"
+                       "joined by single spaces) and a line end; given -, the markup of each line of\n"
+                       "standard input, one line for each. A COLOUR is #RRGGBB, RRGGBB, #RGB or an SVG\n"
+                       "colour name such as cornflowerblue. Without --from or --to, the colour chosen\n"
+                       "in the window is used. A line that is not valid UTF-8 is left out with a\n"
+                       "message, and Huespin then ends with status 1; a mistake on the command line\n"
+                       "ends it with status 2."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -70,12 +79,35 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         QStringLiteral("documents-folder"),
         QStringLiteral("Work in the Huespin folder of your documents folder (created when missing), "
                        "as the desktop menu starts it; without it Huespin works in the current folder."));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral("The first character's colour (default: Color 1 of the window)."),
+                                  QStringLiteral("COLOUR"));
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("The last character's colour (default: Color 2 of the window)."),
+                                QStringLiteral("COLOUR"));
+    const QCommandLineOption via(QStringLiteral("via"),
+                                 QStringLiteral("A colour the gradient passes through on its way, at an equal share "
+                                                "of the line; give it again for more."),
+                                 QStringLiteral("COLOUR"));
+    const QCommandLineOption format(
+        QStringLiteral("format"),
+        QStringLiteral("font (<font color=\"#RRGGBB\">, the default), span (<span style=\"color:#RRGGBB\">), "
+                       "bbcode ([color=#RRGGBB]), minimessage (<#RRGGBB>) or ansi (24-bit colour escapes for a "
+                       "terminal)."),
+        QStringLiteral("NAME"));
     QCommandLineOption keepClipboard(QStringLiteral("keep-clipboard"), QString());
     keepClipboard.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(documentsFolder);
+    parser.addOption(from);
+    parser.addOption(to);
+    parser.addOption(via);
+    parser.addOption(format);
     parser.addOption(keepClipboard);
+    parser.addPositionalArgument(QStringLiteral("TEXT"),
+                                 QStringLiteral("The text to print as markup, or - for each line of standard input."),
+                                 QStringLiteral("[TEXT...|-]"));
     for (const QtOption &qtOption : QtOptions) {
         QCommandLineOption option(QString::fromLatin1(qtOption.name), QString(),
                                   qtOption.takesValue ? QStringLiteral("value") : QString());
@@ -89,14 +121,56 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         // The parser names the program after the application object, which
         // is not made yet; the usage line says it as one types it.
         const QString text = parser.helpText();
-        return Print(QStringLiteral("Usage: huespin [options]") + text.mid(text.indexOf(u'\n')));
+        return Print(QStringLiteral("Usage: huespin [options] [TEXT...|-]") + text.mid(text.indexOf(u'\n')));
     }
     if (parser.isSet(version))
         return Print(QStringLiteral("huespin %1\n").arg(QStringLiteral(HUESPIN_VERSION)));
-    if (!parser.positionalArguments().isEmpty())
-        return Fail(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst()));
 
     CommandLine line;
+    const QStringList words = parser.positionalArguments();
+    const bool printing = !words.isEmpty();
+    for (const QCommandLineOption *option : {&from, &to, &via, &format})
+        if (!printing && parser.isSet(*option))
+            return Fail(QStringLiteral("--%1 needs a TEXT to print, or - for standard input.")
+                            .arg(option->names().constFirst()));
+    if (printing && (parser.isSet(documentsFolder) || parser.isSet(keepClipboard)))
+        return Fail(QStringLiteral("--%1 opens no window with a TEXT to print.")
+                        .arg(parser.isSet(documentsFolder) ? QStringLiteral("documents-folder")
+                                                           : QStringLiteral("keep-clipboard")));
+    if (printing) {
+        const auto colour = [](const QCommandLineOption &option, const QString &text,
+                               QString &error) -> std::optional<ColorValue> {
+            const auto value = ParseColorText(text.toStdString());
+            if (!value)
+                error = QStringLiteral("Unknown colour '%1' for --%2: give #RRGGBB, RRGGBB, #RGB or an SVG colour "
+                                       "name such as red.")
+                            .arg(text, option.names().constFirst());
+            return value;
+        };
+        QString error;
+        if (parser.isSet(from))
+            line.from = colour(from, parser.value(from), error);
+        if (parser.isSet(to) && error.isEmpty())
+            line.to = colour(to, parser.value(to), error);
+        for (const QString &value : parser.values(via))
+            if (error.isEmpty())
+                line.via.push_back(colour(via, value, error).value_or(0));
+        if (!error.isEmpty())
+            return Fail(error);
+        if (parser.isSet(format)) {
+            const auto named = ParseLineFormat(parser.value(format).toStdString());
+            if (!named)
+                return Fail(QStringLiteral("Unknown format '%1': give font, span, bbcode, minimessage or ansi.")
+                                .arg(parser.value(format)));
+            line.format = *named;
+        }
+        line.openWindow = false;
+        line.printMarkup = true;
+        line.readStandardInput = words == QStringList{QStringLiteral("-")};
+        line.text = words;
+        return line;
+    }
+
     line.documentsFolder = parser.isSet(documentsFolder);
     line.keepClipboard = parser.isSet(keepClipboard);
     line.openWindow = !line.keepClipboard;

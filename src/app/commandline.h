@@ -1,10 +1,17 @@
 #pragma once
 
+#include "colorvalue.h"
+#include "gradientlines.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
 // What the command line asks for: open the window, or print a text and end
-// with a status and no window, or keep the clipboard that the window left.
+// with a status and no window, or keep the clipboard that the window left,
+// or print the markup of a text or of each line of standard input.
 struct CommandLine {
     bool openWindow = true;
     bool documentsFolder = false;
@@ -15,6 +22,15 @@ struct CommandLine {
     QString output;
     bool outputIsError = false;
     int exitStatus = 0;
+    // Markup printed with no window: TEXT (its words joined by spaces), or
+    // each line of standard input for "-".
+    bool printMarkup = false;
+    bool readStandardInput = false;
+    QStringList text;
+    // None where the colour chosen in the window is to be used.
+    std::optional<ColorValue> from, to;
+    std::vector<ColorValue> via;
+    LineFormat format = LineFormat::Font;
 };
 
 // Reads the program's arguments (the first is the program itself). Qt's own

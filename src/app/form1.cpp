@@ -58,6 +58,7 @@ Form1::Form1(const Form1Services &services)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     CreateControls();
+    CreateFormatMenu();
     ConnectControls();
     RunEvent([this] { Form_Load(); });
 }
@@ -141,6 +142,12 @@ void Form1::ConnectControls()
     Route(Command9, &Form1::Command9_Click);
     Route(Command10, &Form1::Command10_Click);
     Route(Command11, &Form1::Command11_Click);
+    // The output button's menu: a right click, the Menu key or Shift+F10.
+    Command3->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Command3, &QWidget::customContextMenuRequested, this, &Form1::ShowFormatMenu);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), Command3);
+    menuKey->setContext(Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] { ShowFormatMenu(Command3->rect().center()); });
     connect(Text1, &QLineEdit::textChanged, this, [this] { RunEvent([this] { Text1_Change(); }); });
     // Keys for the help and exit buttons, handled by the same procedures.
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
@@ -235,17 +242,19 @@ void Form1::Command10_Click()
 }
 
 // The toggle looks pressed while the output goes to the file; both buttons
-// say where it goes.
+// say where it goes, and the output button in which format.
 void Form1::ShowOutputTarget()
 {
     Command10->setChecked(FileOutput);
+    const QString format = MarkupFormatName(outputFormat_);
+    const QString change = tr("right-click or Shift+F10 for another format");
     if (FileOutput) {
         const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath(OutputFileName()));
         Command10->setToolTip(tr("Output goes to the file %1; click for the clipboard").arg(path));
-        Command3->setToolTip(tr("Appends the markup to %1").arg(path));
+        Command3->setToolTip(tr("Appends the markup to %1 as %2; %3").arg(path, format, change));
     } else {
         Command10->setToolTip(tr("Output goes to the clipboard; click for the file %1").arg(OutputFileName()));
-        Command3->setToolTip(tr("Puts the markup on the clipboard"));
+        Command3->setToolTip(tr("Puts the markup on the clipboard as %1; %2").arg(format, change));
     }
 }
 
@@ -261,6 +270,7 @@ void Form1::InitForm()
     Warned = false;
     Command6->setText(QStringLiteral("Help && About"));
     LoadSettings();
+    ShowOutputTarget();
     if (Color1 < 0)
         Shape1->SetFillStyle(Shape::UpwardDiagonal);
     if (Color2 < 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorvalue.h"
+#include "gradientmarkup.h"
 
 #include <QString>
 #include <QWidget>
@@ -16,11 +17,11 @@ class MessageBoxes;
 class PreviewRenderer;
 class ProgramStarter;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class RegEditor;
 class RuntimeError;
 class Shape;
-class TextCharacters;
 struct PreviewStyle;
 enum class MsgBoxStyle;
 
@@ -29,6 +30,11 @@ struct Form1Services {
     MessageBoxes &Messages;
     CommonDialog &Dialog;
     ProgramStarter &Starter;
+    // How long the settings' load and save wait for another program that
+    // holds the store. The load waits long: a value that cannot be read is
+    // not a missing one, and defaults must not replace it.
+    int SettingsLoadWaitMs = 30000;
+    int SettingsSaveWaitMs = 5000;
 };
 
 // The one window. It owns every control and all of the program's state;
@@ -92,6 +98,9 @@ private:
     double FitControlFont();
     void FitToFrame();
     void ShowOutputTarget();
+    void CreateFormatMenu();
+    void ShowFormatMenu(const QPoint &position);
+    void ChooseFormat(MarkupFormat format);
     static QString OutputFileName();
     void ConnectControls();
     void Route(QPushButton *button, void (Form1::*handler)());
@@ -161,4 +170,8 @@ private:
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
     bool unloaded_ = false;
+    // The form the outputs give the markup in, and the output button's menu
+    // that chooses it.
+    MarkupFormat outputFormat_ = MarkupFormat::Font;
+    QMenu *formatMenu_ = nullptr;
 };

@@ -20,7 +20,7 @@ void Form1::MakeFileOutput()
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels));
+    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, outputFormat_));
     MsgBox(QStringLiteral("Done!"), MsgBoxStyle::OkOnly);
 }
 
@@ -30,6 +30,12 @@ void Form1::MakeClipboardOutput()
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    ReplaceClipboardText(QString::fromUtf8(BuildMarkup(characters, Channels)));
+    // The HTML formats go as HTML too, in span elements, so that a rich
+    // editor pastes coloured text rather than tags.
+    const bool html = outputFormat_ == MarkupFormat::Font || outputFormat_ == MarkupFormat::Span;
+    ColorChannels start = Channels;
+    const QByteArray markup = BuildMarkup(characters, Channels, outputFormat_);
+    ReplaceClipboardContent(QString::fromUtf8(markup),
+                            html ? HtmlFragment(BuildMarkup(characters, start, MarkupFormat::Span)) : QByteArray());
     MsgBox(QStringLiteral("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);
 }

@@ -34,11 +34,6 @@ QString FromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
-// The load waits long for a store that another program holds: a value that
-// cannot be read is not a missing one, and defaults must not replace it.
-constexpr int LoadWaitMs = 30000;
-constexpr int SaveWaitMs = 5000;
-
 void ReportUnsaved(const std::string &reason)
 {
     std::fprintf(stderr, "huespin: the settings were not saved in %s: %s\n", SettingsBatch::Where().c_str(),
@@ -62,7 +57,7 @@ std::unique_ptr<RegEditor> SettingsKey(const char *path)
 // written over: the user is told why, once.
 void Form1::LoadSettings()
 {
-    SettingsBatch batch(LoadWaitMs);
+    SettingsBatch batch(services_.SettingsLoadWaitMs);
     if (!batch.Began()) {
         ApplyDefaultSettings();
         SettingsUnread = true;
@@ -98,6 +93,8 @@ void Form1::LoadSettings()
     take(ReadColor(read("c1")), Color1);
     take(ReadColor(read("c2")), Color2);
     const QString text = FromUtf8(ReadText(read("text")));
+    // Added later than the others: a missing or unknown one is the classic.
+    outputFormat_ = ParseMarkupFormat(ReadText(read("format"))).value_or(MarkupFormat::Font);
     {
         // The text watch may show a message, which must not wait on the user
         // while the store is locked: it runs after the commit instead.
@@ -146,7 +143,7 @@ void Form1::ApplyDefaultSettings()
     PreviewFontItalic = first.FontItalic();
 }
 
-// All eight values or none. A save that fails leaves the window silent and
+// All nine values or none. A save that fails leaves the window silent and
 // one line on standard error. A window that could not read the store does
 // not write over it. The defaults apply even when nothing can be written.
 void Form1::SaveSettings()
@@ -160,7 +157,7 @@ void Form1::SaveSettings()
             ReportUnsaved("it could not be read when this window started");
         return;
     }
-    SettingsBatch batch(SaveWaitMs);
+    SettingsBatch batch(services_.SettingsSaveWaitMs);
     if (!batch.Began()) {
         ReportUnsaved(batch.Failure());
         return;
@@ -179,6 +176,7 @@ void Form1::SaveSettings()
     write("c2", DecimalText(Color2));
     if (!StoredTextCut || Text1->text() != *StoredTextCut)
         write("text", Utf8(Text1->text()));
+    write("format", MarkupFormatText(outputFormat_));
     if (Reg->Error()) {
         batch.Abandon();
         ReportUnsaved(batch.Failure());

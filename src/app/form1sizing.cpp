@@ -12,6 +12,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -23,20 +24,15 @@ constexpr double SmallestFontSize = 6;
 // its design size up to it.
 constexpr double UsualDesktopPoints = 11;
 
-// Whether the caption, its access key mark taken out, fits the button's
-// contents in the button's font.
-bool CaptionFits(const QPushButton *button, const QString &caption)
+// The room a button leaves for its caption; it does not depend on the font.
+QSize CaptionRoom(const QPushButton *button, const QString &caption)
 {
-    if (caption.isEmpty())
-        return true;
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = caption;
     if (button->autoDefault())
         option.features |= QStyleOptionButton::AutoDefaultButton;
-    const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-    const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, caption);
-    return text.width() <= contents.width() && text.height() <= contents.height();
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).size();
 }
 
 } // namespace
@@ -86,24 +82,45 @@ void Form1::SetScale(double scale)
 }
 
 // The desktop's own family at the largest size, up to the desktop's, at
-// which every caption that a button ever shows fits it; returns that size.
+// which every caption that a button ever shows fits it (its access key mark
+// taken out); returns that size. The captions are measured in each size
+// before the window takes one, which would lay out every control again.
 double Form1::FitControlFont()
 {
-    const QList<std::pair<QPushButton *, QString>> later{{Command3, QStringLiteral("File")},
-                                                         {Command6, QStringLiteral("Help && About")},
-                                                         {Command7, QStringLiteral("Hide it")}};
-    const QList<QPushButton *> buttons = findChildren<QPushButton *>();
-    const auto allFit = [&] {
-        return std::ranges::all_of(buttons, [](const QPushButton *b) { return CaptionFits(b, b->text()); })
-               && std::ranges::all_of(later, [](const auto &entry) { return CaptionFits(entry.first, entry.second); });
+    QList<std::pair<QString, QSize>> captions;
+    const auto need = [&](const QPushButton *button, const QString &caption) {
+        if (!caption.isEmpty())
+            captions.append({caption, CaptionRoom(button, caption)});
     };
+    for (const QPushButton *button : findChildren<QPushButton *>())
+        need(button, button->text());
+    need(Command3, QStringLiteral("File"));
+    need(Command6, QStringLiteral("Help && About"));
+    need(Command7, QStringLiteral("Hide it"));
     QFont font = QApplication::font(this);
-    for (double size = FontPointSize(font, this);; size -= 0.5) {
-        font.setPointSizeF(std::max(size, SmallestFontSize));
-        setFont(font);
-        if (size <= SmallestFontSize || allFit())
-            return font.pointSizeF();
-    }
+    const double desktopSize = FontPointSize(font, this);
+    // How much of the room the captions take at a size; text grows about in
+    // proportion with it, so the search starts half a point above the size
+    // that this predicts instead of stepping down from the desktop's.
+    const auto filled = [&](double size) {
+        font.setPointSizeF(size);
+        const QFontMetrics metrics(font, this);
+        double most = 0;
+        for (const auto &[caption, room] : captions) {
+            const QSize text = metrics.size(Qt::TextShowMnemonic, caption);
+            most = std::max({most, double(text.width()) / std::max(room.width(), 1),
+                             double(text.height()) / std::max(room.height(), 1)});
+        }
+        return most;
+    };
+    double size = desktopSize;
+    if (const double share = filled(size); share > 1)
+        size = std::min(desktopSize, std::floor(size / share * 2) / 2 + 0.5);
+    while (size > SmallestFontSize && filled(size) > 1)
+        size -= 0.5;
+    font.setPointSizeF(std::max(size, SmallestFontSize));
+    setFont(font);
+    return font.pointSizeF();
 }
 
 void Form1::SetFormSize(int widthTwips, int heightTwips)

@@ -1,3 +1,4 @@
+#include "cli.h"
 #include "clipboardhandover.h"
 #include "clipboardkeeper.h"
 #include "commandline.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -35,6 +37,8 @@ int main(int argc, char *argv[])
     const CommandLine line = ParseCommandLine(arguments);
     if (line.keepClipboard)
         return KeepClipboard(argc, argv);
+    if (line.printMarkup)
+        return PrintMarkup(line, argc, argv);
     if (!line.openWindow) {
         std::FILE *stream = line.outputIsError ? stderr : stdout;
         // Output that cannot be written (a full disk, a closed pipe) is a failure.
@@ -47,7 +51,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Huespin"));
     QApplication::setApplicationVersion(QStringLiteral(HUESPIN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(HUESPIN_APP_ID));
-    QApplication::setWindowIcon(WindowIcon());
+    // Looking the icon up in the theme costs a third of the start-up: it
+    // comes once the window is on the screen.
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(WindowIcon()); });
 
     // Started from the desktop menu, the window may be the only place where
     // the user can read why Huespin does not open.

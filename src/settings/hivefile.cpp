@@ -328,3 +328,50 @@ int OpenHiveFile(const std::string &linkPath, sqlite3 *&db, int busyTimeoutMs, H
     said.failure = "it is not a readable settings file";
     return SQLITE_NOTADB;
 }
+
+int OpenHiveFileReadOnly(const std::string &linkPath, sqlite3 *&db, int busyTimeoutMs, std::string &failure)
+{
+    failure.clear();
+    if (linkPath.empty()) {
+        failure = "there is no home folder";
+        return SQLITE_CANTOPEN;
+    }
+    const std::string path = FollowOwnLinks(linkPath, failure);
+    if (path.empty())
+        return SQLITE_PERM;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? SQLITE_CANTOPEN : (failure = std::strerror(errno), SQLITE_PERM);
+    if (!S_ISREG(info.st_mode)) {
+        failure = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
+        return SQLITE_PERM;
+    }
+    sqlite3 *candidate = nullptr;
+    int result = sqlite3_open_v2(path.c_str(), &candidate, SQLITE_OPEN_READONLY, nullptr);
+    if (result == SQLITE_OK) {
+        sqlite3_busy_timeout(candidate, busyTimeoutMs);
+        result = sqlite3_create_collation(candidate, "NOCASE", SQLITE_UTF8, nullptr, CompareNameColumns);
+    }
+    std::string tables;
+    if (result == SQLITE_OK)
+        result = QueryText(candidate, "SELECT count(*) FROM sqlite_master", tables);
+    if (result == SQLITE_OK && tables == "0") {
+        sqlite3_close(candidate); // an empty file holds no settings yet
+        return SQLITE_CANTOPEN;
+    }
+    for (const char *sql : {"SELECT id, root, path FROM keys", "SELECT key_id, name, type, data FROM key_values"}) {
+        if (result != SQLITE_OK)
+            break;
+        sqlite3_stmt *probe = nullptr;
+        result = sqlite3_prepare_v2(candidate, sql, -1, &probe, nullptr);
+        sqlite3_finalize(probe);
+    }
+    if (result != SQLITE_OK) {
+        failure = IsUnreadable(result) || (result & 0xFF) == SQLITE_ERROR ? "it is not a readable settings file"
+                                                                          : sqlite3_errstr(result);
+        sqlite3_close(candidate);
+        return result == SQLITE_CANTOPEN ? SQLITE_PERM : result;
+    }
+    db = candidate;
+    return SQLITE_OK;
+}

@@ -28,3 +28,8 @@ struct HiveOpening {
 // Waits up to busyTimeoutMs for a hive that another process has locked.
 int OpenHiveFile(const std::string &path, sqlite3 *&db, int busyTimeoutMs = DefaultWaitMs,
                  HiveOpening *opening = nullptr);
+
+// Opens the hive at path for reading only: makes no folder or file, changes
+// no mode and sets nothing aside. SQLITE_CANTOPEN when there is no hive
+// there; failure says why it cannot be read otherwise.
+int OpenHiveFileReadOnly(const std::string &path, sqlite3 *&db, int busyTimeoutMs, std::string &failure);

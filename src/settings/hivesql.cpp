@@ -9,6 +9,7 @@ namespace HiveSql {
 std::mutex hiveMutex;
 sqlite3 *hive = nullptr;
 std::string hivePath;
+bool hiveReadOnly = false;
 std::map<ULONG_PTR, std::int64_t> openKeys;
 ULONG_PTR nextHandle = 0x1000;
 int batchDepth = 0;
@@ -60,14 +61,28 @@ bool IsBusy(int result)
     return (result & 0xFF) == SQLITE_BUSY || (result & 0xFF) == SQLITE_LOCKED;
 }
 
-LONG OpenHive(int waitMs, LONG busyStatus)
+LONG OpenHive(int waitMs, LONG busyStatus, HiveAccess access)
 {
-    if (hive)
+    if (hive && (access == HiveAccess::ReadOnly || !hiveReadOnly))
         return ERROR_SUCCESS;
+    if (hive) {
+        sqlite3_close(hive); // the key handles name rows, which stay as they are
+        hive = nullptr;
+    }
     const std::string path = ResolveHivePath();
     if (path.empty()) {
         lastFailure = "no home folder";
         return ERROR_ACCESS_DENIED;
+    }
+    hiveReadOnly = access == HiveAccess::ReadOnly;
+    if (hiveReadOnly) {
+        const int result = OpenHiveFileReadOnly(path, hive, waitMs, lastFailure);
+        if (result == SQLITE_CANTOPEN)
+            return ERROR_FILE_NOT_FOUND;
+        if (result != SQLITE_OK)
+            return IsBusy(result) ? busyStatus : ERROR_ACCESS_DENIED;
+        hivePath = path;
+        return ERROR_SUCCESS;
     }
     HiveOpening opening;
     const int result = OpenHiveFile(path, hive, waitMs, &opening);
@@ -129,7 +144,7 @@ LONG LookUpKey(const std::string &root, const std::string &path, bool create, Ke
 LONG FindKey(HKEY handle, KeyRow &key)
 {
     if (const char *root = RootName(handle))
-        return LookUpKey(root, "", true, key);
+        return LookUpKey(root, "", !hiveReadOnly, key);
     const std::int64_t id = openKeys.at(reinterpret_cast<ULONG_PTR>(handle));
     const Statement find = Prepare("SELECT root, path FROM keys WHERE id = ?1", id);
     const int result = Step(find);
@@ -245,6 +260,7 @@ void CloseHive()
     sqlite3_close(hive);
     hive = nullptr;
     hivePath.clear();
+    hiveReadOnly = false;
     openKeys.clear();
 }
 

@@ -29,6 +29,7 @@ using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
 extern std::mutex hiveMutex;
 extern sqlite3 *hive;
 extern std::string hivePath;
+extern bool hiveReadOnly;                          // opened for reading alone, by RegOpenKeyExA
 extern std::map<ULONG_PTR, std::int64_t> openKeys; // handle to keys.id
 extern ULONG_PTR nextHandle;
 extern int batchDepth;          // open batches, nested
@@ -59,9 +60,14 @@ LONG StatusOf(int result);
 
 bool IsBusy(int result);
 
+enum class HiveAccess { ReadWrite, ReadOnly };
+
 // Opens the hive unless it is open; a hive that another program holds for
-// longer than waitMs gives busyStatus.
-LONG OpenHive(int waitMs = DefaultWaitMs, LONG busyStatus = ERROR_REGISTRY_IO_FAILED);
+// longer than waitMs gives busyStatus. Opened for reading alone, it makes
+// and changes nothing, and a missing hive is ERROR_FILE_NOT_FOUND; a hive
+// open for reading alone is opened again for writing when that is asked.
+LONG OpenHive(int waitMs = DefaultWaitMs, LONG busyStatus = ERROR_REGISTRY_IO_FAILED,
+              HiveAccess access = HiveAccess::ReadWrite);
 
 // Only the low 32 bits name a root, as on Windows.
 const char *RootName(HKEY key);
@@ -72,7 +78,8 @@ std::string_view NameOf(LPCSTR name);
 
 LONG LookUpKey(const std::string &root, const std::string &path, bool create, KeyRow &key);
 
-// The row a handle stands for; a root's row is made on first use.
+// The row a handle stands for; a root's row is made on first use, unless
+// the hive is open for reading alone.
 LONG FindKey(HKEY handle, KeyRow &key);
 
 // Each part found keeps the spelling it was first created with. The whole
@@ -122,14 +129,27 @@ LONG Transact(Change change)
 // Every call on a key: one at a time, on a handle this layer knows, with
 // the hive open.
 template <typename Call>
-LONG OnHive(HKEY key, Call call)
+LONG OnHive(HKEY key, Call call, HiveAccess access)
 {
     const std::lock_guard lock(hiveMutex);
     if (!IsKnown(key))
         return ERROR_INVALID_HANDLE;
-    if (const LONG status = OpenHive())
+    if (const LONG status = OpenHive(DefaultWaitMs, ERROR_REGISTRY_IO_FAILED, access))
         return status;
     return call();
+}
+
+template <typename Call>
+LONG OnHive(HKEY key, Call call)
+{
+    return OnHive(key, call, HiveAccess::ReadWrite);
+}
+
+// A call that only reads: a hive not open yet is opened for reading alone.
+template <typename Call>
+LONG OnHiveReading(HKEY key, Call call)
+{
+    return OnHive(key, call, HiveAccess::ReadOnly);
 }
 
 } // namespace HiveSql

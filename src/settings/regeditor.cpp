@@ -44,6 +44,16 @@ std::string ReadBytes(HKEY key, const char *name)
     return data;
 }
 
+// Only a terminating NUL is dropped: a text stored without one stays whole.
+std::optional<std::string> TextOf(std::string bytes)
+{
+    if (!bytes.empty() && bytes.back() == '\0')
+        bytes.pop_back();
+    if (bytes.empty())
+        return std::nullopt;
+    return bytes;
+}
+
 // Ties go to the even number, whatever the floating-point environment.
 std::int32_t RoundToInt32(double value)
 {
@@ -106,13 +116,21 @@ std::optional<std::string> RegEditor::GetValue()
         error_ = true;
         return std::nullopt;
     }
-    std::string text = ReadBytes(key.get(), valueName_.c_str());
-    // Only a terminating NUL is dropped: a text stored without one stays whole.
-    if (!text.empty() && text.back() == '\0')
-        text.pop_back();
-    if (text.empty())
+    return TextOf(ReadBytes(key.get(), valueName_.c_str()));
+}
+
+std::optional<std::string> RegEditor::ReadValue()
+{
+    CheckValue();
+    HKEY opened = nullptr;
+    const LONG status = RegOpenKeyExA(RootHandle(HKey()), keyPath_.c_str(), 0, KEY_QUERY_VALUE, &opened);
+    if (status != ERROR_SUCCESS) {
+        if (status != ERROR_FILE_NOT_FOUND)
+            error_ = true;
         return std::nullopt;
-    return text;
+    }
+    const KeyHandle key(opened, RegCloseKey);
+    return TextOf(ReadBytes(key.get(), valueName_.c_str()));
 }
 
 void RegEditor::DelValue()

@@ -20,6 +20,9 @@ public:
     std::int32_t HKey() const;
     // nullopt (Empty) when there is no usable value: missing, no bytes, or a lone NUL.
     std::optional<std::string> GetValue();
+    // GetValue without making or changing anything: a missing key, or a
+    // store not made yet, is no value and no Error.
+    std::optional<std::string> ReadValue();
     void DelValue();
     void DeleteKey();
     void SetHKey(const std::int32_t &vData) { rootKey_ = vData; }

@@ -38,6 +38,28 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
     });
 }
 
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult)
+{
+    if (!phkResult)
+        return ERROR_INVALID_PARAMETER;
+    const auto parts = SplitPath(NameOf(lpSubKey));
+    const auto open = [&] {
+        if (!parts)
+            return ERROR_BAD_PATHNAME;
+        KeyRow key;
+        LONG status = FindKey(hKey, key);
+        if (status == ERROR_SUCCESS)
+            status = WalkPath(key, *parts, false);
+        if (status != ERROR_SUCCESS)
+            return status;
+        nextHandle += 4;
+        openKeys[nextHandle] = key.id;
+        *phkResult = reinterpret_cast<HKEY>(nextHandle);
+        return ERROR_SUCCESS;
+    };
+    return (samDesired & ~KEY_READ) == 0 ? OnHiveReading(hKey, open) : OnHive(hKey, open);
+}
+
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE *lpData, DWORD cbData)
 {
     if (!lpData && cbData)
@@ -70,7 +92,7 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
 {
     if (lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
-    return OnHive(hKey, [&] {
+    return OnHiveReading(hKey, [&] {
         const DWORD room = lpcbData ? *lpcbData : 0;
         if (lpType)
             *lpType = REG_NONE;

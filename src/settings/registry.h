@@ -23,6 +23,7 @@ struct HKEY__ {
 };
 using HKEY = HKEY__ *;
 using PHKEY = HKEY *;
+using REGSAM = DWORD;
 
 // Sign-extended on 64-bit systems, as Windows defines them.
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
@@ -34,6 +35,9 @@ inline constexpr DWORD REG_EXPAND_SZ = 2;
 inline constexpr DWORD REG_BINARY = 3;
 inline constexpr DWORD REG_DWORD = 4;
 inline constexpr DWORD REG_MULTI_SZ = 7;
+
+inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+inline constexpr REGSAM KEY_READ = 0x20019;
 
 inline constexpr LONG ERROR_SUCCESS = 0;
 inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
@@ -50,6 +54,11 @@ inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
 
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+// Opens a key that exists, ERROR_FILE_NOT_FOUND for one that does not. When
+// no hive is open yet, asked for reading alone (KEY_READ or KEY_QUERY_VALUE)
+// it opens the hive read-only: no folder, file or row is made and nothing
+// changes, and a missing hive is ERROR_FILE_NOT_FOUND.
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
 // As on Windows, a text whose cbData leaves out its NUL is stored with it when
 // the byte after the data is a NUL, so that byte must be readable.
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE *lpData, DWORD cbData);

@@ -4,10 +4,15 @@ cmake_minimum_required(VERSION 3.25)
 set(ENV{DISPLAY} "")
 set(ENV{WAYLAND_DISPLAY} "")
 set(ENV{QT_QPA_PLATFORM} xcb)
+# The markup is printed with no display and no settings written: a fresh
+# settings folder stays empty.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/config ${WORK}/cwd)
+set(ENV{XDG_CONFIG_HOME} ${WORK}/config)
 
 function(expect status stdoutPattern stderrPattern)
-  execute_process(COMMAND ${BINARY} ${ARGN} RESULT_VARIABLE result
-                  OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+  execute_process(COMMAND ${BINARY} ${ARGN} RESULT_VARIABLE result WORKING_DIRECTORY ${WORK}/cwd
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30 ${input})
   if(NOT result STREQUAL "${status}" OR NOT out MATCHES "${stdoutPattern}" OR NOT err MATCHES "${stderrPattern}")
     message(SEND_ERROR "huespin ${ARGN}: status ${result} (wanted ${status})\nstdout: ${out}\nstderr: ${err}")
   endif()
@@ -15,9 +20,26 @@ endfunction()
 
 string(REPLACE "." "\\." version "${VERSION}")
 expect(0 "^huespin ${version}\n$" "^$" --version)
-expect(0 "^Usage: huespin \\[options\\]\n.*--documents-folder" "^$" --help)
+expect(0 "^Usage: huespin \\[options\\] \\[TEXT\\.\\.\\.\\|-\\]\n.*--documents-folder.*--format" "^$" --help)
 expect(2 "^$" "^huespin: Unknown option 'bogus'\\.\nTry 'huespin --help' for more information\\.\n$" --bogus)
-expect(2 "^$" "^huespin: Unexpected argument 'readme\\.txt'\\.\n" readme.txt)
+expect(2 "^$" "^huespin: no first colour was chosen in the window; give --from COLOUR\n$" readme.txt)
+expect(0 "^<font color=\"#FF0000\">a</font><font color=\"#80007F\">b</font><font color=\"#0000FF\">c</font>\n$" "^$"
+       --from red --to blue abc)
+string(ASCII 27 esc)
+string(ASCII 255 notUtf8)
+expect(0 "^${esc}\\[38;2;255;0;0mh${esc}\\[38;2;128;0;127m ${esc}\\[38;2;0;0;255mi${esc}\\[0m\n$" "^$"
+       --from=RED "--to=#0000ff" --format ansi h i)
+# Standard input: CR LF, an empty line, a line that is not UTF-8, a last line without LF.
+file(WRITE ${WORK}/input.txt "ab\r\n\n")
+file(APPEND ${WORK}/input.txt "x${notUtf8}y\nz")
+set(input INPUT_FILE ${WORK}/input.txt)
+expect(1 "^\\[color=#FF0000\\]a\\[/color\\]\\[color=#00FF00\\]b\\[/color\\]\n\n\\[color=#FF0000\\]z\\[/color\\]\n$"
+       "^huespin: line 3 is not valid UTF-8; it is not printed\n$" --from red --to lime --format bbcode -)
+unset(input)
+file(GLOB_RECURSE written ${WORK}/config/* ${WORK}/cwd/*)
+if(written)
+  message(SEND_ERROR "printing the markup wrote ${written}")
+endif()
 
 # Output that cannot be written is a failure, not a success.
 execute_process(COMMAND ${BINARY} --version OUTPUT_FILE /dev/full RESULT_VARIABLE result ERROR_QUIET TIMEOUT 30)

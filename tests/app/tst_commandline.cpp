@@ -42,7 +42,7 @@ void TestCommandLine::parses_data()
     QTest::newRow("nothing") << QStringList{} << true << false << 0 << QString() << QString();
     QTest::newRow("documents folder") << QStringList{"--documents-folder"} << true << true << 0 << QString()
                                       << QString();
-    QTest::newRow("help") << QStringList{"--help"} << false << false << 0 << "Usage: huespin [options]\n"
+    QTest::newRow("help") << QStringList{"--help"} << false << false << 0 << "Usage: huespin [options] [TEXT...|-]\n"
                           << "--documents-folder";
     QTest::newRow("short help") << QStringList{"-h"} << false << false << 0 << "Usage: huespin"
                                 << "--version";
@@ -60,8 +60,26 @@ void TestCommandLine::parses_data()
                                     << QString();
     QTest::newRow("value on a switch") << QStringList{"--documents-folder=yes"} << false << false << 2
                                        << "huespin: Unexpected value after '--documents-folder'." << QString();
-    QTest::newRow("argument") << QStringList{"notes.txt"} << false << false << 2
-                              << "huespin: Unexpected argument 'notes.txt'." << QString();
+    // A text to print as markup, with no window.
+    QTest::newRow("argument") << QStringList{"notes", "-", "1.txt"} << false << false << 0 << QString()
+                              << "text 'notes - 1.txt', from none to none via 0, format 0";
+    QTest::newRow("colours and format") << QStringList{"--from", "RED",    "--to=#00f", "--via", "lime",
+                                                       "--via",  "000080", "--format",  "ansi",  "-"}
+                                        << false << false << 0 << QString()
+                                        << "standard input, from ff to ff0000 via 2, format 4";
+    QTest::newRow("unknown format") << QStringList{"--format", "html", "hi"} << false << false << 2
+                                    << "huespin: Unknown format 'html'"
+                                    << "ansi";
+    QTest::newRow("format in capitals") << QStringList{"--format", "FONT", "hi"} << false << false << 2
+                                        << "huespin: Unknown format 'FONT'" << QString();
+    QTest::newRow("bad colour") << QStringList{"--from", "#12345", "hi"} << false << false << 2
+                                << "huespin: Unknown colour '#12345' for --from" << QString();
+    QTest::newRow("bad stop") << QStringList{"--via", "red", "--via", "rouge", "hi"} << false << false << 2
+                              << "huespin: Unknown colour 'rouge' for --via" << QString();
+    QTest::newRow("colour without text") << QStringList{"--to", "red"} << false << false << 2
+                                         << "huespin: --to needs a TEXT to print" << QString();
+    QTest::newRow("text with the documents folder") << QStringList{"--documents-folder", "hi"} << false << false << 2
+                                                    << "huespin: --documents-folder opens no window" << QString();
     QTest::newRow("qt platform") << QStringList{"-platform", "offscreen"} << true << false << 0 << QString()
                                  << QString();
     QTest::newRow("qt style joined") << QStringList{"--style=fusion", "--documents-folder"} << true << true << 0
@@ -94,15 +112,27 @@ void TestCommandLine::parses()
     const CommandLine line = ParseCommandLine(arguments);
     QCOMPARE(line.openWindow, openWindow);
     QCOMPARE(line.documentsFolder, documentsFolder);
-    QCOMPARE(line.keepClipboard, !openWindow && exitStatus == 0 && outputStart.isEmpty());
+    QCOMPARE(line.keepClipboard || line.printMarkup, !openWindow && exitStatus == 0 && outputStart.isEmpty());
+    if (line.printMarkup) {
+        const auto hex = [](std::optional<ColorValue> color) {
+            return color ? QString::number(*color, 16) : QStringLiteral("none");
+        };
+        QCOMPARE(QStringLiteral("%1, from %2 to %3 via %4, format %5")
+                     .arg(line.readStandardInput ? QStringLiteral("standard input")
+                                                 : QStringLiteral("text '%1'").arg(line.text.join(u' ')),
+                          hex(line.from), hex(line.to))
+                     .arg(line.via.size())
+                     .arg(int(line.format)),
+                 outputHas);
+    }
     QCOMPARE(line.exitStatus, exitStatus);
     QCOMPARE(line.outputIsError, exitStatus != 0);
     QVERIFY2(line.output.startsWith(outputStart), qPrintable(line.output));
-    QVERIFY2(line.output.contains(outputHas), qPrintable(line.output));
+    QVERIFY2(line.printMarkup || line.output.contains(outputHas), qPrintable(line.output));
     // Qt's options are accepted but not offered.
     QVERIFY(!line.output.contains(u"platform") || exitStatus != 0);
     QVERIFY(!line.output.contains(u"keep-clipboard") || exitStatus != 0);
-    if (!openWindow && !line.keepClipboard)
+    if (!openWindow && !line.keepClipboard && !line.printMarkup)
         QVERIFY(line.output.endsWith(u'\n'));
 }
 

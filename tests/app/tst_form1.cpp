@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -43,6 +46,8 @@ private slots:
     void clipboardOutputReplacesTheClipboard();
     void toggleTwiceRestoresClipboard();
     void toggleShowsTheTarget();
+    void formatMenuChoosesTheOutput_data();
+    void formatMenuChoosesTheOutput();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
     void unsetSwatchIsHatchedInTheTextColour();
@@ -229,6 +234,58 @@ void TestForm1::toggleShowsTheTarget()
     ui_->Command10->click();
     QVERIFY(!ui_->Command10->isChecked());
     QVERIFY(!ui_->Command3->toolTip().contains(path));
+}
+
+// The HTML formats reach the clipboard as HTML too, always in span elements.
+void TestForm1::formatMenuChoosesTheOutput_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("toFile");
+    QTest::addColumn<QByteArray>("markup");
+    QTest::addColumn<bool>("rich");
+
+    const QByteArray span = "<span style=\"color:#FF0000\">a</span><span style=\"color:#80007F\">&lt;</span>"
+                            "<span style=\"color:#0000FF\">b</span>";
+    QTest::newRow("font to the clipboard") << "font" << false
+                                           << QByteArray("<font color=\"#FF0000\">a</font><font color=\"#80007F\"><"
+                                                         "</font><font color=\"#0000FF\">b</font>")
+                                           << true;
+    QTest::newRow("span to the clipboard") << "span" << false << span << true;
+    QTest::newRow("bbcode to the clipboard")
+        << "bbcode" << false << QByteArray("[color=#FF0000]a[/color][color=#80007F]<[/color][color=#0000FF]b[/color]")
+        << false;
+    QTest::newRow("minimessage to the file")
+        << "minimessage" << true << QByteArray("<#FF0000>a<#80007F>\\<<#0000FF>b") << false;
+}
+
+void TestForm1::formatMenuChoosesTheOutput()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, toFile);
+    QFETCH(QByteArray, markup);
+    QFETCH(bool, rich);
+    const auto *menu = form_->findChild<QMenu *>("FormatMenu");
+    QVERIFY(menu);
+    const QList<QAction *> actions = menu->actions();
+    const auto choice = std::ranges::find_if(actions, [&](QAction *a) { return a->data().toString() == format; });
+    QVERIFY(choice != actions.end());
+    (*choice)->trigger();
+    QVERIFY2(ui_->Command3->toolTip().contains((*choice)->text()), qPrintable(ui_->Command3->toolTip()));
+    if (toFile)
+        ui_->Command10->click();
+    TypeAndColor("a<b");
+    ui_->Command3->click();
+    if (toFile) {
+        QCOMPARE(ReadFile("output.html"), markup);
+        return;
+    }
+    const QMimeData *content = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(content->text().toUtf8(), markup);
+    QCOMPARE(content->hasHtml(), rich);
+    if (rich)
+        QCOMPARE(content->data("text/html"),
+                 "<meta charset=\"utf-8\"><span style=\"color:#FF0000\">a</span><span style=\"color:#80007F\">&lt;"
+                 "</span><span style=\"color:#0000FF\">b</span>");
 }
 
 void TestForm1::enterPressesTheFocusedButton_data()

@@ -30,7 +30,11 @@
 namespace {
 
 constexpr std::int32_t Machine = std::int32_t(0x80000002u);
-const char *const Names[] = {"BColor", "fosize", "foname", "fobold", "foital", "c1", "c2", "text"};
+// The window's waits for a store that another program holds, shortened; the
+// locks below are held for a fraction of them or twice as long.
+constexpr int LoadWaitMs = 1000;
+constexpr int SaveWaitMs = 200;
+const char *const Names[] = {"BColor", "fosize", "foname", "fobold", "foital", "c1", "c2", "text", "format"};
 
 // What the key holds: a value name to its text, "<zero bytes>" for an
 // empty value; nothing at all for a missing key.
@@ -170,6 +174,8 @@ private slots:
     void unusableStoreGivesDefaultsAndSaysSo_data();
     void textComesBackAsTheMarkupWritesIt_data();
     void textComesBackAsTheMarkupWritesIt();
+    void formatIsKeptWithoutTakingDefaults_data();
+    void formatIsKeptWithoutTakingDefaults();
     void unusableStoreGivesDefaultsAndSaysSo();
 
 private:
@@ -194,7 +200,7 @@ void TestSettings::cleanup()
 
 std::unique_ptr<Form1> TestSettings::Start()
 {
-    return std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_});
+    return std::make_unique<Form1>(Form1Services{messages_, dialog_, starter_, LoadWaitMs, SaveWaitMs});
 }
 
 void TestSettings::firstStartWritesDefaults()
@@ -208,7 +214,8 @@ void TestSettings::firstStartWritesDefaults()
                                                       {"foital", "False"},
                                                       {"c1", "-99"},
                                                       {"c2", "-99"},
-                                                      {"text", "<zero bytes>"}};
+                                                      {"text", "<zero bytes>"},
+                                                      {"format", "font"}};
     QCOMPARE(Stored(), expected);
     QCOMPARE(ui.Shape1->FillStyle(), int(Shape::UpwardDiagonal));
     QCOMPARE(ui.Shape2->FillStyle(), int(Shape::UpwardDiagonal));
@@ -352,7 +359,7 @@ void TestSettings::failedUninstallKeepsRunningAndSaves()
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(form->isVisible());
     ui.Command4->click();
-    QCOMPARE(Stored().size(), 8u);
+    QCOMPARE(Stored().size(), 9u);
     QCOMPARE(Stored()["text"], std::string("after"));
 }
 
@@ -396,7 +403,7 @@ void TestSettings::busyHiveAtStartIsWaitedFor()
     const auto before = Stored();
     std::unique_ptr<Form1> form;
     {
-        HiveLock lock(std::chrono::seconds(12));
+        HiveLock lock(std::chrono::milliseconds(LoadWaitMs / 4));
         QVERIFY(lock.Locked());
         form = Start();
     }
@@ -424,7 +431,7 @@ void TestSettings::failedSaveLeavesAllOldAndOneLine()
     ui.Text1->setText("new");
     StandardError error;
     {
-        HiveLock lock(std::chrono::seconds(7));
+        HiveLock lock(std::chrono::milliseconds(SaveWaitMs * 2));
         QVERIFY(lock.Locked());
         form->close();
     }
@@ -561,7 +568,7 @@ void TestSettings::unusableStoreGivesDefaultsAndSaysSo()
     ui.Command7->click();
     QCOMPARE((*ui.Label1)[1].FontSize(), 10.0f);
     form->close();
-    QCOMPARE(Stored().size(), saved ? 8u : 0u);
+    QCOMPARE(Stored().size(), saved ? 9u : 0u);
 }
 
 void TestSettings::textComesBackAsTheMarkupWritesIt_data()
@@ -582,6 +589,44 @@ void TestSettings::textComesBackAsTheMarkupWritesIt()
     Form1Controls(*Start()).Text1->setText(typed);
     CloseHive();
     QCOMPARE(Form1Controls(*Start()).Text1->text(), restored);
+}
+
+// The format came later than the other values: a missing or unknown one is
+// the classic, and the other values stay as they were.
+void TestSettings::formatIsKeptWithoutTakingDefaults_data()
+{
+    QTest::addColumn<QString>("stored"); // null: removed
+    QTest::addColumn<QString>("tooltipNames");
+    QTest::newRow("chosen") << "bbcode"
+                            << "BBCode";
+    QTest::newRow("missing") << QString() << "HTML font";
+    QTest::newRow("unknown") << "Span"
+                             << "HTML font";
+}
+
+void TestSettings::formatIsKeptWithoutTakingDefaults()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, tooltipNames);
+    {
+        auto form = Start();
+        ChooseColors(Form1Controls(*form), dialog_, 0x123456, 0x00FF00);
+    }
+    if (stored.isNull()) {
+        HKEY key = nullptr;
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
+        RegDeleteValueA(key, "format");
+        RegCloseKey(key);
+    } else {
+        Store("format", stored.toStdString());
+    }
+    CloseHive();
+    auto form = Start();
+    const Form1Controls ui(*form);
+    QCOMPARE(ColorDialogStart(ui.Command1, dialog_), 0x123456);
+    QVERIFY2(ui.Command3->toolTip().contains(tooltipNames), qPrintable(ui.Command3->toolTip()));
+    form->close();
+    QCOMPARE(Stored()["format"], stored == "bbcode" ? "bbcode" : "font");
 }
 
 QTEST_MAIN(TestSettings)

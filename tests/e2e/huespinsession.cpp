@@ -41,7 +41,7 @@ HuespinSession::~HuespinSession()
 {
     if (IsRunning()) {
         program_->kill();
-        program_->waitForFinished(2000);
+        program_->waitForFinished(WaitLimitMs);
     }
 }
 
@@ -64,7 +64,7 @@ bool HuespinSession::StartIn(const QString &folder, const QStringList &arguments
     program_->setStandardOutputFile(sandbox_.filePath("program.log"), QIODevice::Append);
     program_->setStandardErrorFile(sandbox_.filePath("program.log"), QIODevice::Append);
     program_->start(binary, arguments);
-    if (!program_->waitForStarted(5000)) {
+    if (!program_->waitForStarted(WaitLimitMs)) {
         Fail("the program did not start: " + program_->errorString());
         return false;
     }

@@ -74,7 +74,12 @@ public:
     // The text box's contents, selected and read from the primary selection.
     QString ReadText();
 
-    QByteArray ReadClipboard();
+    // The clipboard in one of its flavours (xclip's target names: UTF8_STRING,
+    // text/html), and the flavours it offers.
+    QByteArray ReadClipboard(const QString &target = QStringLiteral("UTF8_STRING"));
+    QStringList ClipboardTargets();
+    // Right-clicks the output button and picks the menu's entry at index.
+    bool ChooseFormat(int index);
     // Puts text on the clipboard with xclip, as another program takes it.
     bool CopyToClipboard(const QByteArray &text);
     // The processes that keep the clipboard after this session's program
@@ -96,7 +101,7 @@ public:
     // Asks the window manager for another size, as a program may.
     void AskToResize(QSize size);
 
-    bool WaitForEnd(int timeoutMs = 10000);
+    bool WaitForEnd(int timeoutMs = WaitLimitMs);
     void Terminate();
     bool EndedCleanly() const;
 
@@ -117,7 +122,7 @@ private:
     // The title of the program's window, as a pattern for xdotool.
     static QString MainTitle();
     QRect FromTwips(int left, int top, int width, int height) const;
-    ToolResult XDoTool(const QStringList &arguments, int timeoutMs = 10000);
+    ToolResult XDoTool(const QStringList &arguments);
     QStringList FindWindows(const QString &title);
     QString FindMessageWindow();
     // Waits for the dialog and focuses it; empty when none came.
@@ -125,7 +130,8 @@ private:
     // Presses Enter in the focused dialog and waits for it to close.
     bool CloseDialog(const QString &title);
     void Focus(const QString &window);
-    void ClickAt(const QString &window, QPoint point, int repeat = 1);
+    quint64 FindTopLevel(const QString &window);
+    void ClickAt(const QString &window, QPoint point, int repeat = 1, int button = 1);
     bool BindKeysFor(const QString &text);
     QString ReadSelection(const QString &selection);
     ToolResult ReadXSelection(const QString &selection);

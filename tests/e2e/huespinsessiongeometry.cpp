@@ -87,7 +87,7 @@ void HuespinSession::AskToResize(QSize size)
 
 QImage HuespinSession::Screenshot(const QString &path)
 {
-    const ToolResult shot = RunTool("import", {"-window", window_, "png:-"}, environment_, 20000);
+    const ToolResult shot = RunTool("import", {"-window", window_, "png:-"}, environment_);
     QImage image = QImage::fromData(shot.output, "PNG");
     if (image.isNull())
         Fail("import took no screenshot: " + QString::fromLocal8Bit(shot.errors));

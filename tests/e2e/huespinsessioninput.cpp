@@ -15,9 +15,9 @@ void HuespinSession::PressKeys(const QStringList &keys)
     XDoTool(QStringList{"key", "--delay", "80"} + keys);
 }
 
-ToolResult HuespinSession::XDoTool(const QStringList &arguments, int timeoutMs)
+ToolResult HuespinSession::XDoTool(const QStringList &arguments)
 {
-    const ToolResult result = RunTool("xdotool", arguments, environment_, timeoutMs);
+    const ToolResult result = RunTool("xdotool", arguments, environment_);
     if (!result.Succeeded())
         Fail("xdotool " + arguments.join(' ') + " failed: " + QString::fromLocal8Bit(result.errors));
     return result;
@@ -56,10 +56,67 @@ void HuespinSession::Focus(const QString &window)
     XDoTool({"windowfocus", "--sync", window});
 }
 
-void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat)
+// The window's ancestor that is a child of the root: the frame that the
+// window manager put it in, or the window itself; 0 when xwininfo fails.
+quint64 HuespinSession::FindTopLevel(const QString &window)
 {
-    XDoTool({"mousemove", "--window", window, QString::number(point.x()), QString::number(point.y()), "click",
-             "--repeat", QString::number(repeat), "--delay", "80", "1"});
+    static const QRegularExpression id(QStringLiteral("(Root|Parent) window id: (0x[0-9a-f]+)"));
+    quint64 current = window.toULongLong(nullptr, 0);
+    for (int depth = 0; depth < 8 && current != 0; ++depth) {
+        const ToolResult info = RunTool("xwininfo", {"-children", "-id", QString::number(current)}, environment_);
+        QMap<QString, quint64> ids;
+        for (auto match = id.globalMatch(QString::fromLatin1(info.output)); match.hasNext();) {
+            const QRegularExpressionMatch found = match.next();
+            ids.insert(found.captured(1), found.captured(2).toULongLong(nullptr, 16));
+        }
+        if (ids.size() != 2)
+            break;
+        if (ids["Parent"] == ids["Root"])
+            return current;
+        current = ids["Parent"];
+    }
+    Fail("xwininfo found no frame around window " + window);
+    return 0;
+}
+
+// A click goes to whatever is under the pointer, and a dialog or message box
+// that has just closed keeps its frame there until the window manager
+// catches up; so the click waits until the pointer is over the window's own
+// frame.
+void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat, int button)
+{
+    // xdotool names the frame or, where it finds one below, the client.
+    const QList<QByteArray> over = {"WINDOW=" + QByteArray::number(FindTopLevel(window)),
+                                    "WINDOW=" + window.toLatin1()};
+    XDoTool({"mousemove", "--window", window, QString::number(point.x()), QString::number(point.y())});
+    const bool reached = WaitUntil([&] {
+        const ToolResult location = RunTool("xdotool", {"getmouselocation", "--shell"}, environment_);
+        const QList<QByteArray> lines = location.output.split('\n');
+        return lines.contains(over[0]) || lines.contains(over[1]);
+    });
+    if (!reached) {
+        Fail("the pointer did not get over window " + window);
+        return;
+    }
+    XDoTool({"click", "--repeat", QString::number(repeat), "--delay", "80", QString::number(button)});
+}
+
+bool HuespinSession::ChooseFormat(int index)
+{
+    Focus(window_);
+    ClickAt(window_, LocateControl(Control::Command3).center(), 1, 3);
+    if (!WaitUntil([&] { return !FindWindows("^Output format$").isEmpty(); })) {
+        Fail("no format menu appeared");
+        return false;
+    }
+    for (int step = 0; step <= index; ++step)
+        XDoTool({"key", "Down"});
+    XDoTool({"key", "Return"});
+    if (!WaitUntil([&] { return FindWindows("^Output format$").isEmpty(); })) {
+        Fail("the format menu stayed");
+        return false;
+    }
+    return true;
 }
 
 void HuespinSession::Click(Control control)
@@ -78,7 +135,7 @@ bool HuespinSession::TypeText(const QString &text)
     QString run;
     const auto typeRun = [&] {
         if (!run.isEmpty())
-            XDoTool({"type", "--delay", "15", run}, 30000);
+            XDoTool({"type", "--delay", "15", run});
         run.clear();
     };
     for (const char32_t c : text.toUcs4()) {
@@ -208,10 +265,11 @@ QString HuespinSession::ReadMessage()
     ToolResult read;
     const bool shown = WaitUntil(
         [&] {
-            read = RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin"}, environment_, 10000);
+            read =
+                RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin", QString::number(WaitLimitMs)}, environment_);
             return read.Succeeded();
         },
-        10000, 100);
+        WaitLimitMs, 100);
     if (!shown) {
         Fail("no message box on the accessibility bus: " + QString::fromLocal8Bit(read.errors));
         return QString();

@@ -24,7 +24,7 @@ void HuespinSession::MarkPrimaryUnread()
 {
     // xclip keeps serving the mark from the background until the program
     // takes the selection or the display ends.
-    const ToolResult marked = RunTool("xclip", {"-i", "-selection", "primary"}, environment_, 5000, UnreadMark);
+    const ToolResult marked = RunTool("xclip", {"-i", "-selection", "primary"}, environment_, WaitLimitMs, UnreadMark);
     if (!marked.Succeeded())
         Fail("xclip could not set the primary selection: " + QString::fromLocal8Bit(marked.errors));
 }
@@ -37,7 +37,7 @@ QString HuespinSession::ReadSelection(const QString &selection)
             read = ReadXSelection(selection).output;
             return read != UnreadMark;
         },
-        5000, 100);
+        WaitLimitMs, 100);
     if (!changed) {
         Fail("the program put nothing into the " + selection + " selection");
         return QString();
@@ -47,15 +47,21 @@ QString HuespinSession::ReadSelection(const QString &selection)
 
 ToolResult HuespinSession::ReadXSelection(const QString &selection)
 {
-    return RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_, 5000);
+    return RunTool("xclip", {"-o", "-selection", selection, "-t", "UTF8_STRING"}, environment_);
 }
 
-QByteArray HuespinSession::ReadClipboard()
+QByteArray HuespinSession::ReadClipboard(const QString &target)
 {
-    const ToolResult clipboard = ReadXSelection("clipboard");
+    const ToolResult clipboard =
+        RunTool("xclip", {"-o", "-selection", "clipboard", "-t", target}, environment_, WaitLimitMs);
     if (!clipboard.Succeeded())
-        Fail("xclip could not read the clipboard: " + QString::fromLocal8Bit(clipboard.errors));
+        Fail("xclip could not read the clipboard as " + target + ": " + QString::fromLocal8Bit(clipboard.errors));
     return clipboard.output;
+}
+
+QStringList HuespinSession::ClipboardTargets()
+{
+    return QString::fromUtf8(ReadClipboard("TARGETS")).split('\n', Qt::SkipEmptyParts);
 }
 
 bool HuespinSession::CopyToClipboard(const QByteArray &text)
@@ -63,7 +69,7 @@ bool HuespinSession::CopyToClipboard(const QByteArray &text)
     // xclip serves the clipboard from the background until another program
     // takes it.
     const ToolResult copied =
-        RunTool("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, 5000, text);
+        RunTool("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING"}, environment_, WaitLimitMs, text);
     if (!copied.Succeeded())
         Fail("xclip could not set the clipboard: " + QString::fromLocal8Bit(copied.errors));
     return copied.Succeeded();

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Prints the text of the message box that an application shows, as the
 accessibility bus (AT-SPI) gives it: the box's labels, one a line. Exits 1
-while the application shows none."""
+while the application shows none. The second argument is how long, in
+milliseconds, a call to the application may take: the library's own limit of
+under a second fails on a loaded machine."""
 import sys
 
 import pyatspi
@@ -17,7 +19,8 @@ def ListLabels(node):
         yield from ListLabels(child)
 
 
-def main(application):
+def main(application, limitMs):
+    pyatspi.setTimeout(limitMs, limitMs)
     for app in pyatspi.Registry.getDesktop(0):
         if app is None or app.name != application:
             continue
@@ -30,4 +33,4 @@ def main(application):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], int(sys.argv[2])))

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "huespinsession.h"
+
 #include <QDir>
 
 int FindLeftmostPixel(const QImage &image, QRect area, const QColor &color)

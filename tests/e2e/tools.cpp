@@ -24,7 +24,7 @@ ToolResult RunTool(const QString &program, const QStringList &arguments, const Q
     result.finished = process.waitForFinished(timeoutMs);
     if (!result.finished) {
         process.kill();
-        process.waitForFinished(1000);
+        process.waitForFinished(WaitLimitMs);
     }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.output = process.readAllStandardOutput();
@@ -41,6 +41,17 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs, int intervalMs)
         QThread::msleep(intervalMs);
     }
     return true;
+}
+
+bool HoldsThroughout(const std::function<bool()> &holds, int periodMs, int intervalMs)
+{
+    const QDeadlineTimer deadline(periodMs);
+    while (holds()) {
+        if (deadline.hasExpired())
+            return true;
+        QThread::msleep(intervalMs);
+    }
+    return false;
 }
 
 void EndWithParent(QProcess &process)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testsupport.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -21,10 +23,14 @@ struct ToolResult {
 };
 
 ToolResult RunTool(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
-                   int timeoutMs = 10000, const QByteArray &input = QByteArray());
+                   int timeoutMs = WaitLimitMs, const QByteArray &input = QByteArray());
 
 // Polls until done() holds or the time is up; returns the last answer.
-bool WaitUntil(const std::function<bool()> &done, int timeoutMs = 10000, int intervalMs = 50);
+bool WaitUntil(const std::function<bool()> &done, int timeoutMs = WaitLimitMs, int intervalMs = 50);
+
+// Polls that holds() stays true for the whole period; false at its first
+// failure.
+bool HoldsThroughout(const std::function<bool()> &holds, int periodMs = SettleMs, int intervalMs = 50);
 
 // The process gets SIGTERM when the test that started it dies, so that a
 // crashed test leaves no display or program behind.

@@ -165,7 +165,7 @@ QByteArray TestBrowser::RenderInChromium(const QByteArray &markup)
                 {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
                  "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-crash-reporter",
                  "--user-data-dir=" + browser.filePath("profile"), "--dump-dom", QUrl::fromLocalFile(page).toString()},
-                environment, 60000);
+                environment, 2 * WaitLimitMs);
     if (!dump.Succeeded()) {
         QTest::qFail(qPrintable("chromium failed: " + QString::fromLocal8Bit(dump.errors.right(2000))), __FILE__,
                      __LINE__);

@@ -92,8 +92,19 @@ void TestDesktop::windowKeepsItsSizeUnderTheWindowManager()
         return FindLeftmostPixel(shot, session.LocateControl(Control::Preview), QColor("#0000FF")) >= 0;
     });
     QVERIFY(previewed);
-    QTest::qWait(300);
-    QCOMPARE(session.FrameGeometry(), framed);
+    // A round trip through the program: whatever it does on the preview and
+    // the resize request has been asked for by then.
+    QCOMPARE(session.ReadText(), QStringLiteral("Sized"));
+    QRect settled;
+    const bool kept = HoldsThroughout([&] {
+        settled = session.FrameGeometry();
+        return settled == framed;
+    });
+    QVERIFY2(kept, qPrintable(QStringLiteral("framed %1 x %2 after the preview, not %3 x %4 pixels")
+                                  .arg(settled.width())
+                                  .arg(settled.height())
+                                  .arg(framed.width())
+                                  .arg(framed.height())));
     CHECKED(ExitAndWait(session), session);
 }
 
@@ -165,9 +176,15 @@ void TestDesktop::fontDialogConfirmedKeepsThePreview()
     QVERIFY(drawn);
 
     CHECKED(session.ConfirmFontDialog(), session);
-    QTest::qWait(300);
-    const QImage after = session.Screenshot();
-    if (after.copy(band) != before.copy(band)) {
+    // A round trip through the program, so that the font is applied, then a
+    // watch for a repaint that changes the band.
+    QCOMPARE(session.ReadText(), QStringLiteral("Font kept"));
+    QImage after;
+    const bool kept = HoldsThroughout([&] {
+        after = session.Screenshot();
+        return after.copy(band) == before.copy(band);
+    });
+    if (!kept) {
         before.save(MakeArtifactPath("font-before.png"));
         after.save(MakeArtifactPath("font-after.png"));
         QFAIL(qPrintable("the preview changed; see " + MakeArtifactPath("font-after.png")));

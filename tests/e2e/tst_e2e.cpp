@@ -21,11 +21,12 @@
 
 namespace {
 
-QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const QString &html2)
+QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const QString &html2,
+                               MarkupFormat format = MarkupFormat::Font)
 {
     const TextCharacters characters(text);
     ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), characters.Count());
-    return BuildMarkup(characters, channels);
+    return BuildMarkup(characters, channels, format);
 }
 
 QMap<QString, QString> ListDefaultSettings()
@@ -37,7 +38,8 @@ QMap<QString, QString> ListDefaultSettings()
             {"foital", "False"},
             {"c1", "-99"},
             {"c2", "-99"},
-            {"text", ""}};
+            {"text", ""},
+            {"format", "font"}};
 }
 
 QByteArray ReadFile(const QString &path)
@@ -107,21 +109,25 @@ void TestEndToEnd::clipboardGetsTheMarkup_data()
     QTest::addColumn<QString>("html2");
     QTest::addColumn<QByteArray>("literal"); // the markup written out, where it is short
     QTest::addColumn<bool>("afterExit");     // read once the program has ended
+    QTest::addColumn<int>("format");         // chosen from the output button's menu, or -1
 
     QTest::newRow("three letters")
         << QStringLiteral("abc") << "#FF0000"
         << "#0000FF"
         << QByteArray(R"(<font color="#FF0000">a</font><font color="#80007F">b</font><font color="#0000FF">c</font>)")
-        << false;
+        << false << -1;
     QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000"
-                           << "#0000FF" << QByteArray() << false;
+                           << "#0000FF" << QByteArray() << false << -1;
     QTest::newRow("emoji and accents") << QStringLiteral("Grüße, Ça café 😀 naïve 👍🏽 Ökö-ok")
                                        << "#FF8000"
-                                       << "#0040C0" << QByteArray() << false;
+                                       << "#0040C0" << QByteArray() << false << -1;
     // No clipboard manager runs under openbox here: a process of Huespin's
     // own keeps the clipboard until another program takes it.
     QTest::newRow("kept after exit") << QStringLiteral("Kept after exit ✓") << "#FF0000"
-                                     << "#0000FF" << QByteArray() << true;
+                                     << "#0000FF" << QByteArray() << true << -1;
+    // The span format from the menu: the text and, beside it, the HTML.
+    QTest::newRow("span from the menu") << QStringLiteral("a<b & \"c\"  😀 end") << "#FF0000"
+                                        << "#0000FF" << QByteArray() << false << int(MarkupFormat::Span);
 }
 
 void TestEndToEnd::clipboardGetsTheMarkup()
@@ -131,8 +137,12 @@ void TestEndToEnd::clipboardGetsTheMarkup()
     QFETCH(QString, html2);
     QFETCH(QByteArray, literal);
     QFETCH(bool, afterExit);
+    QFETCH(int, format);
+    const MarkupFormat chosen = format < 0 ? MarkupFormat::Font : MarkupFormat(format);
     HuespinSession session(*display_);
     START(session);
+    if (format >= 0)
+        CHECKED(session.ChooseFormat(format), session);
 
     CHECKED(session.EnterInput(text, html1, html2), session);
     session.Click(Control::Command3);
@@ -143,18 +153,22 @@ void TestEndToEnd::clipboardGetsTheMarkup()
         QCOMPARE(session.FindKeepers().size(), 1);
     }
     const QByteArray clipboard = session.ReadClipboard();
-    QCOMPARE(clipboard, BuildExpectedMarkup(text, html1, html2));
+    QCOMPARE(clipboard, BuildExpectedMarkup(text, html1, html2, chosen));
+    QVERIFY(session.ClipboardTargets().contains("text/html"));
+    QCOMPARE(session.ReadClipboard("text/html"),
+             "<meta charset=\"utf-8\">" + BuildExpectedMarkup(text, html1, html2, MarkupFormat::Span));
     if (!literal.isEmpty())
         QCOMPARE(clipboard, literal);
     if (afterExit) {
         CHECKED(session.CopyToClipboard("taken"), session);
-        QVERIFY2(WaitUntil([&] { return session.FindKeepers().isEmpty(); }, 30000, 200),
+        QVERIFY2(WaitUntil([&] { return session.FindKeepers().isEmpty(); }, WaitLimitMs, 200),
                  "the keeper went on after another program took the clipboard");
         QCOMPARE(session.ReadClipboard(), QByteArray("taken"));
         return;
     }
     CHECKED(session.AnswerMessage(), session);
     CHECKED(ExitAndWait(session), session);
+    QCOMPARE(session.HiveValues().value("format"), QString::fromLatin1(MarkupFormatText(chosen)));
 }
 
 void TestEndToEnd::pastedScriptsComeOutWhole_data()

@@ -15,12 +15,12 @@ VirtualDisplay::VirtualDisplay(int dpi) : dpi_(dpi)
                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                    QStringLiteral("1280x800x24"), QStringLiteral("-dpi"), QString::number(dpi),
                    QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    if (!server_.waitForStarted(5000)) {
+    if (!server_.waitForStarted(WaitLimitMs)) {
         failure_ = QStringLiteral("Xvfb did not start: ") + server_.errorString();
         return;
     }
     QByteArray number;
-    const QDeadlineTimer deadline(10000);
+    const QDeadlineTimer deadline(WaitLimitMs);
     while (!number.contains('\n') && !deadline.hasExpired() && server_.state() == QProcess::Running) {
         server_.waitForReadyRead(int(deadline.remainingTime()));
         number += server_.readAllStandardOutput();
@@ -36,7 +36,7 @@ VirtualDisplay::VirtualDisplay(int dpi) : dpi_(dpi)
     environment_.insert(QStringLiteral("HOME"), managerHome_.path());
     environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), managerHome_.path());
     if (dpi != 96) {
-        const ToolResult merged = RunTool(QStringLiteral("xrdb"), {QStringLiteral("-merge")}, environment_, 10000,
+        const ToolResult merged = RunTool(QStringLiteral("xrdb"), {QStringLiteral("-merge")}, environment_, WaitLimitMs,
                                           "Xft.dpi: " + QByteArray::number(dpi) + "\n");
         if (!merged.Succeeded()) {
             failure_ = QStringLiteral("xrdb could not set Xft.dpi: ") + QString::fromLocal8Bit(merged.errors);
@@ -56,7 +56,7 @@ void VirtualDisplay::StartWindowManager()
     windowManager_.setProcessChannelMode(QProcess::SeparateChannels);
     EndWithParent(windowManager_);
     windowManager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    if (!windowManager_.waitForStarted(5000)) {
+    if (!windowManager_.waitForStarted(WaitLimitMs)) {
         failure_ = QStringLiteral("openbox did not start: ") + windowManager_.errorString();
         return;
     }
@@ -82,7 +82,7 @@ void VirtualDisplay::StartSessionBus()
     bus_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
                                                QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
     QByteArray address;
-    const QDeadlineTimer deadline(10000);
+    const QDeadlineTimer deadline(WaitLimitMs);
     while (!address.contains('\n') && !deadline.hasExpired() && bus_.waitForReadyRead(int(deadline.remainingTime())))
         address += bus_.readAllStandardOutput();
     if (!address.contains('\n')) {
@@ -107,9 +107,9 @@ void VirtualDisplay::Stop(QProcess &process)
     if (process.state() == QProcess::NotRunning)
         return;
     process.terminate();
-    if (!process.waitForFinished(5000)) {
+    if (!process.waitForFinished(WaitLimitMs)) {
         process.kill();
-        process.waitForFinished(1000);
+        process.waitForFinished(WaitLimitMs);
     }
 }
 

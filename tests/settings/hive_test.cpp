@@ -472,6 +472,40 @@ TEST_F(HiveFolder, AUsersOwnLinkInTheHivesPlaceIsFollowed)
     EXPECT_EQ(Editor("Software\\Test").GetValue(), "through the link");
 }
 
+// The command line reads the window's colours this way: nothing may appear
+// or change, not even a damaged file set aside.
+TEST_F(HiveFolder, AReadMakesAndChangesNothing)
+{
+    RegEditor missing = Editor("SOFTWARE\\Huespin\\", "c1");
+    EXPECT_EQ(missing.ReadValue(), std::nullopt);
+    EXPECT_FALSE(missing.Error());
+    EXPECT_FALSE(fs::exists(folder_ + "/config"));
+
+    Editor("SOFTWARE\\Huespin\\", "c1").SetValue("255");
+    CloseHive();
+    const std::string before = Contents(Hive());
+    const auto files = std::distance(fs::directory_iterator(fs::path(Hive()).parent_path()), {});
+    RegEditor stored = Editor("software\\huespin", "C1");
+    EXPECT_EQ(stored.ReadValue(), "255");
+    RegEditor otherKey = Editor("SOFTWARE\\Elsewhere\\", "c1");
+    EXPECT_EQ(otherKey.ReadValue(), std::nullopt);
+    EXPECT_FALSE(stored.Error() || otherKey.Error());
+    EXPECT_EQ(Contents(Hive()), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(Hive()).parent_path()), {}), files);
+    // A write after the read opens the hive for writing.
+    RegEditor writer = Editor("SOFTWARE\\Huespin\\", "c2");
+    writer.SetValue("7");
+    EXPECT_EQ(writer.GetValue(), "7");
+    EXPECT_FALSE(writer.Error());
+
+    CloseHive();
+    std::ofstream(Hive(), std::ios::trunc) << "not a database, and long enough to be read as one";
+    RegEditor damaged = Editor("SOFTWARE\\Huespin\\", "c1");
+    EXPECT_EQ(damaged.ReadValue(), std::nullopt);
+    EXPECT_TRUE(damaged.Error());
+    EXPECT_TRUE(KeptAside().empty());
+}
+
 TEST_F(HiveFolder, RegEditorClosesEveryHandleItObtains)
 {
     RegEditor reg = Editor("Software\\Test\\");
