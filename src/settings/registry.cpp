@@ -11,6 +11,18 @@
 
 using namespace HiveSql;
 
+namespace {
+
+// A handle for the key with this row id, known until RegCloseKey.
+HKEY NewHandle(std::int64_t id)
+{
+    nextHandle += 4;
+    openKeys[nextHandle] = id;
+    return reinterpret_cast<HKEY>(nextHandle);
+}
+
+} // namespace
+
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
 {
     if (!phkResult)
@@ -31,9 +43,7 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
         }
         if (status != ERROR_SUCCESS)
             return status;
-        nextHandle += 4;
-        openKeys[nextHandle] = key.id;
-        *phkResult = reinterpret_cast<HKEY>(nextHandle);
+        *phkResult = NewHandle(key.id);
         return ERROR_SUCCESS;
     });
 }
@@ -52,9 +62,7 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
             status = WalkPath(key, *parts, false);
         if (status != ERROR_SUCCESS)
             return status;
-        nextHandle += 4;
-        openKeys[nextHandle] = key.id;
-        *phkResult = reinterpret_cast<HKEY>(nextHandle);
+        *phkResult = NewHandle(key.id);
         return ERROR_SUCCESS;
     };
     return (samDesired & ~KEY_READ) == 0 ? OnHiveReading(hKey, open) : OnHive(hKey, open);
