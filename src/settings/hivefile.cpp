@@ -267,6 +267,18 @@ int CheckHive(sqlite3 *db)
     return result;
 }
 
+// A connection to the file with the hive's letter-case rule; candidate is
+// set even on failure, for sqlite3_close.
+int Connect(const std::string &path, int flags, int busyTimeoutMs, sqlite3 *&candidate)
+{
+    int result = sqlite3_open_v2(path.c_str(), &candidate, flags, nullptr);
+    if (result == SQLITE_OK) {
+        sqlite3_busy_timeout(candidate, busyTimeoutMs);
+        result = sqlite3_create_collation(candidate, "NOCASE", SQLITE_UTF8, nullptr, CompareNameColumns);
+    }
+    return result;
+}
+
 } // namespace
 
 std::string ResolveHivePath()
@@ -304,11 +316,7 @@ int OpenHiveFile(const std::string &linkPath, sqlite3 *&db, int busyTimeoutMs, H
         if (!said.failure.empty())
             return SQLITE_CANTOPEN;
         sqlite3 *candidate = nullptr;
-        int result = sqlite3_open_v2(path.c_str(), &candidate, SQLITE_OPEN_READWRITE, nullptr);
-        if (result == SQLITE_OK) {
-            sqlite3_busy_timeout(candidate, busyTimeoutMs);
-            result = sqlite3_create_collation(candidate, "NOCASE", SQLITE_UTF8, nullptr, CompareNameColumns);
-        }
+        int result = Connect(path, SQLITE_OPEN_READWRITE, busyTimeoutMs, candidate);
         if (result == SQLITE_OK)
             result = CheckHive(candidate);
         if (result == SQLITE_OK) {
@@ -347,11 +355,7 @@ int OpenHiveFileReadOnly(const std::string &linkPath, sqlite3 *&db, int busyTime
         return SQLITE_PERM;
     }
     sqlite3 *candidate = nullptr;
-    int result = sqlite3_open_v2(path.c_str(), &candidate, SQLITE_OPEN_READONLY, nullptr);
-    if (result == SQLITE_OK) {
-        sqlite3_busy_timeout(candidate, busyTimeoutMs);
-        result = sqlite3_create_collation(candidate, "NOCASE", SQLITE_UTF8, nullptr, CompareNameColumns);
-    }
+    int result = Connect(path, SQLITE_OPEN_READONLY, busyTimeoutMs, candidate);
     std::string tables;
     if (result == SQLITE_OK)
         result = QueryText(candidate, "SELECT count(*) FROM sqlite_master", tables);

@@ -21,6 +21,13 @@ HKEY NewHandle(std::int64_t id)
     return reinterpret_cast<HKEY>(nextHandle);
 }
 
+// The key at parts below hKey's, as far as it exists.
+LONG FindPath(HKEY hKey, const std::vector<std::string> &parts, KeyRow &key)
+{
+    const LONG status = FindKey(hKey, key);
+    return status == ERROR_SUCCESS ? WalkPath(key, parts, false) : status;
+}
+
 } // namespace
 
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
@@ -32,9 +39,7 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult)
         if (!parts)
             return ERROR_BAD_PATHNAME;
         KeyRow key;
-        LONG status = FindKey(hKey, key);
-        if (status == ERROR_SUCCESS)
-            status = WalkPath(key, *parts, false);
+        LONG status = FindPath(hKey, *parts, key);
         if (status == ERROR_FILE_NOT_FOUND) {
             status = Transact([&] {
                 const LONG found = FindKey(hKey, key);
@@ -57,10 +62,7 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
         if (!parts)
             return ERROR_BAD_PATHNAME;
         KeyRow key;
-        LONG status = FindKey(hKey, key);
-        if (status == ERROR_SUCCESS)
-            status = WalkPath(key, *parts, false);
-        if (status != ERROR_SUCCESS)
+        if (const LONG status = FindPath(hKey, *parts, key))
             return status;
         *phkResult = NewHandle(key.id);
         return ERROR_SUCCESS;
