@@ -1,29 +1,33 @@
 #include "cli.h"
-#include "clipboardhandover.h"
-#include "clipboardkeeper.h"
 #include "commandline.h"
-#include "form1.h"
-#include "terminationwatcher.h"
-#include "version.h"
+#include "windowprogram.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QIcon>
-#include <QMessageBox>
-#include <QTimer>
+#include <dlfcn.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
-// The theme's icon where one is installed, else the one built in.
-QIcon WindowIcon()
+// The window's module, found beside the program as it is installed
+// (HUESPIN_WINDOW_MODULE is relative to the program's folder).
+RunWindowProgramFunction LoadWindowProgram()
 {
-    QIcon builtIn;
-    const QDir icons(QStringLiteral(":/icons"));
-    for (const QString &name : icons.entryList(QDir::Files))
-        builtIn.addFile(icons.filePath(name));
-    return QIcon::fromTheme(QStringLiteral(HUESPIN_APP_ID), builtIn);
+    std::error_code failure;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failure);
+    if (failure) {
+        std::fprintf(stderr, "huespin: cannot find the program's own file: %s\n", failure.message().c_str());
+        return nullptr;
+    }
+    const std::filesystem::path module = program.parent_path() / HUESPIN_WINDOW_MODULE;
+    void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void *entry = handle ? ::dlsym(handle, RunWindowProgramName) : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "huespin: cannot load the window: %s\n", ::dlerror());
+        return nullptr;
+    }
+    return reinterpret_cast<RunWindowProgramFunction>(entry);
 }
 
 } // namespace
@@ -33,47 +37,17 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    // --help, --version and mistakes need no display.
+    // --help, --version, mistakes and the markup need no display.
     const CommandLine line = ParseCommandLine(arguments);
-    if (line.keepClipboard)
-        return KeepClipboard(argc, argv);
     if (line.printMarkup)
         return PrintMarkup(line, argc, argv);
-    if (!line.openWindow) {
+    if (!line.openWindow && !line.keepClipboard) {
         std::FILE *stream = line.outputIsError ? stderr : stdout;
         // Output that cannot be written (a full disk, a closed pipe) is a failure.
         if (std::fputs(line.output.toLocal8Bit().constData(), stream) < 0 || std::fflush(stream) != 0)
             return 1;
         return line.exitStatus;
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Huespin"));
-    QApplication::setApplicationVersion(QStringLiteral(HUESPIN_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral(HUESPIN_APP_ID));
-    // Looking the icon up in the theme costs a third of the start-up: it
-    // comes once the window is on the screen.
-    QTimer::singleShot(0, [] { QApplication::setWindowIcon(WindowIcon()); });
-
-    // Started from the desktop menu, the window may be the only place where
-    // the user can read why Huespin does not open.
-    if (line.documentsFolder) {
-        const QString error = EnterWorkingFolder(DocumentsWorkingFolder());
-        if (!error.isEmpty()) {
-            std::fprintf(stderr, "huespin: %s\n", error.toLocal8Bit().constData());
-            QMessageBox::critical(nullptr, QStringLiteral("Huespin v" HUESPIN_VERSION), error);
-            return 1;
-        }
-    }
-
-    Form1 form;
-    TerminationWatcher watcher;
-    // A termination request or the end of the desktop session closes the
-    // window as the user would, so that the settings are saved.
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &form, &QWidget::close);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
-    form.show();
-    const int status = QApplication::exec();
-    HandOverClipboard(line.display);
-    return status;
+    const RunWindowProgramFunction runWindowProgram = LoadWindowProgram();
+    return runWindowProgram ? runWindowProgram(&line, argc, argv) : 1;
 }

@@ -23,8 +23,17 @@ expect(0 "^huespin ${version}\n$" "^$" --version)
 expect(0 "^Usage: huespin \\[options\\] \\[TEXT\\.\\.\\.\\|-\\]\n.*--documents-folder.*--format" "^$" --help)
 expect(2 "^$" "^huespin: Unknown option 'bogus'\\.\nTry 'huespin --help' for more information\\.\n$" --bogus)
 expect(2 "^$" "^huespin: no first colour was chosen in the window; give --from COLOUR\n$" readme.txt)
+# Printing loads no GUI library, which would double its start.
+set(ENV{LD_DEBUG} libs)
+set(ENV{LD_DEBUG_OUTPUT} ${WORK}/loaded)
 expect(0 "^<font color=\"#FF0000\">a</font><font color=\"#80007F\">b</font><font color=\"#0000FF\">c</font>\n$" "^$"
        --from red --to blue abc)
+unset(ENV{LD_DEBUG})
+file(GLOB loadLogs ${WORK}/loaded.*)
+file(READ "${loadLogs}" loaded)
+if(NOT loaded MATCHES "libQt6Core" OR loaded MATCHES "libQt6(Gui|Widgets)")
+  message(SEND_ERROR "printing the markup loads a GUI library (or no log of what it loads)")
+endif()
 string(ASCII 27 esc)
 string(ASCII 255 notUtf8)
 expect(0 "^${esc}\\[38;2;255;0;0mh${esc}\\[38;2;128;0;127m ${esc}\\[38;2;0;0;255mi${esc}\\[0m\n$" "^$"

@@ -22,6 +22,13 @@ execute_process(COMMAND test -x ${binary} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "not executable: ${binary}")
 endif()
+# The installed program finds its window's module: the hidden option that
+# the module serves refuses input that Huespin did not pack.
+execute_process(COMMAND ${binary} --keep-clipboard INPUT_FILE /dev/null RESULT_VARIABLE result
+                ERROR_VARIABLE err OUTPUT_QUIET TIMEOUT 30)
+if(NOT err MATCHES "the input is not clipboard content" OR NOT EXISTS ${PREFIX}/${MODULE_DIR}/huespin-window.so)
+  message(FATAL_ERROR "the installed program does not reach its window's module: ${err}")
+endif()
 
 execute_process(COMMAND ${VALIDATE} ${entry} RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
 if(NOT result EQUAL 0 OR said)

@@ -29,6 +29,8 @@ list(FILTER listed EXCLUDE REGEX "^$")
 list(SORT listed)
 file(STRINGS ${EXPECTED} expected REGEX "^/")
 list(TRANSFORM expected REPLACE "%APP_ID%" "${APP_ID}")
+list(TRANSFORM expected REPLACE "%MODULE_DIR%" "${MODULE_DIR}")
+list(TRANSFORM expected REPLACE "%MULTIARCH%" "${MULTIARCH}")
 list(SORT expected)
 if(NOT listed STREQUAL expected)
   set(extra ${listed})
@@ -48,18 +50,24 @@ foreach(wanted "Package: huespin\n" "Version: ${VERSION}\n" "libqt6widgets6" "li
 endforeach()
 
 # Stripped, position independent, relocations read-only and bound at start,
-# stack protector and fortified functions in use.
+# stack protector and fortified functions in use: the program and the
+# window's module alike.
 run(dpkg-deb --extract ${deb} ${WORK}/root)
-set(binary ${WORK}/root/usr/bin/huespin)
-run(${READELF} --file-header --program-headers --dynamic --sections --dyn-syms --wide ${binary})
-foreach(pattern "Type: +DYN" "GNU_RELRO" "FLAGS_1[^\n]*NOW[^\n]*PIE" "__stack_chk_fail" "__[a-z]+_chk@")
-  if(NOT out MATCHES "${pattern}")
-    message(FATAL_ERROR "${binary}: readelf shows no ${pattern}")
+foreach(binary ${WORK}/root/usr/bin/huespin ${WORK}/root/usr/${MODULE_DIR}/huespin-window.so)
+  run(${READELF} --file-header --program-headers --dynamic --sections --dyn-syms --wide ${binary})
+  set(patterns "Type: +DYN" "GNU_RELRO" "FLAGS[^\n]*NOW" "__stack_chk_fail" "__[a-z]+_chk@")
+  if(binary MATCHES "/bin/")
+    list(APPEND patterns "FLAGS_1[^\n]*PIE")
+  endif()
+  foreach(pattern ${patterns})
+    if(NOT out MATCHES "${pattern}")
+      message(FATAL_ERROR "${binary}: readelf shows no ${pattern}")
+    endif()
+  endforeach()
+  if(out MATCHES "\\.symtab|\\.debug_")
+    message(FATAL_ERROR "${binary} is not stripped")
   endif()
 endforeach()
-if(out MATCHES "\\.symtab|\\.debug_")
-  message(FATAL_ERROR "${binary} is not stripped")
-endif()
 
 # No errors and no warnings; the information tags are shown for the record.
 execute_process(COMMAND ${LINTIAN} --fail-on error,warning --display-info ${deb}

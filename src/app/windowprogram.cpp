@@ -1,0 +1,70 @@
+#include "windowprogram.h"
+
+#include "clipboardhandover.h"
+#include "clipboardkeeper.h"
+#include "form1.h"
+#include "terminationwatcher.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// The theme's icon where one is installed, else the one built in.
+QIcon WindowIcon()
+{
+    QIcon builtIn;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString &name : icons.entryList(QDir::Files))
+        builtIn.addFile(icons.filePath(name));
+    return QIcon::fromTheme(QStringLiteral(HUESPIN_APP_ID), builtIn);
+}
+
+int RunWindow(const CommandLine &line, int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Huespin"));
+    QApplication::setApplicationVersion(QStringLiteral(HUESPIN_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(HUESPIN_APP_ID));
+    // Looking the icon up in the theme costs a third of the start-up: it
+    // comes once the window is on the screen.
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(WindowIcon()); });
+
+    // Started from the desktop menu, the window may be the only place where
+    // the user can read why Huespin does not open.
+    if (line.documentsFolder) {
+        const QString error = EnterWorkingFolder(DocumentsWorkingFolder());
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "huespin: %s\n", error.toLocal8Bit().constData());
+            QMessageBox::critical(nullptr, QStringLiteral("Huespin v" HUESPIN_VERSION), error);
+            return 1;
+        }
+    }
+
+    Form1 form;
+    TerminationWatcher watcher;
+    // A termination request or the end of the desktop session closes the
+    // window as the user would, so that the settings are saved.
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &form, &QWidget::close);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
+    form.show();
+    const int status = QApplication::exec();
+    HandOverClipboard(line.display);
+    return status;
+}
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) int HuespinRunWindowProgram(const CommandLine *line, int argc,
+                                                                               char *argv[])
+{
+    if (line->keepClipboard)
+        return KeepClipboard(argc, argv);
+    return RunWindow(*line, argc, argv);
+}
