@@ -50,6 +50,11 @@ public:
     explicit Form1(const Form1Services &services);
     ~Form1() override;
 
+signals:
+    // Once, when the window's first frame is on the screen: work that the
+    // user need not wait for (the icon's theme lookup) waits for this.
+    void firstPainted();
+
 private:
     // Made by CreateControls; the window owns them.
     QLineEdit *Text1 = nullptr;
@@ -85,6 +90,7 @@ private:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -170,6 +176,7 @@ private:
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
     bool unloaded_ = false;
+    bool painted_ = false;
     // The form the outputs give the markup in, and the output button's menu
     // that chooses it.
     MarkupFormat outputFormat_ = MarkupFormat::Font;

@@ -142,6 +142,17 @@ void Form1::FitToFrame()
         setFixedSize(client);
 }
 
+// The window paints before its children and flushes the frame after them: a
+// call queued now runs once the whole frame is on the screen.
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!painted_) {
+        painted_ = true;
+        QMetaObject::invokeMethod(this, &Form1::firstPainted, Qt::QueuedConnection);
+    }
+}
+
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
