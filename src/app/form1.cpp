@@ -46,20 +46,52 @@ struct Form1::DesktopServices {
 Form1::Form1() : Form1(std::make_unique<DesktopServices>(this)) {}
 
 Form1::Form1(std::unique_ptr<DesktopServices> desktop)
-    : Form1(Form1Services{desktop->messages, desktop->dialog, desktop->starter})
+    : Form1(Form1Services{desktop->messages, desktop->dialog, desktop->starter}, true)
 {
     desktop_ = std::move(desktop);
 }
 
-Form1::Form1(const Form1Services &services)
+Form1::Form1(const Form1Services &services) : Form1(services, false) {}
+
+// The first control that measures text loads the desktop's fonts, which
+// takes longer than the rest of the start. On the desktop the window is put
+// on the screen first and built while the screen maps it, with its painting
+// held until the controls are there, so that its first frame is whole. Where
+// a large desktop font sets the window's size, the fonts come first.
+Form1::Form1(const Form1Services &services, bool buildWhenShown)
     : CommonDialog1(services.Dialog), services_(services), twipsPerPixel_(TwipsPerPixel(this))
 {
     // A fixed size: no maximise button, and the size hints pin it down.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral(HUESPIN_VERSION));
+    if (!buildWhenShown || GrowsWithDesktopFont()) {
+        Build();
+        return;
+    }
+    SetFormSize(FormLayout::FormWidth, FormLayout::FormHeight);
+    setUpdatesEnabled(false);
+    QMetaObject::invokeMethod(this, &Form1::Build, Qt::QueuedConnection);
+}
+
+void Form1::Build()
+{
     CreateControls();
     CreateFormatMenu();
     ConnectControls();
+    if (isVisible()) {
+        // Children made after their window shows wait to be shown.
+        for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (!control->isWindow())
+                control->show();
+        if (isActiveWindow() && !focusWidget())
+            Text1->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    // The load paints nothing unless it shows a message, which then stands
+    // over the whole window.
+    setUpdatesEnabled(true);
+    built_ = true;
     RunEvent([this] { Form_Load(); });
 }
 
@@ -72,9 +104,6 @@ Form1::~Form1()
 
 void Form1::CreateControls()
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Huespin v"));
-
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     // As the classic edit control: long enough for the Overflow past 32,767
@@ -203,9 +232,10 @@ void Form1::Form_Load()
     InitForm();
 }
 
+// A window closed before it was built has loaded nothing to save.
 void Form1::Form_Unload()
 {
-    if (unloaded_)
+    if (unloaded_ || !built_)
         return;
     unloaded_ = true;
     if (!SettingsRemoved)

@@ -96,6 +96,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void Build();
+    bool GrowsWithDesktopFont() const;
     void CreateControls();
     void Place(QWidget *control);
     int Pixels(int twips) const;
@@ -166,6 +168,7 @@ private:
 
     struct DesktopServices;
     explicit Form1(std::unique_ptr<DesktopServices> desktop);
+    Form1(const Form1Services &services, bool buildWhenShown);
 
     std::unique_ptr<DesktopServices> desktop_; // only when the window made its own
     Form1Services services_;
@@ -175,6 +178,7 @@ private:
     double twipsPerPixel_;
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
+    bool built_ = false;
     bool unloaded_ = false;
     bool painted_ = false;
     // The form the outputs give the markup in, and the output button's menu

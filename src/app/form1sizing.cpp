@@ -71,6 +71,12 @@ void Form1::ScaleWithDesktopFont()
     }
 }
 
+// Only then do the captions' measures decide the window's size.
+bool Form1::GrowsWithDesktopFont() const
+{
+    return FontPointSize(QApplication::font(this), this) > UsualDesktopPoints;
+}
+
 // Draws the window scale times its design size; the controls move with it.
 void Form1::SetScale(double scale)
 {

@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +37,28 @@ QRect ContentsOf(const QPushButton *button)
     return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
 }
 
+// What the window held when its first paint came.
+class FirstPaintWatch : public QObject {
+public:
+    std::optional<QString> text;
+    QStringList hidden;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Paint || text)
+            return false;
+        const auto *form = static_cast<QWidget *>(watched);
+        const auto *box = form->findChild<QLineEdit *>(QStringLiteral("Text1"));
+        text = box ? box->text() : QStringLiteral("(no text box)");
+        for (const FormLayout::ControlPlace &place : FormLayout::Controls) {
+            const QString name = QString::fromLatin1(place.name.data(), qsizetype(place.name.size()));
+            if (const auto *control = form->findChild<QWidget *>(name); !control || !control->isVisible())
+                hidden.append(name);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 class TestWindow : public QObject {
@@ -50,6 +73,7 @@ private slots:
     void captionsFitAndSizeHolds();
     void messageBoxIsCentred_data();
     void messageBoxIsCentred();
+    void firstFrameIsWhole();
 
 private:
     QFont desktopFont_;
@@ -230,6 +254,28 @@ void TestWindow::messageBoxIsCentred()
     const int titleWidth = metrics.horizontalAdvance(title) + 4 * metrics.height();
     QVERIFY2(box.width() >= titleWidth,
              qPrintable(QStringLiteral("%1 px wide for a title of %2 px").arg(box.width()).arg(titleWidth)));
+}
+
+// On the desktop the window is shown before it is built: its first frame
+// still holds every control and the stored settings, and the cue for the
+// work that waits for that frame comes once, after it.
+void TestWindow::firstFrameIsWhole()
+{
+    {
+        Form1 earlier({messages_, dialog_, starter_});
+        Form1Controls(earlier).Text1->setText(QStringLiteral("kept text"));
+    }
+    Form1 form;
+    FirstPaintWatch watch;
+    form.installEventFilter(&watch);
+    QSignalSpy painted(&form, &Form1::firstPainted);
+    form.show();
+    QVERIFY(painted.wait());
+    QCOMPARE(watch.text, QStringLiteral("kept text"));
+    QCOMPARE(watch.hidden, QStringList());
+    form.repaint();
+    QTest::qWait(20);
+    QCOMPARE(painted.count(), 1);
 }
 
 QTEST_MAIN(TestWindow)
