@@ -22,6 +22,7 @@
 
 #include <climits>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -56,8 +57,9 @@ Form1::Form1(const Form1Services &services) : Form1(services, false) {}
 // The first control that measures text loads the desktop's fonts, which
 // takes longer than the rest of the start. On the desktop the window is put
 // on the screen first and built while the screen maps it, with its painting
-// held until the controls are there, so that its first frame is whole. Where
-// a large desktop font sets the window's size, the fonts come first.
+// held until its controls are there and its settings loaded, so that its
+// first frame is whole. Where a large desktop font sets the window's size,
+// the fonts come first.
 Form1::Form1(const Form1Services &services, bool buildWhenShown)
     : CommonDialog1(services.Dialog), services_(services), twipsPerPixel_(TwipsPerPixel(this))
 {
@@ -72,6 +74,10 @@ Form1::Form1(const Form1Services &services, bool buildWhenShown)
     }
     SetFormSize(FormLayout::FormWidth, FormLayout::FormHeight);
     setUpdatesEnabled(false);
+    // Messages of the load wait for the window's first frame, so that they
+    // stand over the whole window where the window manager has placed it.
+    heldMessages_.emplace();
+    connect(this, &Form1::firstPainted, this, &Form1::ShowHeldMessages, Qt::QueuedConnection);
     QMetaObject::invokeMethod(this, &Form1::Build, Qt::QueuedConnection);
 }
 
@@ -88,11 +94,16 @@ void Form1::Build()
         if (isActiveWindow() && !focusWidget())
             Text1->setFocus(Qt::ActiveWindowFocusReason);
     }
-    // The load paints nothing unless it shows a message, which then stands
-    // over the whole window.
-    setUpdatesEnabled(true);
     built_ = true;
     RunEvent([this] { Form_Load(); });
+    setUpdatesEnabled(true);
+}
+
+void Form1::ShowHeldMessages()
+{
+    const auto held = std::exchange(heldMessages_, std::nullopt).value_or(HeldMessages());
+    for (const auto &[prompt, style] : held)
+        MsgBox(prompt, style);
 }
 
 // A window destroyed without being closed (the application told to quit)
@@ -218,6 +229,10 @@ void Form1::ReportRunTimeError(const RuntimeError &error)
 
 void Form1::MsgBox(const QString &prompt, MsgBoxStyle style)
 {
+    if (heldMessages_) {
+        heldMessages_->emplace_back(prompt, style);
+        return;
+    }
     services_.Messages.MsgBox(prompt, style, windowTitle());
 }
 

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class CommonDialog;
 class LabelArray;
@@ -97,6 +99,7 @@ protected:
 
 private:
     void Build();
+    void ShowHeldMessages();
     bool GrowsWithDesktopFont() const;
     void CreateControls();
     void Place(QWidget *control);
@@ -179,6 +182,9 @@ private:
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
     bool built_ = false;
+    // While the window is built after it shows: the messages for its first frame.
+    using HeldMessages = std::vector<std::pair<QString, MsgBoxStyle>>;
+    std::optional<HeldMessages> heldMessages_;
     bool unloaded_ = false;
     bool painted_ = false;
     // The form the outputs give the markup in, and the output button's menu
