@@ -22,6 +22,7 @@
 
 #include <climits>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -46,21 +47,63 @@ struct Form1::DesktopServices {
 Form1::Form1() : Form1(std::make_unique<DesktopServices>(this)) {}
 
 Form1::Form1(std::unique_ptr<DesktopServices> desktop)
-    : Form1(Form1Services{desktop->messages, desktop->dialog, desktop->starter})
+    : Form1(Form1Services{desktop->messages, desktop->dialog, desktop->starter}, true)
 {
     desktop_ = std::move(desktop);
 }
 
-Form1::Form1(const Form1Services &services)
+Form1::Form1(const Form1Services &services) : Form1(services, false) {}
+
+// The first control that measures text loads the desktop's fonts, which
+// takes longer than the rest of the start. On the desktop the window is put
+// on the screen first and built while the screen maps it, with its painting
+// held until its controls are there and its settings loaded, so that its
+// first frame is whole. Where a large desktop font sets the window's size,
+// the fonts come first.
+Form1::Form1(const Form1Services &services, bool buildWhenShown)
     : CommonDialog1(services.Dialog), services_(services), twipsPerPixel_(TwipsPerPixel(this))
 {
     // A fixed size: no maximise button, and the size hints pin it down.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral(HUESPIN_VERSION));
+    if (!buildWhenShown || GrowsWithDesktopFont()) {
+        Build();
+        return;
+    }
+    SetFormSize(FormLayout::FormWidth, FormLayout::FormHeight);
+    setUpdatesEnabled(false);
+    // Messages of the load wait for the window's first frame, so that they
+    // stand over the whole window where the window manager has placed it.
+    heldMessages_.emplace();
+    connect(this, &Form1::firstPainted, this, &Form1::ShowHeldMessages, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &Form1::Build, Qt::QueuedConnection);
+}
+
+void Form1::Build()
+{
     CreateControls();
     CreateFormatMenu();
     ConnectControls();
+    if (isVisible()) {
+        // Children made after their window shows wait to be shown.
+        for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (!control->isWindow())
+                control->show();
+        if (isActiveWindow() && !focusWidget())
+            Text1->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    built_ = true;
     RunEvent([this] { Form_Load(); });
+    setUpdatesEnabled(true);
+}
+
+void Form1::ShowHeldMessages()
+{
+    const auto held = std::exchange(heldMessages_, std::nullopt).value_or(HeldMessages());
+    for (const auto &[prompt, style] : held)
+        MsgBox(prompt, style);
 }
 
 // A window destroyed without being closed (the application told to quit)
@@ -72,9 +115,6 @@ Form1::~Form1()
 
 void Form1::CreateControls()
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Huespin v"));
-
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     // As the classic edit control: long enough for the Overflow past 32,767
@@ -189,6 +229,10 @@ void Form1::ReportRunTimeError(const RuntimeError &error)
 
 void Form1::MsgBox(const QString &prompt, MsgBoxStyle style)
 {
+    if (heldMessages_) {
+        heldMessages_->emplace_back(prompt, style);
+        return;
+    }
     services_.Messages.MsgBox(prompt, style, windowTitle());
 }
 
@@ -203,9 +247,10 @@ void Form1::Form_Load()
     InitForm();
 }
 
+// A window closed before it was built has loaded nothing to save.
 void Form1::Form_Unload()
 {
-    if (unloaded_)
+    if (unloaded_ || !built_)
         return;
     unloaded_ = true;
     if (!SettingsRemoved)

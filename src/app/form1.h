@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class CommonDialog;
 class LabelArray;
@@ -50,6 +52,11 @@ public:
     explicit Form1(const Form1Services &services);
     ~Form1() override;
 
+signals:
+    // Once, when the window's first frame is on the screen: work that the
+    // user need not wait for (the icon's theme lookup) waits for this.
+    void firstPainted();
+
 private:
     // Made by CreateControls; the window owns them.
     QLineEdit *Text1 = nullptr;
@@ -85,11 +92,15 @@ private:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void Build();
+    void ShowHeldMessages();
+    bool GrowsWithDesktopFont() const;
     void CreateControls();
     void Place(QWidget *control);
     int Pixels(int twips) const;
@@ -160,6 +171,7 @@ private:
 
     struct DesktopServices;
     explicit Form1(std::unique_ptr<DesktopServices> desktop);
+    Form1(const Form1Services &services, bool buildWhenShown);
 
     std::unique_ptr<DesktopServices> desktop_; // only when the window made its own
     Form1Services services_;
@@ -169,7 +181,12 @@ private:
     double twipsPerPixel_;
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
+    bool built_ = false;
+    // While the window is built after it shows: the messages for its first frame.
+    using HeldMessages = std::vector<std::pair<QString, MsgBoxStyle>>;
+    std::optional<HeldMessages> heldMessages_;
     bool unloaded_ = false;
+    bool painted_ = false;
     // The form the outputs give the markup in, and the output button's menu
     // that chooses it.
     MarkupFormat outputFormat_ = MarkupFormat::Font;

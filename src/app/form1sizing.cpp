@@ -71,6 +71,12 @@ void Form1::ScaleWithDesktopFont()
     }
 }
 
+// Only then do the captions' measures decide the window's size.
+bool Form1::GrowsWithDesktopFont() const
+{
+    return FontPointSize(QApplication::font(this), this) > UsualDesktopPoints;
+}
+
 // Draws the window scale times its design size; the controls move with it.
 void Form1::SetScale(double scale)
 {
@@ -140,6 +146,17 @@ void Form1::FitToFrame()
     const QSize client = outerSize_.shrunkBy(frame);
     if (size() != client || minimumSize() != client || maximumSize() != client)
         setFixedSize(client);
+}
+
+// The window paints before its children and flushes the frame after them: a
+// call queued now runs once the whole frame is on the screen.
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!painted_) {
+        painted_ = true;
+        QMetaObject::invokeMethod(this, &Form1::firstPainted, Qt::QueuedConnection);
+    }
 }
 
 void Form1::showEvent(QShowEvent *event)

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -32,9 +31,9 @@ int RunWindow(const CommandLine &line, int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Huespin"));
     QApplication::setApplicationVersion(QStringLiteral(HUESPIN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(HUESPIN_APP_ID));
-    // Looking the icon up in the theme costs a third of the start-up: it
-    // comes once the window is on the screen.
-    QTimer::singleShot(0, [] { QApplication::setWindowIcon(WindowIcon()); });
+    // Looking the icon up in the theme costs as much as building the window:
+    // it comes once the window's first frame is on the screen.
+    const auto setIcon = [] { QApplication::setWindowIcon(WindowIcon()); };
 
     // Started from the desktop menu, the window may be the only place where
     // the user can read why Huespin does not open.
@@ -42,12 +41,14 @@ int RunWindow(const CommandLine &line, int argc, char *argv[])
         const QString error = EnterWorkingFolder(DocumentsWorkingFolder());
         if (!error.isEmpty()) {
             std::fprintf(stderr, "huespin: %s\n", error.toLocal8Bit().constData());
+            setIcon();
             QMessageBox::critical(nullptr, QStringLiteral("Huespin v" HUESPIN_VERSION), error);
             return 1;
         }
     }
 
     Form1 form;
+    QObject::connect(&form, &Form1::firstPainted, setIcon);
     TerminationWatcher watcher;
     // A termination request or the end of the desktop session closes the
     // window as the user would, so that the settings are saved.

@@ -7,9 +7,12 @@
 #include "workspace.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +39,28 @@ QRect ContentsOf(const QPushButton *button)
     return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
 }
 
+// What the window held when its first paint came.
+class FirstPaintWatch : public QObject {
+public:
+    std::optional<QString> text;
+    QStringList hidden;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Paint || text)
+            return false;
+        const auto *form = static_cast<QWidget *>(watched);
+        const auto *box = form->findChild<QLineEdit *>(QStringLiteral("Text1"));
+        text = box ? box->text() : QStringLiteral("(no text box)");
+        for (const FormLayout::ControlPlace &place : FormLayout::Controls) {
+            const QString name = QString::fromLatin1(place.name.data(), qsizetype(place.name.size()));
+            if (const auto *control = form->findChild<QWidget *>(name); !control || !control->isVisible())
+                hidden.append(name);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 class TestWindow : public QObject {
@@ -50,6 +75,8 @@ private slots:
     void captionsFitAndSizeHolds();
     void messageBoxIsCentred_data();
     void messageBoxIsCentred();
+    void firstFrameIsWhole_data();
+    void firstFrameIsWhole();
 
 private:
     QFont desktopFont_;
@@ -230,6 +257,56 @@ void TestWindow::messageBoxIsCentred()
     const int titleWidth = metrics.horizontalAdvance(title) + 4 * metrics.height();
     QVERIFY2(box.width() >= titleWidth,
              qPrintable(QStringLiteral("%1 px wide for a title of %2 px").arg(box.width()).arg(titleWidth)));
+}
+
+void TestWindow::firstFrameIsWhole_data()
+{
+    QTest::addColumn<bool>("unreadableStore");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("stored settings") << false << "kept text" << QStringList();
+    QTest::newRow("unreadable settings file") << true << "" << QStringList{"over the window's first frame"};
+}
+
+// On the desktop the window is shown before it is built: its first frame
+// still holds every control and the stored settings, a message of the load
+// comes over that frame, and the cue for the work that waits for the frame
+// comes once.
+void TestWindow::firstFrameIsWhole()
+{
+    QFETCH(bool, unreadableStore);
+    QFETCH(QString, text);
+    QFETCH(QStringList, messages);
+    if (unreadableStore) {
+        QDir().mkpath(workspace_->FilePath("config/huespin"));
+        QFile hive(workspace_->FilePath("config/huespin/registry.db"));
+        QVERIFY(hive.open(QIODevice::WriteOnly));
+        hive.write(QByteArray(4096, 'x'));
+    } else {
+        Form1 earlier({messages_, dialog_, starter_});
+        Form1Controls(earlier).Text1->setText(text);
+    }
+    Form1 form;
+    FirstPaintWatch watch;
+    form.installEventFilter(&watch);
+    QStringList shown;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown.append(box->parentWidget() == &form && watch.text ? "over the window's first frame" : "before it");
+            box->accept();
+        }
+    });
+    answer.start(20);
+    QSignalSpy painted(&form, &Form1::firstPainted);
+    form.show();
+    QVERIFY(painted.wait());
+    QCOMPARE(watch.text, text);
+    QCOMPARE(watch.hidden, QStringList());
+    QTRY_COMPARE(shown, messages);
+    form.repaint();
+    QTest::qWait(20);
+    QCOMPARE(painted.count(), 1);
 }
 
 QTEST_MAIN(TestWindow)
