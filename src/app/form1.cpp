@@ -26,6 +26,12 @@
 
 namespace {
 
+// The window's caption, shown from the moment the window maps.
+QString Caption()
+{
+    return QStringLiteral("Huespin v" HUESPIN_VERSION);
+}
+
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption)
 {
     auto *button = new QPushButton(caption, parent);
@@ -67,7 +73,7 @@ Form1::Form1(const Form1Services &services, bool buildWhenShown)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral(HUESPIN_VERSION));
+    setWindowTitle(Caption());
     if (!buildWhenShown || GrowsWithDesktopFont()) {
         Build();
         return;
@@ -311,7 +317,7 @@ void Form1::InitForm()
     FileOutput = false;
     ShowOutputTarget();
     UseDefaults = false;
-    setWindowTitle(QStringLiteral("Huespin v") + QStringLiteral(HUESPIN_VERSION));
+    setWindowTitle(Caption());
     Warned = false;
     Command6->setText(QStringLiteral("Help && About"));
     LoadSettings();
