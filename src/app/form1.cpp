@@ -100,7 +100,6 @@ void Form1::Build()
         if (isActiveWindow() && !focusWidget())
             Text1->setFocus(Qt::ActiveWindowFocusReason);
     }
-    built_ = true;
     RunEvent([this] { Form_Load(); });
     setUpdatesEnabled(true);
 }
@@ -256,7 +255,7 @@ void Form1::Form_Load()
 // A window closed before it was built has loaded nothing to save.
 void Form1::Form_Unload()
 {
-    if (unloaded_ || !built_)
+    if (unloaded_ || !Text1)
         return;
     unloaded_ = true;
     if (!SettingsRemoved)

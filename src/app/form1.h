@@ -181,7 +181,6 @@ private:
     double twipsPerPixel_;
     std::unique_ptr<PreviewRenderer> preview_;
     QSize outerSize_;
-    bool built_ = false;
     // While the window is built after it shows: the messages for its first frame.
     using HeldMessages = std::vector<std::pair<QString, MsgBoxStyle>>;
     std::optional<HeldMessages> heldMessages_;
