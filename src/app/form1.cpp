@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "commondialog.h"
+#include "form1accessible.h"
 #include "formlayout.h"
 #include "labelarray.h"
 #include "messageboxes.h"
@@ -74,6 +75,7 @@ Form1::Form1(const Form1Services &services, bool buildWhenShown)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
+    InstallForm1Accessible();
     if (!buildWhenShown || GrowsWithDesktopFont()) {
         Build();
         return;

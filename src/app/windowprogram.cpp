@@ -11,9 +11,47 @@
 #include <QIcon>
 #include <QMessageBox>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
+
+// Qt ends a program that finds no display with abort() and advice to
+// reinstall it. Here a user is told in one line how to print markup without
+// a display instead. What the platform says on the way is held back, and
+// passed on when a display was found after all.
+class DisplayCheck {
+public:
+    DisplayCheck() { previous_ = qInstallMessageHandler(&Hold); }
+    ~DisplayCheck()
+    {
+        qInstallMessageHandler(previous_);
+        for (const QString &message : held_)
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        held_.clear();
+    }
+    DisplayCheck(const DisplayCheck &) = delete;
+    DisplayCheck &operator=(const DisplayCheck &) = delete;
+
+private:
+    static void Hold(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type != QtFatalMsg) {
+            held_.push_back(qFormatLogMessage(type, context, message));
+            return;
+        }
+        std::fputs("huespin: no display was found to open the window on; 'huespin TEXT' or 'huespin -' print the "
+                   "markup without one\n",
+                   stderr);
+        ::_exit(1);
+    }
+
+    static inline std::vector<QString> held_;
+    QtMessageHandler previous_ = nullptr;
+};
 
 // The theme's icon where one is installed, else the one built in.
 QIcon WindowIcon()
@@ -27,7 +65,9 @@ QIcon WindowIcon()
 
 int RunWindow(const CommandLine &line, int argc, char *argv[])
 {
+    auto displayCheck = std::make_unique<DisplayCheck>();
     QApplication app(argc, argv);
+    displayCheck.reset();
     QApplication::setApplicationName(QStringLiteral("Huespin"));
     QApplication::setApplicationVersion(QStringLiteral(HUESPIN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(HUESPIN_APP_ID));
@@ -63,7 +103,7 @@ int RunWindow(const CommandLine &line, int argc, char *argv[])
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) int HuespinRunWindowProgram(const CommandLine *line, int argc,
-                                                                               char *argv[])
+                                                                              char *argv[])
 {
     if (line->keepClipboard)
         return KeepClipboard(argc, argv);

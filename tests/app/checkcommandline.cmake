@@ -56,6 +56,15 @@ if(NOT result STREQUAL "1")
   message(SEND_ERROR "huespin --version > /dev/full: status ${result} (wanted 1)")
 endif()
 
+# With no display the window is refused in one line, whether a platform was
+# named or not, and not with Qt's abort.
+set(noDisplay "^huespin: no display was found to open the window on; 'huespin TEXT' or 'huespin -' print the markup without one\n$")
+expect(1 "^$" "${noDisplay}")
+unset(ENV{QT_QPA_PLATFORM})
+expect(1 "^$" "${noDisplay}")
+set(ENV{DISPLAY} :65535)
+expect(1 "^$" "${noDisplay}")
+
 # The hidden option with input that Huespin did not pack: refused, before a
 # display is needed.
 execute_process(COMMAND ${BINARY} --keep-clipboard INPUT_FILE /dev/null RESULT_VARIABLE result

@@ -5,6 +5,7 @@
 
 #include "gradientmarkup.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -127,6 +128,9 @@ void TestForm1::captionsAndTitle()
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QCOMPARE(form_->windowTitle(), QStringLiteral("Huespin v1.40"));
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form_.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), form_->windowTitle());
     auto *button = form_->findChild<QPushButton *>(name);
     QVERIFY(button);
     QCOMPARE(button->text(), caption);

@@ -69,6 +69,9 @@ public:
     bool EnterInput(const QString &text, const QString &html1, const QString &html2);
     // Waits for a message box and reads its text from the accessibility bus.
     QString ReadMessage();
+    // The name of the program's window of an AT-SPI role ("frame") on the
+    // accessibility bus; empty when it has none.
+    QString ReadWindowName(const QString &role);
     // Presses Enter in the message box; false when none came or it stayed.
     bool AnswerMessage();
     // The text box's contents, selected and read from the primary selection.
@@ -122,6 +125,8 @@ private:
     // The title of the program's window, as a pattern for xdotool.
     static QString MainTitle();
     QRect FromTwips(int left, int top, int width, int height) const;
+    // Runs the accessibility reader with role (none: a message box's text).
+    QString ReadAccessible(const QStringList &role, const QString &what);
     ToolResult XDoTool(const QStringList &arguments);
     QStringList FindWindows(const QString &title);
     QString FindMessageWindow();

@@ -262,16 +262,27 @@ QString HuespinSession::ReadMessage()
 {
     if (FindMessageWindow().isEmpty())
         return QString();
+    return ReadAccessible({}, QStringLiteral("message box"));
+}
+
+QString HuespinSession::ReadWindowName(const QString &role)
+{
+    return ReadAccessible({role}, role);
+}
+
+QString HuespinSession::ReadAccessible(const QStringList &role, const QString &what)
+{
     ToolResult read;
     const bool shown = WaitUntil(
         [&] {
             read =
-                RunTool("/usr/bin/python3", {READ_ALERT_SCRIPT, "Huespin", QString::number(WaitLimitMs)}, environment_);
+                RunTool("/usr/bin/python3",
+                        QStringList{READ_ALERT_SCRIPT, "Huespin", QString::number(WaitLimitMs)} + role, environment_);
             return read.Succeeded();
         },
         WaitLimitMs, 100);
     if (!shown) {
-        Fail("no message box on the accessibility bus: " + QString::fromLocal8Bit(read.errors));
+        Fail("no " + what + " on the accessibility bus: " + QString::fromLocal8Bit(read.errors));
         return QString();
     }
     return QString::fromUtf8(read.output);

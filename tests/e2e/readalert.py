@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints the text of the message box that an application shows, as the
 accessibility bus (AT-SPI) gives it: the box's labels, one a line. Exits 1
-while the application shows none. The second argument is how long, in
+while the application shows none. With a third argument, a role's name
+("frame"), prints the name of the application's window of that role instead. The second argument is how long, in
 milliseconds, a call to the application may take: the library's own limit of
 under a second fails on a loaded machine."""
 import sys
@@ -19,18 +20,20 @@ def ListLabels(node):
         yield from ListLabels(child)
 
 
-def main(application, limitMs):
+def main(application, limitMs, roleName=None):
     pyatspi.setTimeout(limitMs, limitMs)
     for app in pyatspi.Registry.getDesktop(0):
         if app is None or app.name != application:
             continue
         for i in range(app.childCount):
             window = app.getChildAtIndex(i)
-            if window is not None and window.getRole() == pyatspi.ROLE_ALERT:
-                print("\n".join(ListLabels(window)), end="")
+            if window is None:
+                continue
+            if (window.getRoleName() == roleName) if roleName else (window.getRole() == pyatspi.ROLE_ALERT):
+                print(window.name if roleName else "\n".join(ListLabels(window)), end="")
                 return 0
     return 1
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], int(sys.argv[2])))
+    sys.exit(main(sys.argv[1], int(sys.argv[2]), *sys.argv[3:4]))

@@ -91,6 +91,8 @@ void TestEndToEnd::firstStartWritesReadmeAndDefaults()
     HuespinSession session(*display_);
     START(session);
     QVERIFY(!session.Screenshot(MakeArtifactPath("first-start.png")).isNull());
+    // A screen reader announces it as a window, by its caption.
+    QVERIFY(session.ReadWindowName(QStringLiteral("frame")).startsWith("Huespin v"));
 
     const QByteArray readme = ReadFile(session.WorkPath("readme.txt"));
     QVERIFY(readme.startsWith(" Huespin v1.40  /" + QByteArray(35, ' ') + "14-7-98\r\n"));
