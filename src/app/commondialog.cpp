@@ -203,6 +203,10 @@ std::optional<PreviewFont> CommonDialog::RunFontDialog(const PreviewFont &start)
         font.setPointSizeF(start.Size);
     font.setBold(start.Bold);
     font.setItalic(start.Italic);
+    // Qt's dialog finds the start's style by name, "Normal" where a family
+    // may say "Book", and else takes its list's first, often an oblique one:
+    // the name of the face that draws the font is the one to find.
+    font.setStyleName(QFontInfo(font).styleName());
     FontDialog dialog(font, parent_);
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)

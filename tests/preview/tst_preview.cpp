@@ -319,6 +319,7 @@ void TestPreview::fontDialogTakesTheTypedSize()
     QVERIFY(found);
     QCOMPARE(refused, chosen == 0);
     QCOMPARE(font ? font->Size : 0.0f, chosen);
+    QVERIFY(!font || (!font->Bold && !font->Italic)); // the start's style is kept
 }
 
 void TestPreview::backColorReachesEveryLabel()
