@@ -31,7 +31,7 @@ public:
 
     static std::optional<double> SizeOf(QString text)
     {
-        static const QRegularExpression form(QStringLiteral("^\\d{1,3}([.,]\\d{0,3})?$|^[.,]\\d{1,3}$"));
+        static const QRegularExpression form(QStringLiteral("^\\d{1,3}([.,]\\d{0,3})?$"));
         if (!form.match(text).hasMatch())
             return std::nullopt;
         const double size = text.replace(u',', u'.').toDouble();
