@@ -134,13 +134,13 @@ void Form1::CreateControls()
     Place(Command1);
     Shape1 = new Shape(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setAccessibleName(tr("Colour 1"));
+    Shape1->setAccessibleName(tr("Color 1"));
     Place(Shape1);
     Command2 = MakeButton(this, "Command2", QStringLiteral("Color 2"));
     Place(Command2);
     Shape2 = new Shape(this);
     Shape2->setObjectName(QStringLiteral("Shape2"));
-    Shape2->setAccessibleName(tr("Colour 2"));
+    Shape2->setAccessibleName(tr("Color 2"));
     Place(Shape2);
     Command5 = MakeButton(this, "Command5", QStringLiteral("Swap"));
     Place(Command5);

@@ -31,7 +31,7 @@ void Shape::ShowColor(ColorValue color)
 
 void Shape::Describe()
 {
-    setAccessibleDescription(fillStyle_ == UpwardDiagonal ? tr("no colour chosen") : ToQColor(backColor_).name());
+    setAccessibleDescription(fillStyle_ == UpwardDiagonal ? tr("no color chosen") : ToQColor(backColor_).name());
 }
 
 void Shape::paintEvent(QPaintEvent *)

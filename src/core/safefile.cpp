@@ -6,18 +6,26 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace {
 
 // Links are followed at most this many times, as the kernel does.
 constexpr int MaxLinks = 40;
+
+// Another instance holds output.html's lock only while it appends; a lock
+// held longer than this is another program's, and the append is refused
+// rather than leave the window waiting on it.
+constexpr auto LockWait = std::chrono::seconds(2);
 
 RuntimeError ErrorFor(int error)
 {
@@ -178,12 +186,31 @@ bool WriteAll(int fd, const QByteArray &data)
     return true;
 }
 
+// Takes the file's advisory lock, waiting a while for another holder.
+void LockWhole(const TargetFile &target, int fd)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + LockWait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            target.Fail(errno);
+        if (std::chrono::steady_clock::now() >= giveUp)
+            target.Fail(RuntimeErrors::PermissionDenied(), "locked by another program");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 } // namespace
 
+// Every instance appends under the file's lock, so the size seen under it
+// is the end of all markup written before: the undo of a failed write cuts
+// this write only, never another's. Closing the file releases the lock.
 void AppendToFile(const QString &path, const QByteArray &markup)
 {
     const TargetFile target(path);
     const Descriptor file = target.Open(O_APPEND | O_CREAT).file;
+    LockWhole(target, file.Get());
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         target.Fail(errno);

@@ -8,7 +8,10 @@
 
 namespace {
 
-// The classic system colour indices 0 to 24 and the palette entries nearest to them.
+// The classic system colour indices 0 to 24 and the palette entries nearest
+// to them. The button face is also the classic colour of a window and of a
+// label on it, so it is the window's colour here: the preview's labels then
+// stand on the window without a band in a theme whose buttons are lighter.
 constexpr std::array<std::pair<QPalette::ColorGroup, QPalette::ColorRole>, 25> SystemColors{{
     {QPalette::Active, QPalette::Button},          // scroll bar
     {QPalette::Active, QPalette::Window},          // desktop
@@ -25,7 +28,7 @@ constexpr std::array<std::pair<QPalette::ColorGroup, QPalette::ColorRole>, 25> S
     {QPalette::Active, QPalette::Dark},            // application workspace
     {QPalette::Active, QPalette::Highlight},       // highlight
     {QPalette::Active, QPalette::HighlightedText}, // highlighted text
-    {QPalette::Active, QPalette::Button},          // button face
+    {QPalette::Active, QPalette::Window},          // button face
     {QPalette::Active, QPalette::Mid},             // button shadow
     {QPalette::Disabled, QPalette::Text},          // grey text
     {QPalette::Active, QPalette::ButtonText},      // button text

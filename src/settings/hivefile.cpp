@@ -99,16 +99,17 @@ std::string MakePrivateFile(const std::string &path)
     return regular ? std::string() : "it is not a regular file";
 }
 
-// The file that path names once the user's own symbolic links are followed,
-// or empty with why when a link belongs to another user or leads nowhere.
-std::string FollowOwnLinks(std::string path, std::string &failure)
+// The file or folder that path names once the user's own symbolic links are
+// followed, or empty with why when a link belongs to another user or leads
+// nowhere; named is what the reason calls it ("it", "its folder").
+std::string FollowOwnLinks(std::string path, std::string &failure, const char *named = "it")
 {
     for (int links = 0; links < 40; ++links) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
             return path;
         if (info.st_uid != ::geteuid()) {
-            failure = "it is a symbolic link that belongs to another user";
+            failure = std::string(named) + " is a symbolic link that belongs to another user";
             return {};
         }
         std::string target(std::size_t(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
@@ -267,6 +268,15 @@ int CheckHive(sqlite3 *db)
     return result;
 }
 
+// The hive's own path once the user's links are followed, the settings
+// folder's first: another user's link in the folder's place would put the
+// settings in a folder of theirs. Empty, with why, when a link is refused.
+std::string FollowHiveLinks(const std::string &linkPath, std::string &failure)
+{
+    const std::string folder = FollowOwnLinks(FolderOf(linkPath), failure, "its folder");
+    return folder.empty() ? folder : FollowOwnLinks(folder + linkPath.substr(linkPath.rfind('/')), failure);
+}
+
 // A connection to the file with the hive's letter-case rule; candidate is
 // set even on failure, for sqlite3_close.
 int Connect(const std::string &path, int flags, int busyTimeoutMs, sqlite3 *&candidate)
@@ -299,12 +309,15 @@ int OpenHiveFile(const std::string &linkPath, sqlite3 *&db, int busyTimeoutMs, H
         said.failure = "there is no home folder";
         return SQLITE_CANTOPEN;
     }
-    if (const int error = MakeFolders(FolderOf(linkPath))) {
+    std::string path = FollowOwnLinks(FolderOf(linkPath), said.failure, "its folder");
+    if (path.empty())
+        return SQLITE_CANTOPEN;
+    if (const int error = MakeFolders(path)) {
         said.failure = "its folder cannot be made: " + std::string(std::strerror(error));
         return SQLITE_CANTOPEN;
     }
-    MakeFolderPrivate(FolderOf(linkPath));
-    const std::string path = FollowOwnLinks(linkPath, said.failure);
+    MakeFolderPrivate(path);
+    path = FollowOwnLinks(path + linkPath.substr(linkPath.rfind('/')), said.failure);
     if (path.empty())
         return SQLITE_CANTOPEN;
     // A retry follows each move aside, and one more when another process moved first.
@@ -344,7 +357,7 @@ int OpenHiveFileReadOnly(const std::string &linkPath, sqlite3 *&db, int busyTime
         failure = "there is no home folder";
         return SQLITE_CANTOPEN;
     }
-    const std::string path = FollowOwnLinks(linkPath, failure);
+    const std::string path = FollowHiveLinks(linkPath, failure);
     if (path.empty())
         return SQLITE_PERM;
     struct stat info {};

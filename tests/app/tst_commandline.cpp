@@ -2,8 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -147,6 +150,10 @@ void TestCommandLine::entersWorkingFolder_data()
     QTest::newRow("a file") << "file" << false << "Cannot create the folder %1: Not a directory.";
     QTest::newRow("inside a file") << "file/Huespin" << false << "Cannot create the folder %1: Not a directory.";
     QTest::newRow("no documents folder") << QString() << false << "No documents folder is known";
+    // A link of the user's own is followed, to a folder made through it.
+    QTest::newRow("own link") << "own link" << true << QString();
+    QTest::newRow("another user's link")
+        << "foreign link" << false << "Cannot work in the folder %1: a symbolic link that belongs to another user.";
 }
 
 void TestCommandLine::entersWorkingFolder()
@@ -161,6 +168,14 @@ void TestCommandLine::entersWorkingFolder()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     const QString path = folder.isEmpty() ? QString() : QDir::cleanPath(root.filePath(folder));
+    if (folder.endsWith(u"link")) {
+        QVERIFY(QFile::link(root.filePath("Elsewhere/Huespin"), path));
+        if (folder == "foreign link") {
+            if (::geteuid() != 0)
+                QSKIP("giving a link to another user needs root");
+            QVERIFY(::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+        }
+    }
 
     const QString said = EnterWorkingFolder(path);
     if (error.contains(u"%1"))
@@ -174,6 +189,7 @@ void TestCommandLine::entersWorkingFolder()
         if (!path.isEmpty())
             QVERIFY(said.contains(QDir::toNativeSeparators(path)));
     }
+    QCOMPARE(QFileInfo::exists(root.filePath("Elsewhere")), folder == "own link");
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -127,7 +127,7 @@ void TestForm1::captionsAndTitle()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
-    QCOMPARE(form_->windowTitle(), QStringLiteral("Huespin v1.40"));
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Huespin v" EXPECTED_VERSION));
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form_.get());
     QCOMPARE(window->role(), QAccessible::Window);
     QCOMPARE(window->text(QAccessible::Name), form_->windowTitle());
@@ -135,6 +135,9 @@ void TestForm1::captionsAndTitle()
     QVERIFY(button);
     QCOMPARE(button->text(), caption);
     QCOMPARE(button->isEnabled(), name != "Command8" && name != "Command9");
+    // The swatch beside a colour button is named for screen readers as the button is.
+    if (const auto *swatch = form_->findChild<QWidget *>(QString(name).replace("Command", "Shape")))
+        QCOMPARE(swatch->accessibleName(), caption);
 }
 
 void TestForm1::textWatchSpeaksOncePerRun()
@@ -146,7 +149,7 @@ void TestForm1::textWatchSpeaksOncePerRun()
     QCOMPARE(messages_.shown.size(), 1u);
     QCOMPARE(messages_.shown[0].prompt, QStringLiteral("Hey wass that?! heheh.. just kiddin..."));
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
-    QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v1.40"));
+    QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v" EXPECTED_VERSION));
 }
 
 void TestForm1::notEnoughData_data()
@@ -402,7 +405,7 @@ void TestForm1::overflowIsReportedAndWindowStaysUsable()
     QCOMPARE(ui_->Text1->text().size(), 32769);
     ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
-    QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v1.40"));
+    QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v" EXPECTED_VERSION));
 
     messages_.shown.clear();
     ui_->Text1->setText("abc");

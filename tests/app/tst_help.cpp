@@ -95,7 +95,7 @@ void TestHelp::readmeLines_data()
 {
     QTest::addColumn<int>("line");
     QTest::addColumn<QByteArray>("text");
-    QTest::newRow("title") << 0 << QByteArray(" Huespin v1.40  /" + QByteArray(35, ' ') + "14-7-98");
+    QTest::newRow("title") << 0 << QByteArray(" Huespin v" EXPECTED_VERSION "  /" + QByteArray(35, ' ') + "14-7-98");
     QTest::newRow("author") << 1 << QByteArray(QByteArray(19, ' ') + "/   the Huespin developers");
     QTest::newRow("rule") << 2 << QByteArray(64, '-');
     QTest::newRow("blank after rule") << 3 << QByteArray();
@@ -241,7 +241,7 @@ void TestHelp::unwritableFolderIsReportedAtStartUp()
     Form1 form({messages_, dialog_, starter_});
     QCOMPARE(messages_.Prompts(),
              QStringList{"Run-time error '75':\n\nPath/File access error\n\nreadme.txt: No such file or directory"});
-    QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v1.40"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Huespin v" EXPECTED_VERSION));
 
     messages_.shown.clear();
     const Form1Controls ui(form);

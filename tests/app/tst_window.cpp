@@ -208,11 +208,11 @@ void TestWindow::messageBoxIsCentred_data()
     QTest::addColumn<QString>("prompt");
     QTest::addColumn<QString>("title");
     QTest::newRow("over the window") << true << "Centred"
-                                     << "Huespin v1.40";
+                                     << "Huespin v" EXPECTED_VERSION;
     QTest::newRow("before the window shows") << false << "Centred"
-                                             << "Huespin v1.40";
+                                             << "Huespin v" EXPECTED_VERSION;
     QTest::newRow("title longer than the text") << true << "Not enough data"
-                                                << "Huespin v1.40 (a longer caption)";
+                                                << "Huespin v" EXPECTED_VERSION " (a longer caption)";
 }
 
 // Over the window's middle, or the screen's while the window is hidden (an

@@ -10,8 +10,10 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -44,6 +46,8 @@ private slots:
     void ownLinksAreFollowed();
     void failedWriteLeavesTheFileAsItWas_data();
     void failedWriteLeavesTheFileAsItWas();
+    void appendWaitsForAnothersAppend_data();
+    void appendWaitsForAnothersAppend();
 };
 
 void TestSafeFile::appendsOnOneLine()
@@ -69,6 +73,7 @@ void TestSafeFile::failuresAreRunTimeErrors_data()
     QTest::newRow("another user's link") << "foreign link" << 70 << "a symbolic link that belongs to another user";
     QTest::newRow("own link to another user's link") << "chain" << 70 << "a symbolic link that belongs to another user";
     QTest::newRow("a link loop") << "loop" << 75 << "Too many levels of symbolic links";
+    QTest::newRow("locked by another program") << "locked" << 70 << "locked by another program";
 }
 
 // Nothing waits, and nothing outside the folder is written.
@@ -83,7 +88,11 @@ void TestSafeFile::failuresAreRunTimeErrors()
     QFile::remove(victim);
     AppendToFile(victim, "kept");
     int reader = -1;
-    if (kind == "read-only") {
+    if (kind == "locked") {
+        AppendToFile(path, "kept");
+        reader = ::open(path.toLocal8Bit(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(::flock(reader, LOCK_EX) == 0);
+    } else if (kind == "read-only") {
         if (geteuid() == 0)
             QSKIP("root writes into read-only folders; core.safefile.unprivileged runs this as nobody");
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
@@ -111,9 +120,12 @@ void TestSafeFile::failuresAreRunTimeErrors()
     QElapsedTimer timer;
     timer.start();
     const RuntimeError error = ErrorOfAppend(path, "<font color=\"#FF0000\">a</font>");
-    QVERIFY(timer.elapsed() < 2000);
+    // A lock is waited for a while; nothing else waits.
+    QVERIFY(timer.elapsed() < (kind == "locked" ? 5000 : 2000));
     if (reader >= 0)
         ::close(reader);
+    if (kind == "locked")
+        QCOMPARE(ReadAll(path), QByteArray("kept"));
     QCOMPARE(error.Number(), number);
     QCOMPARE(QString::fromStdString(error.Detail()), QFileInfo(path).absoluteFilePath() + ": " + reason);
     QCOMPARE(ReadAll(victim), QByteArray("kept"));
@@ -171,6 +183,43 @@ void TestSafeFile::failedWriteLeavesTheFileAsItWas()
     QCOMPARE(number, 61);
     QCOMPARE(ReadAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"output.html"});
+}
+
+void TestSafeFile::appendWaitsForAnothersAppend_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("append") << false;
+    QTest::newRow("append that fails part way") << true;
+}
+
+// Another instance appends under the lock (here the test): this append waits
+// for it, and its undo keeps the other's markup whole.
+void TestSafeFile::appendWaitsForAnothersAppend()
+{
+    QFETCH(bool, fails);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("output.html");
+    AppendToFile(path, "before;");
+    const int other = ::open(path.toLocal8Bit(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    QVERIFY(::flock(other, LOCK_EX) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(other); // the lock stays while any copy of it is open
+        const rlimit small{60, 60};
+        std::signal(SIGXFSZ, SIG_IGN);
+        if (fails)
+            setrlimit(RLIMIT_FSIZE, &small);
+        ::_exit(ErrorOfAppend(path, fails ? QByteArray(100, 'y') : QByteArray("mine;")).Number());
+    }
+    QTest::qWait(300);
+    QCOMPARE(ReadAll(path), QByteArray("before;"));
+    QVERIFY(::write(other, "other;", 6) == 6);
+    ::close(other);
+    int status = -1;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), fails ? 61 : 0);
+    QCOMPARE(ReadAll(path), QByteArray(fails ? "before;other;" : "before;other;mine;"));
 }
 
 QTEST_GUILESS_MAIN(TestSafeFile)

@@ -271,6 +271,30 @@ void TestDesktop::desktopLooks()
                                         .arg(design.height())
                                         .arg(points > 11 ? QStringLiteral("at least %1").arg(points / 11) : "1")
                                         .arg(path)));
+    // At the design size, a preview in the default back colour stands on the
+    // window without a band of another grey behind its labels; its
+    // screenshot takes the place of the first.
+    if (points == 0) {
+        CHECKED(session.EnterInput("Band", "#FF0000", "#0000FF"), session);
+        session.Click(Control::Command7);
+        QRect band = session.LocateControl(Control::Preview);
+        QImage preview;
+        const bool drawn = WaitUntil([&] {
+            preview = session.Screenshot();
+            return FindLeftmostPixel(preview, band, QColor("#0000FF")) >= 0;
+        });
+        QVERIFY(drawn);
+        preview.save(path);
+        band &= preview.rect();
+        const QRgb window = preview.pixel(band.right() - 2, band.bottom() - 2);
+        int greys = 0; // glyph edges blend red or blue in; only a band is grey
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left(); x <= band.right(); ++x) {
+                const QRgb pixel = preview.pixel(x, y);
+                greys += pixel != window && qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel);
+            }
+        QVERIFY2(greys == 0, qPrintable(QStringLiteral("%1 pixels of another grey; see %2").arg(greys).arg(path)));
+    }
     // The session clicks where the design puts Exit; a grown window is left
     // with its key.
     session.PressKeys({"ctrl+q"});

@@ -95,7 +95,7 @@ void TestEndToEnd::firstStartWritesReadmeAndDefaults()
     QVERIFY(session.ReadWindowName(QStringLiteral("frame")).startsWith("Huespin v"));
 
     const QByteArray readme = ReadFile(session.WorkPath("readme.txt"));
-    QVERIFY(readme.startsWith(" Huespin v1.40  /" + QByteArray(35, ' ') + "14-7-98\r\n"));
+    QVERIFY(readme.startsWith(" Huespin v" HUESPIN_VERSION "  /" + QByteArray(35, ' ') + "14-7-98\r\n"));
     QCOMPARE(readme.count('\n'), readme.count("\r\n"));
     QCOMPARE(readme.count('\r'), readme.count("\r\n"));
     QVERIFY(readme.endsWith("\r\n"));

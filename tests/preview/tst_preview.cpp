@@ -5,10 +5,17 @@
 #include "runtimeerror.h"
 #include "workspace.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFontDialog>
 #include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -37,6 +44,8 @@ private slots:
     void cancelledFontDialogChangesNothingVisible();
     void fontDialogStartsFromTheShownFont_data();
     void fontDialogStartsFromTheShownFont();
+    void fontDialogTakesTheTypedSize_data();
+    void fontDialogTakesTheTypedSize();
     void backColorReachesEveryLabel();
     void notEnoughDataLeavesThePreview();
     void overflowTouchesNothing();
@@ -263,6 +272,54 @@ void TestPreview::fontDialogStartsFromTheShownFont()
     Rebuild();
     QCOMPARE(Labels()[2].FontBold(), true);
     QCOMPARE(Labels()[2].FontName(), confirmed ? shown : QStringLiteral("MS Sans Serif"));
+}
+
+void TestPreview::fontDialogTakesTheTypedSize_data()
+{
+    QTest::addColumn<QString>("typed"); // null: the size field is left as it is
+    QTest::addColumn<float>("chosen");  // 0: OK refuses the size
+    QTest::newRow("left as it is") << QString() << 10.5f;
+    QTest::newRow("decimal point") << "9.75" << 9.75f;
+    QTest::newRow("decimal comma") << "12,5" << 12.5f;
+    QTest::newRow("whole") << "14" << 14.0f;
+    QTest::newRow("zero") << "0" << 0.0f;
+    QTest::newRow("too large") << "600" << 0.0f;
+}
+
+// Qt's own dialog: the size field takes the number typed, not its digits,
+// and OK (or Enter) refuses a size that the dialog cannot take.
+void TestPreview::fontDialogTakesTheTypedSize()
+{
+    QFETCH(QString, typed);
+    QFETCH(float, chosen);
+    CommonDialog dialog;
+    bool found = false, refused = false;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<QFontDialog *>(QApplication::activeModalWidget());
+        QLineEdit *size = nullptr; // the field labelled Size
+        for (const QLabel *label : shown ? shown->findChildren<QLabel *>() : QList<QLabel *>())
+            if (label->text() == QStringLiteral("&Size"))
+                size = qobject_cast<QLineEdit *>(label->buddy());
+        auto *buttons = shown ? shown->findChild<QDialogButtonBox *>() : nullptr;
+        found = size && buttons;
+        if (found) {
+            if (!typed.isNull()) {
+                size->selectAll();
+                QTest::keyClicks(size, typed);
+            }
+            buttons->button(QDialogButtonBox::Ok)->click();
+            refused = shown->isVisible();
+            static_cast<QDialog *>(shown)->done(QDialog::Accepted); // as Enter in a list does
+            refused = refused && shown->isVisible();
+        }
+        if (shown && shown->isVisible())
+            shown->reject();
+    });
+    const std::optional<PreviewFont> font = dialog.ShowFont({QStringLiteral("DejaVu Sans"), 10.5f, false, false});
+    QVERIFY(found);
+    QCOMPARE(refused, chosen == 0);
+    QCOMPARE(font ? font->Size : 0.0f, chosen);
+    QVERIFY(!font || (!font->Bold && !font->Italic)); // the start's style is kept
 }
 
 void TestPreview::backColorReachesEveryLabel()

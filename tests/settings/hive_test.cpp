@@ -455,22 +455,63 @@ TEST_F(HiveFolder, AFolderOrFileWithoutRightsFailsWithAStatusAndSaysWhy)
     }
 }
 
-// A dotfile manager keeps the file elsewhere and links it in: the link is
-// followed and stays a link.
-TEST_F(HiveFolder, AUsersOwnLinkInTheHivesPlaceIsFollowed)
+struct HiveLink {
+    bool folder;  // the settings folder is the link, else the file
+    bool foreign; // the link belongs to another user
+    const char *name;
+};
+
+void PrintTo(const HiveLink &link, std::ostream *out)
 {
-    fs::create_directories(fs::path(Hive()).parent_path());
-    fs::create_directories(folder_ + "/dotfiles");
-    fs::create_symlink("../../dotfiles/registry.db", Hive());
+    *out << link.name;
+}
+
+class LinkInTheHivesPlace : public HiveFolder, public testing::WithParamInterface<HiveLink> {};
+
+// A dotfile manager keeps the file or the whole settings folder elsewhere and
+// links it in: the user's own link is followed and stays a link. Another
+// user's is refused, for writing and for reading, and nothing lands where it
+// points.
+TEST_P(LinkInTheHivesPlace, IsFollowedOnlyWhenItIsTheUsersOwn)
+{
+    const HiveLink link = GetParam();
+    if (link.foreign && ::geteuid() != 0)
+        GTEST_SKIP() << "giving a link to another user needs root";
+    const fs::path dotfiles = folder_ + "/dotfiles";
+    fs::create_directories(dotfiles);
+    const fs::path placed = link.folder ? fs::path(Hive()).parent_path() : fs::path(Hive());
+    fs::create_directories(placed.parent_path());
+    fs::create_symlink(link.folder ? "../dotfiles" : "../../dotfiles/registry.db", placed);
+    if (link.foreign) {
+        ASSERT_EQ(::lchown(placed.c_str(), 65534, 65534), 0);
+    }
     RegEditor reg = Editor("Software\\Test");
     reg.SetValue("through the link");
-    EXPECT_FALSE(reg.Error());
+    EXPECT_EQ(reg.Error(), link.foreign);
+    if (link.foreign) {
+        const std::string said =
+            std::string(link.folder ? "its folder" : "it") + " is a symbolic link that belongs to another user";
+        EXPECT_EQ(LastHiveFailure(), said);
+        CloseHive();
+        RegEditor reader = Editor("Software\\Test");
+        EXPECT_EQ(reader.ReadValue(), std::nullopt);
+        EXPECT_TRUE(reader.Error());
+        EXPECT_EQ(LastHiveFailure(), said);
+        EXPECT_TRUE(fs::is_empty(dotfiles));
+        return;
+    }
     CloseHive();
-    EXPECT_TRUE(fs::is_symlink(Hive()));
+    EXPECT_TRUE(fs::is_symlink(placed));
     EXPECT_EQ(Column(folder_ + "/dotfiles/registry.db", "SELECT CAST(data AS TEXT) FROM key_values"),
               std::vector<std::string>{std::string("through the link")});
     EXPECT_EQ(Editor("Software\\Test").GetValue(), "through the link");
 }
+
+INSTANTIATE_TEST_SUITE_P(Links, LinkInTheHivesPlace,
+                         testing::Values(HiveLink{false, false, "OwnFileLink"}, HiveLink{true, false, "OwnFolderLink"},
+                                         HiveLink{false, true, "ForeignFileLink"},
+                                         HiveLink{true, true, "ForeignFolderLink"}),
+                         [](const auto &info) { return info.param.name; });
 
 // The command line reads the window's colours this way: nothing may appear
 // or change, not even a damaged file set aside.
