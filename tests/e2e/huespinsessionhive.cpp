@@ -6,7 +6,7 @@
 // Rows with their fields split by "|"; not finished when there is no hive.
 ToolResult HuespinSession::QueryHive(const QString &sql)
 {
-    const QString hive = sandbox_.filePath("config/huespin/registry.db");
+    const QString hive = HiveFile();
     if (!QFile::exists(hive))
         return ToolResult();
     const ToolResult rows =
@@ -38,4 +38,40 @@ int HuespinSession::CountHuespinKeys()
 {
     const ToolResult count = QueryHive("SELECT count(*) FROM keys WHERE path LIKE '%huespin%'");
     return count.Succeeded() ? count.output.trimmed().toInt() : -1;
+}
+
+// The lock is known to be held once another reader finds the hive locked.
+std::unique_ptr<QProcess> HuespinSession::LockHive()
+{
+    auto holder = std::make_unique<QProcess>();
+    holder->setProcessEnvironment(environment_);
+    EndWithParent(*holder);
+    holder->start("sqlite3", {"-batch", HiveFile()});
+    if (!holder->waitForStarted(WaitLimitMs)) {
+        Fail("sqlite3 did not start: " + holder->errorString());
+        return nullptr;
+    }
+    holder->write("BEGIN EXCLUSIVE;\n");
+    holder->waitForBytesWritten(WaitLimitMs);
+    const bool locked = WaitUntil([&] {
+        const ToolResult read =
+            RunTool("sqlite3", {"-readonly", HiveFile(), "SELECT count(*) FROM keys"}, environment_);
+        return read.finished && read.errors.contains("locked");
+    });
+    if (!locked) {
+        Fail("sqlite3 did not lock the hive: " + QString::fromLocal8Bit(holder->readAllStandardError()));
+        return nullptr;
+    }
+    return holder;
+}
+
+bool HuespinSession::ReleaseHive(QProcess &holder)
+{
+    holder.write("COMMIT;\n");
+    holder.closeWriteChannel();
+    if (!holder.waitForFinished(WaitLimitMs) || holder.exitCode() != 0) {
+        Fail("sqlite3 did not let the hive go: " + QString::fromLocal8Bit(holder.readAllStandardError()));
+        return false;
+    }
+    return true;
 }
