@@ -214,8 +214,9 @@ private:
     QLabel *storeNotice_ = nullptr;
     // A close by Exit (the button or its key) is under way.
     bool closingByUser_ = false;
-    // A save at the user's close found the store held: the question is
-    // pending, or the user has answered it by saving or by giving up.
+    // A save at the user's close found the store held: the question is on
+    // its way; then the user has had the settings saved, or given them up,
+    // and the close goes ahead.
     bool askingToSave_ = false;
     bool closeSettled_ = false;
     // The form the outputs give the markup in, and the output button's menu

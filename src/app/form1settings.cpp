@@ -138,6 +138,7 @@ void Form1::ReadSettings(SettingsBatch &batch)
         Shape1->ShowColor(Color1);
     if (Color2 > 0)
         Shape2->ShowColor(Color2);
+    // Within the load's batch, which holds the store: the save does not wait.
     if (Reg->Error()) {
         UseDefaults = true;
         SaveSettings(0);
@@ -265,7 +266,9 @@ bool Form1::SaveSettings(int waitMs)
     if (Reg->Error()) {
         batch.Abandon();
         ReportUnsaved(batch.Failure());
-    } else if (!batch.Commit()) {
+    } else if (!batch.Commit(waitMs)) {
+        if (batch.Busy())
+            return false;
         ReportUnsaved(batch.Failure());
     }
     return true;

@@ -95,14 +95,16 @@ std::string StoredText()
     return reg.GetValue().value_or("");
 }
 
-// Another program holding the hive locked for writing, until Release or
-// for a while.
+// Another program holding the hive locked for writing (or, reading, with a
+// read of its own under way), until Release or for a while.
 class HiveLock {
 public:
-    HiveLock()
+    explicit HiveLock(bool reading = false)
     {
         sqlite3_open(HivePath().c_str(), &db_);
-        locked_ = sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        locked_ = sqlite3_exec(db_, reading ? "BEGIN; SELECT count(*) FROM keys" : "BEGIN EXCLUSIVE", nullptr, nullptr,
+                               nullptr)
+                  == SQLITE_OK;
     }
     explicit HiveLock(std::chrono::milliseconds held) : HiveLock()
     {
@@ -489,11 +491,13 @@ void TestSettings::busyHiveAtExitAsks_data()
     QTest::addColumn<bool>("freedAtTheBox"); // the other program lets go while the first box stands
     QTest::addColumn<bool>("closed");
     QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("reading"); // the other program only reads, which holds up the commit
 
-    QTest::newRow("freed, tried again") << QList{RetryAnswer::Retry} << true << true << true;
+    QTest::newRow("freed, tried again") << QList{RetryAnswer::Retry} << true << true << true << false;
     QTest::newRow("still held, then quit")
-        << QList{RetryAnswer::Retry, RetryAnswer::GoOnWithout} << false << true << false;
-    QTest::newRow("back to the window") << QList{RetryAnswer::Cancel} << true << false << false;
+        << QList{RetryAnswer::Retry, RetryAnswer::GoOnWithout} << false << true << false << false;
+    QTest::newRow("back to the window") << QList{RetryAnswer::Cancel} << true << false << false << false;
+    QTest::newRow("read meanwhile, then quit") << QList{RetryAnswer::GoOnWithout} << false << true << false << true;
 }
 
 void TestSettings::busyHiveAtExitAsks()
@@ -502,12 +506,13 @@ void TestSettings::busyHiveAtExitAsks()
     QFETCH(bool, freedAtTheBox);
     QFETCH(bool, closed);
     QFETCH(bool, saved);
+    QFETCH(bool, reading);
     auto form = Start();
     const Form1Controls ui(*form);
     form->show();
     const std::string before = StoredText();
     ui.Text1->setText("typed in this session");
-    HiveLock lock;
+    HiveLock lock(reading);
     QVERIFY(lock.Locked());
     messages_.answers.assign(answers.begin(), answers.end());
     if (freedAtTheBox)
