@@ -40,38 +40,25 @@ int HuespinSession::CountHuespinKeys()
     return count.Succeeded() ? count.output.trimmed().toInt() : -1;
 }
 
-// The lock is known to be held once another reader finds the hive locked.
+// Held once sqlite3 answers from inside its transaction; it stops at an error.
 std::unique_ptr<QProcess> HuespinSession::LockHive()
 {
     auto holder = std::make_unique<QProcess>();
-    holder->setProcessEnvironment(environment_);
     EndWithParent(*holder);
-    holder->start("sqlite3", {"-batch", HiveFile()});
-    if (!holder->waitForStarted(WaitLimitMs)) {
-        Fail("sqlite3 did not start: " + holder->errorString());
-        return nullptr;
-    }
-    holder->write("BEGIN EXCLUSIVE;\n");
-    holder->waitForBytesWritten(WaitLimitMs);
-    const bool locked = WaitUntil([&] {
-        const ToolResult read =
-            RunTool("sqlite3", {"-readonly", HiveFile(), "SELECT count(*) FROM keys"}, environment_);
-        return read.finished && read.errors.contains("locked");
-    });
-    if (!locked) {
-        Fail("sqlite3 did not lock the hive: " + QString::fromLocal8Bit(holder->readAllStandardError()));
-        return nullptr;
-    }
-    return holder;
+    holder->start("sqlite3", {"-bail", "-batch", HiveFile()});
+    holder->write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+    if (holder->waitForReadyRead(WaitLimitMs) && holder->readAllStandardOutput().startsWith("locked"))
+        return holder;
+    Fail("sqlite3 did not lock the hive: " + QString::fromLocal8Bit(holder->readAllStandardError()));
+    return nullptr;
 }
 
 bool HuespinSession::ReleaseHive(QProcess &holder)
 {
     holder.write("COMMIT;\n");
     holder.closeWriteChannel();
-    if (!holder.waitForFinished(WaitLimitMs) || holder.exitCode() != 0) {
-        Fail("sqlite3 did not let the hive go: " + QString::fromLocal8Bit(holder.readAllStandardError()));
-        return false;
-    }
-    return true;
+    if (holder.waitForFinished(WaitLimitMs) && holder.exitCode() == 0)
+        return true;
+    Fail("sqlite3 did not let the hive go");
+    return false;
 }

@@ -425,13 +425,10 @@ void TestEndToEnd::busyStoreIsSaidInTheWindow()
         shot = session.Screenshot();
         return PickColor(shot, session, Control::Shape1) == QColor("#C02080") && CountDarkPixels(shot, band) == 0;
     });
-    shot.save(MakeArtifactPath("store-freed.png"));
-    QVERIFY2(loaded,
-             qPrintable("the settings did not come, or the notice stayed; see " + MakeArtifactPath("store-freed.png")));
+    QVERIFY2(loaded, "the settings did not come, or the notice stayed");
     QCOMPARE(session.ReadText(), text);
 
     CHECKED(session.TypeText("Changed while held"), session);
-    QCOMPARE(session.ReadText(), QStringLiteral("Changed while held"));
     holder = session.LockHive();
     CHECKED(holder, session);
     session.Click(Control::Command4);
