@@ -20,12 +20,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 #include <climits>
 #include <new>
 #include <utility>
 
 namespace {
+
+// How often the load tries again a store that another program holds.
+constexpr int StoreRetryMs = 200;
 
 // The window's caption, shown from the moment the window maps.
 QString Caption()
@@ -76,6 +80,9 @@ Form1::Form1(const Form1Services &services, bool buildWhenShown)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
     InstallForm1Accessible();
+    storeRetry_ = new QTimer(this);
+    storeRetry_->setInterval(StoreRetryMs);
+    connect(storeRetry_, &QTimer::timeout, this, [this] { RunEvent([this] { LoadSettings(); }); });
     if (!buildWhenShown || GrowsWithDesktopFont()) {
         Build();
         return;
@@ -117,7 +124,8 @@ void Form1::ShowHeldMessages()
 // still saves.
 Form1::~Form1()
 {
-    RunEvent([this] { Form_Unload(); });
+    bool cancel = false;
+    RunEvent([&] { Form_Unload(cancel, false); });
 }
 
 void Form1::CreateControls()
@@ -243,10 +251,14 @@ void Form1::MsgBox(const QString &prompt, MsgBoxStyle style)
     services_.Messages.MsgBox(prompt, style, windowTitle());
 }
 
+// Only a close of the user's (the frame's close button, Exit) may be held
+// up by a question; a termination request or the session's end goes ahead.
 void Form1::closeEvent(QCloseEvent *event)
 {
-    RunEvent([this] { Form_Unload(); });
-    event->accept();
+    bool cancel = false;
+    const bool byUser = event->spontaneous() || closingByUser_;
+    RunEvent([&] { Form_Unload(cancel, byUser); });
+    event->setAccepted(!cancel);
 }
 
 void Form1::Form_Load()
@@ -255,20 +267,19 @@ void Form1::Form_Load()
 }
 
 // A window closed before it was built has loaded nothing to save.
-void Form1::Form_Unload()
+void Form1::Form_Unload(bool &Cancel, bool byUser)
 {
     if (unloaded_ || !Text1)
         return;
-    unloaded_ = true;
     if (!SettingsRemoved)
-        SaveSettings();
+        Cancel = !SaveSettingsAtClose(byUser);
+    unloaded_ = !Cancel;
 }
 
 // The routing table, one handler a line.
 // clang-format off
 void Form1::Command1_Click() { ChooseColor1(); }
 void Form1::Command2_Click() { ChooseColor2(); }
-void Form1::Command4_Click() { close(); }
 void Form1::Command5_Click() { SwapColors(); }
 void Form1::Command6_Click() { ShowHelp(); }
 void Form1::Command7_Click() { ShowPreview(Text1->text()); }
@@ -276,6 +287,13 @@ void Form1::Command8_Click() { ChangePreviewFont(); }
 void Form1::Command9_Click() { ChangePreviewBackColor(); }
 void Form1::Command11_Click() { RemoveSettings(); }
 // clang-format on
+
+void Form1::Command4_Click()
+{
+    closingByUser_ = true;
+    close();
+    closingByUser_ = false;
+}
 
 void Form1::Command3_Click()
 {
@@ -321,15 +339,21 @@ void Form1::InitForm()
     setWindowTitle(Caption());
     Warned = false;
     Command6->setText(QStringLiteral("Help && About"));
+    // The settings may come later, once another program lets the store go.
     LoadSettings();
+    if (ReadmeMissing())
+        WriteReadme();
+    (*Label1)[1].SetBackColor(ButtonFaceColor);
+}
+
+// Once the settings are loaded.
+void Form1::ShowLoadedSettings()
+{
     ShowOutputTarget();
     if (Color1 < 0)
         Shape1->SetFillStyle(Shape::UpwardDiagonal);
     if (Color2 < 0)
         Shape2->SetFillStyle(Shape::UpwardDiagonal);
-    if (ReadmeMissing())
-        WriteReadme();
-    (*Label1)[1].SetBackColor(ButtonFaceColor);
 }
 
 // The watch looks for one word, in any letter case, and speaks up once a run.

@@ -3,6 +3,7 @@
 #include "colorvalue.h"
 #include "gradientmarkup.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
@@ -18,11 +19,14 @@ class LabelArray;
 class MessageBoxes;
 class PreviewRenderer;
 class ProgramStarter;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QTimer;
 class RegEditor;
 class RuntimeError;
+class SettingsBatch;
 class Shape;
 struct PreviewStyle;
 enum class MsgBoxStyle;
@@ -33,10 +37,14 @@ struct Form1Services {
     CommonDialog &Dialog;
     ProgramStarter &Starter;
     // How long the settings' load and save wait for another program that
-    // holds the store. The load waits long: a value that cannot be read is
-    // not a missing one, and defaults must not replace it.
+    // holds the store. The load waits long, trying again from the event loop
+    // while the window is shown: a value that cannot be read is not a missing
+    // one, and defaults must not replace it. A close that is not the user's
+    // (a termination request) waits SettingsSaveWaitMs; the user's close
+    // waits briefly, so that the window does not freeze, and then asks.
     int SettingsLoadWaitMs = 30000;
     int SettingsSaveWaitMs = 5000;
+    int SettingsCloseWaitMs = 250;
 };
 
 // The one window. It owns every control and all of the program's state;
@@ -121,7 +129,8 @@ private:
 
     // Event handlers.
     void Form_Load();
-    void Form_Unload();
+    // Cancel keeps the window open; byUser: Exit or the frame's close button.
+    void Form_Unload(bool &Cancel, bool byUser);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -137,6 +146,7 @@ private:
 
     // Start-up.
     void InitForm();
+    void ShowLoadedSettings();
 
     // Colours and output.
     // Each click splits the text once; the check, the steps and the
@@ -160,7 +170,17 @@ private:
 
     // Settings.
     void LoadSettings();
-    void SaveSettings();
+    void ReadSettings(SettingsBatch &batch);
+    void StartWithoutSettings(const SettingsBatch &batch);
+    void WaitForStore();
+    bool StoreWaitOver() const;
+    void EndStoreWait();
+    void EnableInputs(bool enabled);
+    // False when another program held the store for the whole wait: nothing
+    // was written then, and nothing said.
+    bool SaveSettings(int waitMs);
+    bool SaveSettingsAtClose(bool byUser);
+    void AskToSaveAgain();
     void ApplyDefaultSettings();
     void RemoveSettings();
 
@@ -186,6 +206,19 @@ private:
     std::optional<HeldMessages> heldMessages_;
     bool unloaded_ = false;
     bool painted_ = false;
+    // While another program holds the store at the start: the load's tries
+    // from the event loop, how long they have gone on, and the window's
+    // notice of the wait.
+    QTimer *storeRetry_ = nullptr;
+    QElapsedTimer storeWait_;
+    QLabel *storeNotice_ = nullptr;
+    // A close by Exit (the button or its key) is under way.
+    bool closingByUser_ = false;
+    // A save at the user's close found the store held: the question is on
+    // its way; then the user has had the settings saved, or given them up,
+    // and the close goes ahead.
+    bool askingToSave_ = false;
+    bool closeSettled_ = false;
     // The form the outputs give the markup in, and the output button's menu
     // that chooses it.
     MarkupFormat outputFormat_ = MarkupFormat::Font;

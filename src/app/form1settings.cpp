@@ -1,6 +1,7 @@
 // Settings kept between runs, as text values under one registry key.
 #include "form1.h"
 
+#include "formlayout.h"
 #include "gradientmarkup.h"
 #include "labelarray.h"
 #include "messageboxes.h"
@@ -10,8 +11,12 @@
 #include "settingstext.h"
 #include "shape.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
@@ -34,6 +39,13 @@ QString FromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
+const std::string HeldByAnother = "it is held by another program";
+
+QString StorePath()
+{
+    return QDir::toNativeSeparators(FromUtf8(SettingsBatch::Where()));
+}
+
 void ReportUnsaved(const std::string &reason)
 {
     std::fprintf(stderr, "huespin: the settings were not saved in %s: %s\n", SettingsBatch::Where().c_str(),
@@ -50,28 +62,46 @@ std::unique_ptr<RegEditor> SettingsKey(const char *path)
 
 } // namespace
 
+// The store is tried without waiting, so that the window paints and answers
+// while another program holds it; the tries go on from the event loop until
+// the store is free or the load's wait is over.
+void Form1::LoadSettings()
+{
+    SettingsBatch batch(0);
+    if (batch.Busy() && !StoreWaitOver()) {
+        WaitForStore();
+        return;
+    }
+    EndStoreWait();
+    if (batch.Began())
+        ReadSettings(batch);
+    else
+        StartWithoutSettings(batch);
+    ShowLoadedSettings();
+}
+
+// A store that cannot be read gives this window the defaults, and it is not
+// written over: the user is told why, once.
+void Form1::StartWithoutSettings(const SettingsBatch &batch)
+{
+    ApplyDefaultSettings();
+    SettingsUnread = true;
+    const std::string why = batch.Busy() ? HeldByAnother : batch.Failure();
+    std::fprintf(stderr,
+                 "huespin: the settings in %s cannot be read: %s; this window uses the default settings "
+                 "and leaves the stored ones as they are\n",
+                 SettingsBatch::Where().c_str(), why.c_str());
+    MsgBox(tr("The settings in %1 cannot be read: %2.\n\nThis window starts from the default settings and "
+              "will not save them.")
+               .arg(FromUtf8(SettingsBatch::Where()), FromUtf8(why)),
+           MsgBoxStyle::Exclamation);
+}
+
 // A value that does not convert leaves its setting as it was and sends the
 // load to the defaults, as a missing font size does.
 // The whole load, with the first start's defaults, is one change of the store.
-// A store that cannot be read gives this window the defaults, and it is not
-// written over: the user is told why, once.
-void Form1::LoadSettings()
+void Form1::ReadSettings(SettingsBatch &batch)
 {
-    SettingsBatch batch(services_.SettingsLoadWaitMs);
-    if (!batch.Began()) {
-        ApplyDefaultSettings();
-        SettingsUnread = true;
-        const std::string why = batch.Busy() ? "it is held by another program" : batch.Failure();
-        std::fprintf(stderr,
-                     "huespin: the settings in %s cannot be read: %s; this window uses the default settings "
-                     "and leaves the stored ones as they are\n",
-                     SettingsBatch::Where().c_str(), why.c_str());
-        MsgBox(tr("The settings in %1 cannot be read: %2.\n\nThis window starts from the default settings and "
-                  "will not save them.")
-                   .arg(FromUtf8(SettingsBatch::Where()), FromUtf8(why)),
-               MsgBoxStyle::Exclamation);
-        return;
-    }
     const std::string keptAside = SettingsBatch::TakeKeptAside();
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
     bool converted = true;
@@ -108,9 +138,10 @@ void Form1::LoadSettings()
         Shape1->ShowColor(Color1);
     if (Color2 > 0)
         Shape2->ShowColor(Color2);
+    // Within the load's batch, which holds the store: the save does not wait.
     if (Reg->Error()) {
         UseDefaults = true;
-        SaveSettings();
+        SaveSettings(0);
     }
     try {
         (*Label1)[1].SetFontSize(PreviewFontSize);
@@ -119,7 +150,7 @@ void Form1::LoadSettings()
     }
     if (!converted) {
         UseDefaults = true;
-        SaveSettings();
+        SaveSettings(0);
     }
     if (batch.Began() && !batch.Commit())
         ReportUnsaved(batch.Failure());
@@ -129,6 +160,58 @@ void Form1::LoadSettings()
                MsgBoxStyle::Exclamation);
     if (!Text1->text().isEmpty())
         Text1_Change();
+}
+
+// While another program holds the store, the window shows its controls
+// without the settings and says why in the preview's empty band. The inputs
+// wait, so that nothing typed is overwritten by the load; Help and Exit stay.
+void Form1::WaitForStore()
+{
+    if (storeWait_.isValid())
+        return;
+    storeWait_.start();
+    EnableInputs(false);
+    storeNotice_ = new QLabel(tr("Waiting for the settings: %1 is held by another program. They are filled in "
+                                 "when it lets go; Exit leaves them as they are.")
+                                  .arg(StorePath()),
+                              this);
+    storeNotice_->setObjectName(QStringLiteral("StoreNotice"));
+    storeNotice_->setWordWrap(true);
+    storeNotice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // From the preview's first label to the buttons' right edge.
+    const FormLayout::ControlPlace first = FormLayout::Find("Label1"), right = FormLayout::Find("Command9");
+    storeNotice_->setGeometry(Pixels(first.left), Pixels(first.top), Pixels(right.left + right.width - first.left),
+                              Pixels(FormLayout::FormHeight - first.top));
+    storeNotice_->show();
+    std::fprintf(stderr, "huespin: the settings in %s are held by another program; waiting for it\n",
+                 SettingsBatch::Where().c_str());
+    storeRetry_->start();
+}
+
+bool Form1::StoreWaitOver() const
+{
+    return storeWait_.isValid() && storeWait_.hasExpired(services_.SettingsLoadWaitMs);
+}
+
+void Form1::EndStoreWait()
+{
+    if (!storeWait_.isValid())
+        return;
+    storeWait_.invalidate();
+    storeRetry_->stop();
+    delete std::exchange(storeNotice_, nullptr);
+    EnableInputs(true);
+    // Where the wait moved the focus, off the text box.
+    if (!focusWidget() || focusWidget() == Command4)
+        Text1->setFocus();
+}
+
+// The preview's font and back colour buttons wait for a preview anyway.
+void Form1::EnableInputs(bool enabled)
+{
+    for (QWidget *input : std::initializer_list<QWidget *>{Text1, Command1, Command2, Command3, Command5, Command7,
+                                                           Command10, Command11})
+        input->setEnabled(enabled);
 }
 
 void Form1::ApplyDefaultSettings()
@@ -143,10 +226,11 @@ void Form1::ApplyDefaultSettings()
     PreviewFontItalic = first.FontItalic();
 }
 
-// All nine values or none. A save that fails leaves the window silent and
-// one line on standard error. A window that could not read the store does
-// not write over it. The defaults apply even when nothing can be written.
-void Form1::SaveSettings()
+// All nine values or none. A save that fails otherwise than on a busy store
+// leaves the window silent and one line on standard error. A window that
+// could not read the store does not write over it. The defaults apply even
+// when nothing can be written.
+bool Form1::SaveSettings(int waitMs)
 {
     if (UseDefaults) {
         ApplyDefaultSettings();
@@ -155,12 +239,14 @@ void Form1::SaveSettings()
     if (SettingsUnread) {
         if (!SettingsRemoved)
             ReportUnsaved("it could not be read when this window started");
-        return;
+        return true;
     }
-    SettingsBatch batch(services_.SettingsSaveWaitMs);
+    SettingsBatch batch(waitMs);
     if (!batch.Began()) {
+        if (batch.Busy())
+            return false;
         ReportUnsaved(batch.Failure());
-        return;
+        return true;
     }
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
     const auto write = [this](const char *name, const std::string &text) {
@@ -180,9 +266,56 @@ void Form1::SaveSettings()
     if (Reg->Error()) {
         batch.Abandon();
         ReportUnsaved(batch.Failure());
-    } else if (!batch.Commit()) {
+    } else if (!batch.Commit(waitMs)) {
+        if (batch.Busy())
+            return false;
         ReportUnsaved(batch.Failure());
     }
+    return true;
+}
+
+// False cancels the close. The user's close waits only briefly for another
+// program that holds the store and then asks, from the event loop, whether
+// to try again or to quit without saving; the window stays meanwhile.
+bool Form1::SaveSettingsAtClose(bool byUser)
+{
+    if (storeWait_.isValid()) {
+        // Nothing was loaded, nothing could be typed: nothing is lost.
+        storeRetry_->stop();
+        return true;
+    }
+    if (closeSettled_)
+        return true;
+    if (!byUser) {
+        if (!SaveSettings(services_.SettingsSaveWaitMs))
+            ReportUnsaved(HeldByAnother);
+        return true;
+    }
+    if (SaveSettings(services_.SettingsCloseWaitMs))
+        return true;
+    if (!std::exchange(askingToSave_, true))
+        QMetaObject::invokeMethod(
+            this, [this] { RunEvent([this] { AskToSaveAgain(); }); }, Qt::QueuedConnection);
+    return false;
+}
+
+void Form1::AskToSaveAgain()
+{
+    askingToSave_ = false;
+    if (unloaded_) // ended meanwhile, by a termination request
+        return;
+    const QString prompt =
+        tr("The settings cannot be saved: %1 is held by another program.\n\nTry again, or quit without saving them?")
+            .arg(StorePath());
+    for (;;) {
+        const RetryAnswer answer = services_.Messages.AskRetry(prompt, tr("Quit without saving"), windowTitle());
+        if (unloaded_ || answer == RetryAnswer::Cancel)
+            return;
+        if (answer == RetryAnswer::GoOnWithout || SaveSettings(services_.SettingsCloseWaitMs))
+            break;
+    }
+    closeSettled_ = true;
+    close();
 }
 
 void Form1::RemoveSettings()

@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QLayout>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -20,6 +21,16 @@ int TitleWidth(const QMessageBox &box, const QString &title)
     return metrics.horizontalAdvance(title) + 5 * titleBarHeight;
 }
 
+// Wide enough for its whole title. The box takes its layout's least width;
+// the button row, which spans it, makes that wide enough.
+void FitTitle(QMessageBox &box, const QString &title)
+{
+    if (auto *buttons = box.findChild<QDialogButtonBox *>()) {
+        const QMargins margins = box.layout()->contentsMargins();
+        buttons->setMinimumWidth(TitleWidth(box, title) - margins.left() - margins.right());
+    }
+}
+
 } // namespace
 
 void QtMessageBoxes::MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title)
@@ -34,11 +45,20 @@ void QtMessageBoxes::MsgBox(const QString &prompt, MsgBoxStyle style, const QStr
     // shown yet (a box over a hidden window lands in the screen's corner).
     QWidget *over = parent_ && parent_->isVisible() ? parent_ : nullptr;
     QMessageBox box(icon, title, prompt, QMessageBox::Ok, over);
-    // The box takes its layout's least width; the button row, which spans
-    // it, makes that wide enough.
-    if (auto *buttons = box.findChild<QDialogButtonBox *>()) {
-        const QMargins margins = box.layout()->contentsMargins();
-        buttons->setMinimumWidth(TitleWidth(box, title) - margins.left() - margins.right());
-    }
+    FitTitle(box, title);
     box.exec();
+}
+
+RetryAnswer QtMessageBoxes::AskRetry(const QString &prompt, const QString &goOnWithout, const QString &title)
+{
+    QWidget *over = parent_ && parent_->isVisible() ? parent_ : nullptr;
+    QMessageBox box(QMessageBox::Warning, title, prompt, QMessageBox::Retry | QMessageBox::Cancel, over);
+    QPushButton *without = box.addButton(goOnWithout, QMessageBox::DestructiveRole);
+    box.setDefaultButton(QMessageBox::Retry);
+    box.setEscapeButton(QMessageBox::Cancel);
+    FitTitle(box, title);
+    box.exec();
+    if (box.clickedButton() == without)
+        return RetryAnswer::GoOnWithout;
+    return box.clickedButton() == box.button(QMessageBox::Retry) ? RetryAnswer::Retry : RetryAnswer::Cancel;
 }

@@ -209,7 +209,7 @@ LONG BeginHiveBatch(int waitMs)
     return ERROR_SUCCESS;
 }
 
-LONG EndHiveBatch(bool commit)
+LONG EndHiveBatch(bool commit, int waitMs)
 {
     const std::lock_guard lock(hiveMutex);
     if (batchDepth == 0)
@@ -222,12 +222,14 @@ LONG EndHiveBatch(bool commit)
         return commit ? ERROR_REGISTRY_IO_FAILED : ERROR_SUCCESS;
     }
     if (!batchFailed) {
+        sqlite3_busy_timeout(hive, waitMs);
         const int result = sqlite3_exec(hive, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(hive, DefaultWaitMs);
         if (result == SQLITE_OK)
             return ERROR_SUCCESS;
         const LONG status = StatusOf(result);
         sqlite3_exec(hive, "ROLLBACK", nullptr, nullptr, nullptr);
-        return status;
+        return IsBusy(result) ? ERROR_BUSY : status;
     }
     sqlite3_exec(hive, "ROLLBACK", nullptr, nullptr, nullptr);
     if (commit && lastFailure.empty())

@@ -82,8 +82,10 @@ void CloseHive();
 // the outermost one commits, and an inner one ended without commit undoes
 // the whole.
 LONG BeginHiveBatch(int waitMs);
-// Commits (or, without commit, undoes) the batch's changes.
-LONG EndHiveBatch(bool commit);
+// Commits (or, without commit, undoes) the batch's changes. A commit waits
+// up to waitMs for other programs that are reading the hive; ERROR_BUSY,
+// the changes undone, when that was not enough.
+LONG EndHiveBatch(bool commit, int waitMs);
 // Why the last failing call failed, in words; empty after a batch began.
 std::string LastHiveFailure();
 // Where the hive's last opening set an unreadable file aside, once; then empty.

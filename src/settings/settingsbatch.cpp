@@ -6,7 +6,7 @@
 
 SettingsBatch::SettingsBatch(int) : began_(true) {}
 SettingsBatch::~SettingsBatch() = default;
-bool SettingsBatch::Commit()
+bool SettingsBatch::Commit(int)
 {
     return true;
 }
@@ -36,13 +36,15 @@ SettingsBatch::~SettingsBatch()
     Abandon();
 }
 
-bool SettingsBatch::Commit()
+bool SettingsBatch::Commit(int waitMs)
 {
     if (!began_)
         return false;
     began_ = false;
-    if (EndHiveBatch(true) == ERROR_SUCCESS)
+    const LONG status = EndHiveBatch(true, waitMs);
+    if (status == ERROR_SUCCESS)
         return true;
+    busy_ = status == ERROR_BUSY;
     failure_ = LastHiveFailure();
     return false;
 }
@@ -52,7 +54,7 @@ void SettingsBatch::Abandon()
     if (!began_)
         return;
     failure_ = LastHiveFailure();
-    EndHiveBatch(false);
+    EndHiveBatch(false, 0);
     began_ = false;
 }
 

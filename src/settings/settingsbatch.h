@@ -15,11 +15,13 @@ public:
     SettingsBatch &operator=(const SettingsBatch &) = delete;
 
     // The store was held by another program for longer than the wait: its
-    // values could not be read, which is not the same as their being missing.
+    // values could not be read, which is not the same as their being missing;
+    // or, after a Commit, the changes could not be written.
     bool Busy() const { return busy_; }
     bool Began() const { return began_; }
-    // False when the changes could not be kept; Failure then says why.
-    bool Commit();
+    // False when the changes could not be kept; Failure then says why. Waits
+    // up to waitMs for other programs that are reading the store.
+    bool Commit(int waitMs = 5000);
     // Undoes the changes made since the batch began.
     void Abandon();
     std::string Failure() const { return failure_; }

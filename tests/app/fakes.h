@@ -19,12 +19,22 @@ struct FakeMessageBoxes : MessageBoxes {
     };
     std::vector<Shown> shown;
     std::function<void()> whileShown; // runs as a box would stand open
+    std::deque<RetryAnswer> answers;  // to the questions, in turn; then Cancel, as Escape
 
     void MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title) override
     {
         shown.push_back({prompt, style, title});
         if (whileShown)
             whileShown();
+    }
+    RetryAnswer AskRetry(const QString &prompt, const QString &goOnWithout, const QString &title) override
+    {
+        MsgBox(prompt + " [" + goOnWithout + "]", MsgBoxStyle::Exclamation, title);
+        if (answers.empty())
+            return RetryAnswer::Cancel;
+        const RetryAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
     QStringList Prompts() const
     {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,24 +94,33 @@ std::string StoredText()
     return reg.GetValue().value_or("");
 }
 
-// Another program holding the hive locked for writing, for a while.
+// Another program holding the hive locked for writing (or, reading, with a
+// read of its own under way), until Release or for a while.
 class HiveLock {
 public:
-    explicit HiveLock(std::chrono::milliseconds held)
+    explicit HiveLock(bool reading = false)
     {
         sqlite3_open(HivePath().c_str(), &db_);
-        locked_ = sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        locked_ = sqlite3_exec(db_, reading ? "BEGIN; SELECT count(*) FROM keys" : "BEGIN EXCLUSIVE", nullptr, nullptr,
+                               nullptr)
+                  == SQLITE_OK;
+    }
+    explicit HiveLock(std::chrono::milliseconds held) : HiveLock()
+    {
         release_ = std::thread([this, held] {
             std::this_thread::sleep_for(held);
-            sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+            Release();
         });
     }
     ~HiveLock()
     {
-        release_.join();
+        if (release_.joinable())
+            release_.join();
+        Release();
         sqlite3_close(db_);
     }
     bool Locked() const { return locked_; }
+    void Release() { sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr); }
 
 private:
     sqlite3 *db_ = nullptr;
@@ -166,8 +176,11 @@ private slots:
     void failedUninstallKeepsRunningAndSaves();
     void closingByTheFrameSaves();
     void terminationRequestSaves();
+    void busyHiveAtStartIsWaitedFor_data();
     void busyHiveAtStartIsWaitedFor();
     void failedSaveLeavesAllOldAndOneLine();
+    void busyHiveAtExitAsks_data();
+    void busyHiveAtExitAsks();
     void textLongerThanTheBoxStaysStoredWhole();
     void storedTextWarnsAfterTheStoreIsFree();
     void descriptorsAreCloseOnExecAndErrnoIsKept();
@@ -191,6 +204,8 @@ void TestSettings::init()
 {
     workspace_ = std::make_unique<Workspace>();
     messages_.shown.clear();
+    messages_.answers.clear();
+    messages_.whileShown = nullptr;
 }
 
 void TestSettings::cleanup()
@@ -386,39 +401,70 @@ void TestSettings::terminationRequestSaves()
     QCOMPARE(Stored()["text"], std::string("saved on SIGTERM"));
 }
 
-// The start waits for another program's lock instead of taking the values
-// for missing: nothing stored changes and the window shows what is stored.
+// The start does not wait for another program's lock: the window shows
+// without the settings and says why, its inputs off, and tries again. The
+// values are not taken for missing: nothing stored changes, and the window
+// shows what is stored once the lock goes. Closed meanwhile, it saves
+// nothing; held past the wait, it starts from the defaults and says so.
+void TestSettings::busyHiveAtStartIsWaitedFor_data()
+{
+    QTest::addColumn<QString>("end"); // of the wait
+    QTest::newRow("the store frees") << "freed";
+    QTest::newRow("closed while waiting") << "closed";
+    QTest::newRow("held past the wait") << "held";
+}
+
 void TestSettings::busyHiveAtStartIsWaitedFor()
 {
+    QFETCH(QString, end);
     {
         auto form = Start();
-        const Form1Controls ui(*form);
-        dialog_.colors = {0x123456, 0x00FF00};
-        ui.Command1->click();
-        ui.Command2->click();
-        ui.Text1->setText("stored");
-        form->close();
+        ChooseColors(Form1Controls(*form), dialog_, 0x123456, 0x00FF00);
+        Form1Controls(*form).Text1->setText("stored");
     }
     CloseHive();
     const auto before = Stored();
-    std::unique_ptr<Form1> form;
-    {
-        HiveLock lock(std::chrono::milliseconds(LoadWaitMs / 4));
-        QVERIFY(lock.Locked());
-        form = Start();
+    CloseHive();
+    HiveLock lock;
+    QVERIFY(lock.Locked());
+    auto form = Start();
+    form->show();
+    const Form1Controls ui(*form);
+    const auto *notice = form->findChild<QLabel *>("StoreNotice");
+    QVERIFY(notice && notice->isVisible());
+    QVERIFY2(notice->text().contains(QString::fromStdString(HivePath()) + " is held by another program"),
+             qPrintable(notice->text()));
+    QCOMPARE(ui.Text1->text(), QString());
+    QVERIFY(!ui.Text1->isEnabled() && !ui.Command1->isEnabled() && !ui.Command11->isEnabled()
+            && ui.Command4->isEnabled());
+    if (end == "closed") {
+        ui.Command4->click();
+        QVERIFY(!form->isVisible());
+        form.reset();
+    } else if (end == "held") {
+        QTRY_COMPARE(messages_.Prompts().size(), 1);
+        QVERIFY(messages_.Prompts()[0].contains("cannot be read: it is held by another program."));
+        QCOMPARE(ui.Shape1->FillStyle(), int(Shape::UpwardDiagonal));
+    }
+    lock.Release();
+    if (end == "freed") {
+        QTRY_COMPARE(ui.Text1->text(), QStringLiteral("stored"));
+        QCOMPARE(ui.Shape1->BackColor(), 0x123456);
+        QCOMPARE(ui.Shape2->BackColor(), 0x00FF00);
+    }
+    if (form) {
+        QVERIFY(!form->findChild<QLabel *>("StoreNotice"));
+        QVERIFY(ui.Text1->isEnabled() && ui.Command1->isEnabled() && ui.Command11->isEnabled());
+        // What the window holds is what is stored, or it does not save.
+        form->close();
     }
     QCOMPARE(Stored(), before);
-    const Form1Controls ui(*form);
-    QCOMPARE(ui.Text1->text(), QStringLiteral("stored"));
-    QCOMPARE(ui.Shape1->BackColor(), 0x123456);
-    QCOMPARE(ui.Shape2->BackColor(), 0x00FF00);
-    // The window holds what is stored: it saves the same again.
-    form->close();
-    QCOMPARE(Stored(), before);
+    QCOMPARE(messages_.Prompts().size(), end == "held" ? 1 : 0);
 }
 
-// A save that cannot lock the hive in time writes nothing, says nothing in
-// the window, and leaves one line on standard error.
+// A save at a close that is not the user's (a termination request) that
+// cannot lock the hive in time writes nothing, says nothing in the window,
+// and leaves one line on standard error.
 void TestSettings::failedSaveLeavesAllOldAndOneLine()
 {
     auto form = Start();
@@ -441,6 +487,56 @@ void TestSettings::failedSaveLeavesAllOldAndOneLine()
     QVERIFY2(said.startsWith("huespin: the settings were not saved in " + QString::fromStdString(HivePath()) + ": "),
              qPrintable(said));
     QVERIFY(messages_.Prompts().isEmpty());
+}
+
+// At Exit, a store that another program holds is said in the window, which
+// stays until the user has the settings saved by trying again, quits without
+// saving, or goes back to the window.
+void TestSettings::busyHiveAtExitAsks_data()
+{
+    QTest::addColumn<QList<RetryAnswer>>("answers");
+    QTest::addColumn<bool>("freedAtTheBox"); // the other program lets go while the first box stands
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("reading"); // the other program only reads, which holds up the commit
+
+    QTest::newRow("freed, tried again") << QList{RetryAnswer::Retry} << true << true << false;
+    QTest::newRow("still held, then quit")
+        << QList{RetryAnswer::Retry, RetryAnswer::GoOnWithout} << false << true << false;
+    QTest::newRow("back to the window") << QList{RetryAnswer::Cancel} << true << false << false;
+    QTest::newRow("read meanwhile, then quit") << QList{RetryAnswer::GoOnWithout} << false << true << true;
+}
+
+void TestSettings::busyHiveAtExitAsks()
+{
+    QFETCH(QList<RetryAnswer>, answers);
+    QFETCH(bool, freedAtTheBox);
+    QFETCH(bool, closed);
+    QFETCH(bool, reading);
+    auto form = Start();
+    const Form1Controls ui(*form);
+    form->show();
+    const std::string before = StoredText();
+    ui.Text1->setText("typed in this session");
+    HiveLock lock(reading);
+    QVERIFY(lock.Locked());
+    messages_.answers.assign(answers.begin(), answers.end());
+    if (freedAtTheBox)
+        messages_.whileShown = [&lock] { lock.Release(); };
+    ui.Command4->click();
+    QVERIFY(form->isVisible());
+    QTRY_COMPARE(messages_.shown.size(), std::size_t(answers.size()));
+    const QString prompt = messages_.Prompts()[0];
+    QVERIFY2(prompt.contains(QString::fromStdString(HivePath()) + " is held by another program")
+                 && prompt.contains("[Quit without saving]"),
+             qPrintable(prompt));
+    QCOMPARE(form->isVisible(), !closed);
+    lock.Release();
+    QCOMPARE(StoredText(), closed && freedAtTheBox ? "typed in this session" : before);
+    if (!closed) {
+        ui.Command4->click();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(StoredText(), "typed in this session");
+    }
 }
 
 // The box takes 65,535 characters; a longer stored text is shown cut but

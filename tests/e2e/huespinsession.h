@@ -108,6 +108,12 @@ public:
     void Terminate();
     bool EndedCleanly() const;
 
+    // Holds the hive locked as another program does (sqlite3 in an exclusive
+    // transaction) until ReleaseHive; null when the lock was not taken.
+    std::unique_ptr<QProcess> LockHive();
+    bool ReleaseHive(QProcess &holder);
+    QString HiveFile() const { return ConfigPath(QStringLiteral("huespin/registry.db")); }
+
     // Values of the program's settings key in the hive: name -> text.
     QMap<QString, QString> HiveValues();
     // Keys in the hive whose path names Huespin; -1 when there is no hive or

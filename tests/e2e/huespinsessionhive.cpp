@@ -6,7 +6,7 @@
 // Rows with their fields split by "|"; not finished when there is no hive.
 ToolResult HuespinSession::QueryHive(const QString &sql)
 {
-    const QString hive = sandbox_.filePath("config/huespin/registry.db");
+    const QString hive = HiveFile();
     if (!QFile::exists(hive))
         return ToolResult();
     const ToolResult rows =
@@ -38,4 +38,27 @@ int HuespinSession::CountHuespinKeys()
 {
     const ToolResult count = QueryHive("SELECT count(*) FROM keys WHERE path LIKE '%huespin%'");
     return count.Succeeded() ? count.output.trimmed().toInt() : -1;
+}
+
+// Held once sqlite3 answers from inside its transaction; it stops at an error.
+std::unique_ptr<QProcess> HuespinSession::LockHive()
+{
+    auto holder = std::make_unique<QProcess>();
+    EndWithParent(*holder);
+    holder->start("sqlite3", {"-bail", "-batch", HiveFile()});
+    holder->write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+    if (holder->waitForReadyRead(WaitLimitMs) && holder->readAllStandardOutput().startsWith("locked"))
+        return holder;
+    Fail("sqlite3 did not lock the hive: " + QString::fromLocal8Bit(holder->readAllStandardError()));
+    return nullptr;
+}
+
+bool HuespinSession::ReleaseHive(QProcess &holder)
+{
+    holder.write("COMMIT;\n");
+    holder.closeWriteChannel();
+    if (holder.waitForFinished(WaitLimitMs) && holder.exitCode() == 0)
+        return true;
+    Fail("sqlite3 did not let the hive go");
+    return false;
 }
