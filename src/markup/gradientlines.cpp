@@ -7,6 +7,7 @@
 #include <unicode/ucpmap.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -162,6 +163,9 @@ struct AnsiLine {
     static char *PutClosing(char *out) { return out; }
 };
 
+// The canonical combining class of a virama.
+constexpr std::uint8_t Virama = 9;
+
 // A character of up to this many bytes is written as one element; a longer
 // one (a letter under hundreds of marks) in pieces, each with room of its own.
 constexpr std::size_t PieceSize = 32;
@@ -188,7 +192,7 @@ char *PutCharacter(MarkupBlock &block, char *out, const typename Line::Colour &c
 }
 
 // The code point that starts at s[i] in valid UTF-8, and its length.
-char32_t DecodeUtf8(const unsigned char *s, std::size_t i, std::size_t &length)
+[[gnu::always_inline]] inline char32_t DecodeUtf8(const unsigned char *s, std::size_t i, std::size_t &length)
 {
     const unsigned char lead = s[i];
     if (lead < 0x80) {
@@ -208,18 +212,23 @@ char32_t DecodeUtf8(const unsigned char *s, std::size_t i, std::size_t &length)
            | (s[i + 3] & 0x3F);
 }
 
-// Whether Unicode's rules keep code point b with a before it, where a's
-// own property alone decides that; for a regional indicator, whether it
-// opens a pair (the cluster starts at a boundary, and pairs count from
-// there). No other rule looks further back than a. Where one does (after a
-// ZWJ, and after an Extend, which ICU's conjuncts of Indic scripts join
-// to the consonant after a virama), and for any property this code does
-// not know, the break iterator decides with the whole line before.
+// Whether Unicode's rules keep code point b with a before it, where that
+// can be told from a's and b's properties and from what the character
+// holds so far: whether a regional indicator opens a pair (the character
+// starts at a boundary, and pairs count from there), and whether a virama
+// came, after which ICU joins a consonant into an Indic conjunct. No other
+// rule looks further back than a. Where one does (after a ZWJ, and after an
+// Extend once a virama came), and for a property this code does not know,
+// the break iterator decides, with the whole line before.
 enum class Pair { Breaks, Joins, AskIcu };
 
-Pair PairOf(int a, int b, bool opensPair)
+Pair PairOf(int a, int b, bool opensPair, bool afterVirama)
 {
     switch (a) {
+    case U_GCB_EXTEND:
+        if (afterVirama)
+            return Pair::AskIcu;
+        break;
     case U_GCB_CR: return b == U_GCB_LF ? Pair::Joins : Pair::Breaks;
     case U_GCB_CONTROL:
     case U_GCB_LF: return Pair::Breaks;
@@ -262,7 +271,10 @@ Channels ChannelsOf(ColorValue color)
 struct GradientLineWriter::BreakIterator {
     UText text = UTEXT_INITIALIZER;
     UBreakIterator *breaks = nullptr;
-    const UCPMap *clusterBreak = nullptr; // each code point's Grapheme_Cluster_Break
+    const UCPMap *clusterBreak = nullptr;        // each code point's Grapheme_Cluster_Break
+    std::array<std::uint8_t, 0x10000> planeZero; // the same for the BMP, looked up at once
+
+    int ClusterBreak(UChar32 c) const { return c < 0x10000 ? planeZero[std::size_t(c)] : ucpmap_get(clusterBreak, c); }
 };
 
 // A valid UTF-8 line, walked character by character, as TextCharacters
@@ -285,14 +297,18 @@ public:
             && (start + 1 == size_ || (s_[start + 1] < 0x80 && !(s_[start] == '\r' && s_[start + 1] == '\n'))))
             return start + 1;
         std::size_t length = 0;
-        int before = ucpmap_get(breaks_.clusterBreak, UChar32(DecodeUtf8(s_, start, length)));
+        UChar32 c = UChar32(DecodeUtf8(s_, start, length));
+        int before = breaks_.ClusterBreak(c);
         bool opensPair = before == U_GCB_REGIONAL_INDICATOR;
+        bool afterVirama = before == U_GCB_EXTEND && u_getCombiningClass(c) == Virama;
         for (std::size_t pos = start + length; pos < size_; pos += length) {
-            const int next = ucpmap_get(breaks_.clusterBreak, UChar32(DecodeUtf8(s_, pos, length)));
-            switch (PairOf(before, next, opensPair)) {
+            c = UChar32(DecodeUtf8(s_, pos, length));
+            const int next = breaks_.ClusterBreak(c);
+            switch (PairOf(before, next, opensPair, afterVirama)) {
             case Pair::Breaks: return pos;
             case Pair::Joins:
                 opensPair = next == U_GCB_REGIONAL_INDICATOR && !(opensPair && before == U_GCB_REGIONAL_INDICATOR);
+                afterVirama = afterVirama || (next == U_GCB_EXTEND && u_getCombiningClass(c) == Virama);
                 before = next;
                 continue;
             case Pair::AskIcu: return Following(start);
@@ -356,6 +372,12 @@ GradientLineWriter::GradientLineWriter(LineFormat format, std::vector<ColorValue
     breaks_->breaks = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status);
     if (U_SUCCESS(status))
         breaks_->clusterBreak = u_getIntPropertyMap(UCHAR_GRAPHEME_CLUSTER_BREAK, &status);
+    for (UChar32 start = 0, end = 0; U_SUCCESS(status) && start < 0x10000; start = end + 1) {
+        std::uint32_t value = 0;
+        end = std::min(ucpmap_getRange(breaks_->clusterBreak, start, UCPMAP_RANGE_NORMAL, 0, nullptr, nullptr, &value),
+                       UChar32(0xFFFF));
+        std::fill(breaks_->planeZero.begin() + start, breaks_->planeZero.begin() + end + 1, std::uint8_t(value));
+    }
     if (U_FAILURE(status)) {
         ubrk_close(breaks_->breaks);
         delete breaks_;
