@@ -52,6 +52,19 @@ if(written)
   message(SEND_ERROR "printing the markup wrote ${written}")
 endif()
 
+# A line that cannot be held in memory (100 MB under a 60 MB address-space
+# limit) is left out like an invalid one, and the next is printed. Not under
+# the sanitizers, whose shadow memory takes far more address space.
+if(NOT SANITIZE)
+  execute_process(COMMAND sh -c "head -c 100000000 /dev/zero | tr '\\000' a; printf '\\nabc\\n'"
+                  COMMAND prlimit --as=60000000 ${BINARY} --from red --to blue -
+                  RESULTS_VARIABLE results OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
+  if(NOT results MATCHES "1$" OR NOT out MATCHES "^<font color=\"#FF0000\">a</font>.*</font>\n$"
+     OR NOT err STREQUAL "huespin: line 1 is too long to hold in memory; it is not printed\n")
+    message(SEND_ERROR "a line too long to hold: status ${results}\nstdout: ${out}\nstderr: ${err}")
+  endif()
+endif()
+
 # The colours chosen in the window, from a hive whose keys lack the root's
 # own row: read as the window reads them.
 find_program(SQLITE3 sqlite3 REQUIRED)
