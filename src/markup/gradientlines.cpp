@@ -278,9 +278,9 @@ struct GradientLineWriter::BreakIterator {
 };
 
 // A valid UTF-8 line, walked character by character, as TextCharacters
-// splits it: ICU's character break iterator over the whole line, with two
-// short cuts where no rule can join two code points (between two ASCII
-// bytes but CR LF, and after a code point whose property alone decides).
+// splits it: ICU's character break iterator, with two short cuts where no
+// rule can join two code points (between two ASCII bytes but CR LF, and
+// where the code points' properties decide).
 class GradientLineWriter::Characters {
 public:
     Characters(std::string_view line, BreakIterator &breaks)
@@ -318,25 +318,33 @@ public:
     }
 
 private:
+    // The iterator is given the text from start on, a boundary, in a window
+    // that grows until the character ends inside it: a boundary hangs only on
+    // what comes before it, so one found inside the window is the line's.
+    // Starting afresh costs less than moving the iterator over the line.
     std::size_t Following(std::size_t start)
     {
-        if (!iteratorSet_) {
+        for (std::size_t window = 64;; window *= 2) {
+            std::size_t end = std::min(size_, start + window);
+            while (end < size_ && (s_[end] & 0xC0) == 0x80)
+                ++end;
             UErrorCode status = U_ZERO_ERROR;
-            utext_openUTF8(&breaks_.text, line_.data(), std::int64_t(size_), &status);
+            utext_openUTF8(&breaks_.text, line_.data() + start, std::int64_t(end - start), &status);
             ubrk_setUText(breaks_.breaks, &breaks_.text, &status);
             if (U_FAILURE(status))
                 throw std::runtime_error(std::string("ICU character break iterator: ") + u_errorName(status));
-            iteratorSet_ = true;
+            const int32_t next = ubrk_following(breaks_.breaks, 0);
+            if (next <= 0)
+                return end;
+            if (start + std::size_t(next) < end || end == size_)
+                return start + std::size_t(next);
         }
-        const int32_t next = ubrk_following(breaks_.breaks, int32_t(start));
-        return next > int32_t(start) ? std::size_t(next) : size_;
     }
 
     const unsigned char *s_;
     std::size_t size_;
     std::string_view line_;
     BreakIterator &breaks_;
-    bool iteratorSet_ = false;
 };
 
 std::optional<LineFormat> ParseLineFormat(std::string_view text)
