@@ -3,7 +3,8 @@
 #   cli_bench.sh HUESPIN BARE_CORE WORK_FOLDER
 # ANSI on 10 MB of mixed scripts against lolcat and gradient-string, the
 # classic markup of 100 MB of ASCII against cat of a file of the output's
-# size, the peak memory over 1 GB of 80-character lines, and the start
+# size, the peak memory over 1 GB of 80-character lines, the peak memory
+# and time of one 100 MB line (mixed scripts, then ASCII), and the start
 # against a bare QCoreApplication program. gradient-string is installed
 # under WORK_FOLDER with npm.
 set -euo pipefail
@@ -65,7 +66,20 @@ peak=$( (yes "$(printf '%079d' 0)" || true) | head -c 1000000000 |
   /usr/bin/time -f '%M' "$huespin" --from red --to blue - 2>&1 > /dev/null | tail -1)
 printf 'font 1 GB of 80-character lines: peak %.1f MB\n' "$(echo "$peak / 1024" | bc -l)"
 
-# 4. The start, against a bare QCoreApplication program.
+# 4. One line of 100 MB, mixed scripts and ASCII: its peak memory should be
+# the line's size and a little more, its time that of as many short lines.
+for kind in mixed ascii; do
+  # The lines joined, a character cut at the end dropped.
+  [[ -f line-$kind.txt ]] || python3 "$here/make_text.py" 100000000 $([[ $kind == ascii ]] && echo --ascii) |
+    python3 -c 'import sys; t = sys.stdin.buffer.read().replace(b"\n", b"").decode("utf-8", "ignore")
+sys.stdout.buffer.write(t.encode() + b"\n")' > line-$kind.txt
+  /usr/bin/time -f '%M %e %U %S' -o line.txt "$huespin" --from red --to blue - < line-$kind.txt > /dev/null
+  read -r peak wall user system < line.txt
+  printf 'font one 100 MB line, %s: peak %.1f MB, %.2f s (processor %.2f s)\n' "$kind" \
+    "$(echo "$peak / 1024" | bc -l)" "$wall" "$(echo "$user + $system" | bc -l)"
+done
+
+# 5. The start, against a bare QCoreApplication program.
 runs=200
 start_times() {
   local start end

@@ -8,11 +8,15 @@
 
 #include <QByteArray>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -21,81 +25,177 @@ namespace {
 
 constexpr std::int32_t LocalMachine = std::int32_t(0x80000002u);
 
-// Output is written in blocks of about this size, each ending with a line.
-constexpr std::size_t FlushSize = std::size_t(1) << 20;
+// Output is written in blocks of this size, each ending with a line but
+// where one line's markup is longer than a block.
+constexpr std::size_t BlockSize = std::size_t(1) << 20;
 constexpr std::size_t ReadSize = std::size_t(1) << 20;
+// The break iterator counts in 32 bits.
+constexpr std::size_t MaxLineSize = std::size_t(INT32_MAX) - 1;
 
 void SayError(const std::string &text)
 {
     std::fprintf(stderr, "huespin: %s\n", text.c_str());
 }
 
-// A growing block of bytes, without the zeroing that a std::string's resize does.
-class Block {
+// The first SIGINT or SIGTERM: the output ends after the line being
+// written, and then the program ends by that signal.
+volatile std::sig_atomic_t stopSignal = 0;
+// Where standard output, when it is a regular file, ends after its last
+// whole line; -1 for any other output.
+std::atomic<off_t> wholeLinesEnd{-1};
+static_assert(std::atomic<off_t>::is_always_lock_free);
+
+// Async-signal-safe: a file is never left ending inside a line.
+void CutToWholeLines()
+{
+    const off_t end = wholeLinesEnd.load();
+    if (end >= 0 && ::ftruncate(STDOUT_FILENO, end) == 0)
+        ::lseek(STDOUT_FILENO, end, SEEK_SET);
+}
+
+// A second signal ends at once, the file cut back to its last whole line.
+extern "C" void OnStopSignal(int signal)
+{
+    if (stopSignal) {
+        CutToWholeLines();
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);
+        return;
+    }
+    stopSignal = signal;
+}
+
+// Without SA_RESTART, so that a read that waits for input ends at the
+// signal. A signal ignored from the start (a background job's SIGINT) stays so.
+void CatchStopSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
+void EndBySignal()
+{
+    if (!stopSignal)
+        return;
+    ::signal(stopSignal, SIG_DFL);
+    ::raise(stopSignal);
+}
+
+// Standard input's bytes, grown in place as a long line needs.
+class InputBlock {
 public:
-    char *Data() { return data_.get(); }
+    ~InputBlock() { std::free(data_); }
+    char *Data() { return data_; }
     std::size_t Capacity() const { return capacity_; }
-    // Keeps the first keep bytes.
-    void Grow(std::size_t capacity, std::size_t keep)
+    // False when there is no memory for it.
+    bool Resize(std::size_t capacity)
     {
-        if (capacity <= capacity_)
-            return;
-        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-        if (keep)
-            std::memcpy(grown.get(), data_.get(), keep);
-        data_ = std::move(grown);
+        void *grown = std::realloc(data_, capacity);
+        if (!grown)
+            return false;
+        data_ = static_cast<char *>(grown);
         capacity_ = capacity;
+        return true;
     }
 
 private:
-    std::unique_ptr<char[]> data_;
+    char *data_ = nullptr;
     std::size_t capacity_ = 0;
 };
 
-// Standard output, written in large blocks of whole lines. A reader that
-// has gone (a closed pipe) stops the output quietly; any other failure is
-// said once.
-class Output {
+// Raised through the line writer when the output has stopped in a line.
+struct OutputStopped {};
+
+// Standard output, written a block at a time. A reader that has gone (a
+// closed pipe) stops the output quietly; any other failure is said once,
+// after a regular file is cut back to its last whole line.
+class Output final : public MarkupBlock {
 public:
-    Output() { block_.Grow(FlushSize * 2, 0); }
+    Output() : block_(std::make_unique_for_overwrite<char[]>(BlockSize))
+    {
+        at = block_.get();
+        end = at + BlockSize;
+        struct stat info {};
+        if (::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
+            const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+            const off_t offset = flags >= 0 && (flags & O_APPEND) ? info.st_size : ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+            regular_ = offset >= 0;
+            wholeLinesEnd = offset;
+        }
+    }
 
     bool Stopped() const { return closed_ || failed_; }
     bool Failed() const { return failed_; }
 
-    // Writes one line's markup whole, through the writer.
+    // Writes one line's markup whole: the line goes on through as many
+    // blocks as it needs.
     void Put(const GradientLineWriter &writer)
     {
-        const std::size_t need = writer.MaxLineSize();
-        if (size_ + need > block_.Capacity()) {
-            Flush();
-            block_.Grow(need, 0);
-        }
         if (Stopped())
             return;
-        size_ = std::size_t(writer.WriteLine(block_.Data() + size_) - block_.Data());
-        if (size_ >= FlushSize)
+        lineStart_ = at;
+        try {
+            writer.WriteLine(*this);
+        } catch (const OutputStopped &) {
+            at = block_.get();
+            return;
+        }
+        lineStart_ = nullptr;
+        if (std::size_t(at - block_.get()) >= BlockSize - BlockSize / 4)
             Flush();
     }
 
-    void Flush()
+    char *HandOn(char *out) override
     {
-        for (std::size_t done = 0; done < size_ && !Stopped();) {
-            const ssize_t written = ::write(STDOUT_FILENO, block_.Data() + done, size_ - done);
+        at = out;
+        Write(false);
+        if (Stopped())
+            throw OutputStopped();
+        lineStart_ = block_.get(); // the line goes on from the block's start
+        return at;
+    }
+
+    void Flush() { Write(true); }
+
+private:
+    // Writes the block; wholeLines when it ends with a line end.
+    void Write(bool wholeLines)
+    {
+        const std::size_t size = std::size_t(at - block_.get());
+        at = block_.get();
+        for (std::size_t done = 0; done < size && !Stopped();) {
+            const ssize_t written = ::write(STDOUT_FILENO, block_.get() + done, size - done);
             if (written >= 0) {
                 done += std::size_t(written);
             } else if (errno == EPIPE) {
                 closed_ = true;
             } else if (errno != EINTR) {
+                const int error = errno;
                 failed_ = true;
-                SayError(std::string("cannot write the output: ") + std::strerror(errno));
+                CutToWholeLines();
+                SayError(std::string("cannot write the output: ") + std::strerror(error));
             }
         }
-        size_ = 0;
+        if (Stopped() || !regular_ || size == 0)
+            return;
+        const off_t after = ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+        if (after < 0)
+            return;
+        if (wholeLines)
+            wholeLinesEnd = after;
+        else if (lineStart_ && lineStart_ != block_.get())
+            wholeLinesEnd = after - off_t(block_.get() + size - lineStart_);
     }
 
-private:
-    Block block_;
-    std::size_t size_ = 0;
+    std::unique_ptr<char[]> block_;
+    char *lineStart_ = nullptr; // where the line being written began in the block
+    bool regular_ = false;
     bool closed_ = false;
     bool failed_ = false;
 };
@@ -103,7 +203,7 @@ private:
 // Prints one line, or says why it cannot; false when it was left out.
 bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text, const std::string &name)
 {
-    const GradientLineWriter::Split split = writer.SplitLine(text);
+    const GradientLineWriter::Split split = writer.CountLine(text);
     if (split == GradientLineWriter::Split::Done) {
         output.Put(writer);
         return true;
@@ -115,34 +215,53 @@ bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text
 }
 
 // Each line of standard input: a line ends at LF, a CR before it is no part
-// of the text, and a last line without LF is still a line.
+// of the text, and a last line without LF is still a line. A byte-order mark
+// at the very start is no part of the text.
 int PrintInputLines(GradientLineWriter &writer, Output &output)
 {
     int status = 0;
-    Block input;
-    input.Grow(ReadSize, 0);
+    InputBlock input;
+    if (!input.Resize(ReadSize)) {
+        SayError("there is no memory to read the standard input");
+        return 1;
+    }
     std::size_t start = 0, end = 0, scanned = 0, number = 0;
+    bool skipping = false; // through the rest of a line left out
     const auto print = [&](std::size_t from, std::size_t to) {
         if (to > from && input.Data()[to - 1] == '\r')
             --to;
+        if (number == 0 && to - from >= 3 && std::memcmp(input.Data() + from, "\xEF\xBB\xBF", 3) == 0)
+            from += 3;
         if (!PrintLine(writer, output, std::string_view(input.Data() + from, to - from),
                        "line " + std::to_string(++number)))
             status = 1;
     };
-    for (bool atEnd = false; !output.Stopped();) {
+    const auto leaveOut = [&](const char *why) {
+        output.Flush();
+        SayError("line " + std::to_string(++number) + why + "; it is not printed");
+        status = 1;
+        skipping = true;
+    };
+    for (bool atEnd = false; !output.Stopped() && !stopSignal;) {
         const void *found = std::memchr(input.Data() + scanned, '\n', end - scanned);
         if (found) {
             const auto lineEnd = std::size_t(static_cast<const char *>(found) - input.Data());
-            print(start, lineEnd);
+            if (!skipping)
+                print(start, lineEnd);
+            skipping = false;
             start = scanned = lineEnd + 1;
             continue;
         }
         scanned = end;
         if (atEnd) {
-            if (start < end)
+            if (start < end && !skipping)
                 print(start, end);
             break;
         }
+        if (!skipping && end - start > MaxLineSize)
+            leaveOut(" is 2 GiB or longer");
+        if (skipping)
+            start = end; // nothing of a line left out is kept
         // Keep the line begun, at the block's start, with room to read after it.
         if (start > 0) {
             std::memmove(input.Data(), input.Data() + start, end - start);
@@ -150,8 +269,13 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
             scanned -= start;
             start = 0;
         }
-        if (input.Capacity() - end < ReadSize / 2)
-            input.Grow(input.Capacity() * 2, end);
+        // The room a long line took is given back after it.
+        if (input.Capacity() > 4 * ReadSize && end < ReadSize)
+            input.Resize(ReadSize);
+        if (input.Capacity() - end < ReadSize / 2 && !input.Resize(input.Capacity() * 2)) {
+            leaveOut(" is too long to hold in memory");
+            start = scanned = end = 0;
+        }
         const ssize_t count = ::read(STDIN_FILENO, input.Data() + end, input.Capacity() - end);
         if (count > 0) {
             end += std::size_t(count);
@@ -213,6 +337,7 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
 
     // A closed pipe is then an error of write(), which ends the output quietly.
     std::signal(SIGPIPE, SIG_IGN);
+    CatchStopSignals();
     Output output;
     int status = 0;
     if (line.readStandardInput) {
@@ -223,5 +348,6 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
             status = 1;
     }
     output.Flush();
+    EndBySignal();
     return output.Failed() ? 1 : status;
 }

@@ -54,6 +54,24 @@ CommandLine Fail(const QString &error)
     return Print(QStringLiteral("huespin: %1\nTry 'huespin --help' for more information.\n").arg(error), 2);
 }
 
+// The parser names an unknown option without its dashes; this says it as
+// it was typed ("-abc", "--bogus"), up to an "=".
+QString ParseError(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText();
+    const QString &name = unknown.constFirst();
+    for (const QString &argument : arguments.sliced(std::min<qsizetype>(1, arguments.size()))) {
+        if (argument == u"--")
+            break;
+        const QString word = argument.section(u'=', 0, 0);
+        if (word == QLatin1Char('-') + name || word == QLatin1String("--") + name)
+            return QStringLiteral("Unknown option '%1'.").arg(word);
+    }
+    return parser.errorText();
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList &arguments)
@@ -118,7 +136,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     }
 
     if (!parser.parse(arguments))
-        return Fail(parser.errorText());
+        return Fail(ParseError(parser, arguments));
     if (parser.isSet(help)) {
         // The parser names the program after the application object, which
         // is not made yet; the usage line says it as one types it.

@@ -3,8 +3,11 @@
 #include "markupelements.h"
 
 #include <unicode/ubrk.h>
+#include <unicode/uchar.h>
+#include <unicode/ucpmap.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -104,7 +107,6 @@ struct MarkupLine {
     using Writer = ElementWriter<Format>;
     using Colour = std::uint64_t;
     static constexpr bool NonBreakingSpaces = Format.nonBreakingSpaces;
-    static constexpr std::size_t MaxSizePerByte = std::size_t(Writer::MaxSizePerUnit);
     static constexpr std::string_view Ending = "";
 
     static Colour ColourOf(int red, int green, int blue)
@@ -115,14 +117,20 @@ struct MarkupLine {
     {
         return Writer::PutElement(out, colour, character, nonBreaking);
     }
+    // An element in pieces, for a character too long to write at once.
+    static char *PutOpening(char *out, Colour colour)
+    {
+        std::memcpy(out, Writer::Template.data(), Writer::Template.size());
+        std::memcpy(out + Writer::ColourOffset, &colour, sizeof colour);
+        return out + Writer::CharacterOffset;
+    }
+    static char *PutText(char *out, std::string_view bytes) { return Writer::PutBytes(out, bytes); }
+    static char *PutClosing(char *out) { return Put(out, Format.closing); }
 };
 
 struct AnsiLine {
     using Colour = AnsiColour;
     static constexpr bool NonBreakingSpaces = false;
-    // The escape and at least one byte of the character; the escape is
-    // written whole, so a byte of text has room for all of it.
-    static constexpr std::size_t MaxSizePerByte = sizeof(AnsiColour::text) + 1;
     static constexpr std::string_view Ending = "\x1b[0m";
 
     static Colour ColourOf(int red, int green, int blue)
@@ -146,11 +154,107 @@ struct AnsiLine {
         std::memcpy(out, character.data(), character.size());
         return out + character.size();
     }
+    static char *PutOpening(char *out, const Colour &colour)
+    {
+        std::memcpy(out, colour.text.data(), colour.text.size());
+        return out + colour.size;
+    }
+    static char *PutText(char *out, std::string_view bytes) { return Put(out, bytes); }
+    static char *PutClosing(char *out) { return out; }
 };
 
-// Room beyond the per-byte bound: the line end, the ending, and the whole
-// template or escape block written at the last character.
-constexpr std::size_t LineSlack = 64;
+// The canonical combining class of a virama.
+constexpr std::uint8_t Virama = 9;
+
+// A character of up to this many bytes is written as one element; a longer
+// one (a letter under hundreds of marks) in pieces, each with room of its own.
+constexpr std::size_t PieceSize = 32;
+// An element of a character of PieceSize bytes, every byte escaped, fits the
+// room that a block keeps, and so do the ending and the line end.
+static_assert(MarkupElements::ElementWriter<FontFormat>::Template.size() + 6 + PieceSize * 5 + 8 <= MarkupBlock::MinRoom
+              && sizeof(AnsiColour::text) + PieceSize <= MarkupBlock::MinRoom);
+
+// The element of one character, the block handed on first when its room runs short.
+template <typename Line>
+char *PutCharacter(MarkupBlock &block, char *out, const typename Line::Colour &colour, std::string_view character,
+                   bool nonBreaking)
+{
+    const auto makeRoom = [&block](char *at) {
+        return std::size_t(block.end - at) < MarkupBlock::MinRoom ? block.HandOn(at) : at;
+    };
+    out = makeRoom(out);
+    if (character.size() <= PieceSize)
+        return Line::PutElement(out, colour, character, nonBreaking);
+    out = Line::PutOpening(out, colour);
+    for (std::size_t done = 0; done < character.size(); done += PieceSize)
+        out = Line::PutText(makeRoom(out), character.substr(done, PieceSize));
+    return Line::PutClosing(makeRoom(out));
+}
+
+// The code point that starts at s[i] in valid UTF-8, and its length.
+[[gnu::always_inline]] inline char32_t DecodeUtf8(const unsigned char *s, std::size_t i, std::size_t &length)
+{
+    const unsigned char lead = s[i];
+    if (lead < 0x80) {
+        length = 1;
+        return lead;
+    }
+    if (lead < 0xE0) {
+        length = 2;
+        return char32_t(lead & 0x1F) << 6 | (s[i + 1] & 0x3F);
+    }
+    if (lead < 0xF0) {
+        length = 3;
+        return char32_t(lead & 0x0F) << 12 | char32_t(s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F);
+    }
+    length = 4;
+    return char32_t(lead & 0x07) << 18 | char32_t(s[i + 1] & 0x3F) << 12 | char32_t(s[i + 2] & 0x3F) << 6
+           | (s[i + 3] & 0x3F);
+}
+
+// Whether Unicode's rules keep code point b with a before it, where that
+// can be told from a's and b's properties and from what the character
+// holds so far: whether a regional indicator opens a pair (the character
+// starts at a boundary, and pairs count from there), and whether a virama
+// came, after which ICU joins a consonant into an Indic conjunct. No other
+// rule looks further back than a. Where one does (after a ZWJ, and after an
+// Extend once a virama came), and for a property this code does not know,
+// the break iterator decides, with the whole line before.
+enum class Pair { Breaks, Joins, AskIcu };
+
+Pair PairOf(int a, int b, bool opensPair, bool afterVirama)
+{
+    switch (a) {
+    case U_GCB_EXTEND:
+        if (afterVirama)
+            return Pair::AskIcu;
+        break;
+    case U_GCB_CR: return b == U_GCB_LF ? Pair::Joins : Pair::Breaks;
+    case U_GCB_CONTROL:
+    case U_GCB_LF: return Pair::Breaks;
+    case U_GCB_REGIONAL_INDICATOR:
+        if (opensPair && b == U_GCB_REGIONAL_INDICATOR)
+            return Pair::Joins;
+        break;
+    case U_GCB_OTHER:
+    case U_GCB_L:
+    case U_GCB_V:
+    case U_GCB_T:
+    case U_GCB_LV:
+    case U_GCB_LVT:
+    case U_GCB_PREPEND:
+    case U_GCB_SPACING_MARK: break;
+    default: return Pair::AskIcu;
+    }
+    if (b == U_GCB_CONTROL || b == U_GCB_CR || b == U_GCB_LF)
+        return Pair::Breaks;
+    if (b == U_GCB_EXTEND || b == U_GCB_ZWJ || b == U_GCB_SPACING_MARK || a == U_GCB_PREPEND)
+        return Pair::Joins;
+    const bool hangul = (a == U_GCB_L && (b == U_GCB_L || b == U_GCB_V || b == U_GCB_LV || b == U_GCB_LVT))
+                        || ((a == U_GCB_LV || a == U_GCB_V) && (b == U_GCB_V || b == U_GCB_T))
+                        || ((a == U_GCB_LVT || a == U_GCB_T) && b == U_GCB_T);
+    return hangul ? Pair::Joins : Pair::Breaks;
+}
 
 struct Channels {
     int red, green, blue;
@@ -167,6 +271,80 @@ Channels ChannelsOf(ColorValue color)
 struct GradientLineWriter::BreakIterator {
     UText text = UTEXT_INITIALIZER;
     UBreakIterator *breaks = nullptr;
+    const UCPMap *clusterBreak = nullptr;        // each code point's Grapheme_Cluster_Break
+    std::array<std::uint8_t, 0x10000> planeZero; // the same for the BMP, looked up at once
+
+    int ClusterBreak(UChar32 c) const { return c < 0x10000 ? planeZero[std::size_t(c)] : ucpmap_get(clusterBreak, c); }
+};
+
+// A valid UTF-8 line, walked character by character, as TextCharacters
+// splits it: ICU's character break iterator, with two short cuts where no
+// rule can join two code points (between two ASCII bytes but CR LF, and
+// where the code points' properties decide).
+class GradientLineWriter::Characters {
+public:
+    Characters(std::string_view line, BreakIterator &breaks)
+        : s_(reinterpret_cast<const unsigned char *>(line.data())), size_(line.size()), line_(line), breaks_(breaks)
+    {
+    }
+    Characters(const Characters &) = delete;
+    Characters &operator=(const Characters &) = delete;
+
+    // The end of the character that starts at start, before the line's end.
+    std::size_t EndOf(std::size_t start)
+    {
+        if (s_[start] < 0x80
+            && (start + 1 == size_ || (s_[start + 1] < 0x80 && !(s_[start] == '\r' && s_[start + 1] == '\n'))))
+            return start + 1;
+        std::size_t length = 0;
+        UChar32 c = UChar32(DecodeUtf8(s_, start, length));
+        int before = breaks_.ClusterBreak(c);
+        bool opensPair = before == U_GCB_REGIONAL_INDICATOR;
+        bool afterVirama = before == U_GCB_EXTEND && u_getCombiningClass(c) == Virama;
+        for (std::size_t pos = start + length; pos < size_; pos += length) {
+            c = UChar32(DecodeUtf8(s_, pos, length));
+            const int next = breaks_.ClusterBreak(c);
+            switch (PairOf(before, next, opensPair, afterVirama)) {
+            case Pair::Breaks: return pos;
+            case Pair::Joins:
+                opensPair = next == U_GCB_REGIONAL_INDICATOR && !(opensPair && before == U_GCB_REGIONAL_INDICATOR);
+                afterVirama = afterVirama || (next == U_GCB_EXTEND && u_getCombiningClass(c) == Virama);
+                before = next;
+                continue;
+            case Pair::AskIcu: return Following(start);
+            }
+        }
+        return size_;
+    }
+
+private:
+    // The iterator is given the text from start on, a boundary, in a window
+    // that grows until the character ends inside it: a boundary hangs only on
+    // what comes before it, so one found inside the window is the line's.
+    // Starting afresh costs less than moving the iterator over the line.
+    std::size_t Following(std::size_t start)
+    {
+        for (std::size_t window = 64;; window *= 2) {
+            std::size_t end = std::min(size_, start + window);
+            while (end < size_ && (s_[end] & 0xC0) == 0x80)
+                ++end;
+            UErrorCode status = U_ZERO_ERROR;
+            utext_openUTF8(&breaks_.text, line_.data() + start, std::int64_t(end - start), &status);
+            ubrk_setUText(breaks_.breaks, &breaks_.text, &status);
+            if (U_FAILURE(status))
+                throw std::runtime_error(std::string("ICU character break iterator: ") + u_errorName(status));
+            const int32_t next = ubrk_following(breaks_.breaks, 0);
+            if (next <= 0)
+                return end;
+            if (start + std::size_t(next) < end || end == size_)
+                return start + std::size_t(next);
+        }
+    }
+
+    const unsigned char *s_;
+    std::size_t size_;
+    std::string_view line_;
+    BreakIterator &breaks_;
 };
 
 std::optional<LineFormat> ParseLineFormat(std::string_view text)
@@ -197,84 +375,61 @@ GradientLineWriter::GradientLineWriter(LineFormat format, std::vector<ColorValue
 {
     if (stops_.size() < 2)
         throw std::invalid_argument("a gradient needs two colour stops");
+    breaks_ = new BreakIterator;
+    UErrorCode status = U_ZERO_ERROR;
+    breaks_->breaks = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status);
+    if (U_SUCCESS(status))
+        breaks_->clusterBreak = u_getIntPropertyMap(UCHAR_GRAPHEME_CLUSTER_BREAK, &status);
+    for (UChar32 start = 0, end = 0; U_SUCCESS(status) && start < 0x10000; start = end + 1) {
+        std::uint32_t value = 0;
+        end = std::min(ucpmap_getRange(breaks_->clusterBreak, start, UCPMAP_RANGE_NORMAL, 0, nullptr, nullptr, &value),
+                       UChar32(0xFFFF));
+        std::fill(breaks_->planeZero.begin() + start, breaks_->planeZero.begin() + end + 1, std::uint8_t(value));
+    }
+    if (U_FAILURE(status)) {
+        ubrk_close(breaks_->breaks);
+        delete breaks_;
+        throw std::runtime_error(std::string("ICU character break iterator: ") + u_errorName(status));
+    }
 }
 
 GradientLineWriter::~GradientLineWriter()
 {
-    if (breaks_) {
-        ubrk_close(breaks_->breaks);
-        utext_close(&breaks_->text);
-        delete breaks_;
-    }
+    ubrk_close(breaks_->breaks);
+    utext_close(&breaks_->text);
+    delete breaks_;
 }
 
-GradientLineWriter::Split GradientLineWriter::SplitLine(std::string_view line)
+GradientLineWriter::Split GradientLineWriter::CountLine(std::string_view line)
 {
     line_ = {};
-    bounds_.clear();
+    count_ = 0;
     bool ascii = false;
     if (line.size() >= std::size_t(INT32_MAX))
         return Split::TooLong;
     if (!IsUtf8(line, ascii))
         return Split::NotUtf8;
     line_ = line;
-    const auto *s = reinterpret_cast<const unsigned char *>(line.data());
-    const std::size_t size = line.size();
-    bounds_.reserve(size + 1);
-    bounds_.push_back(0);
-    // As TextCharacters does: a boundary after every ASCII byte that an ASCII
-    // byte other than CR before LF follows; ICU finds the others.
-    bool iteratorSet = false;
-    for (std::size_t pos = 0; pos < size;) {
-        if (s[pos] < 0x80 && (pos + 1 == size || (s[pos + 1] < 0x80 && !(s[pos] == '\r' && s[pos + 1] == '\n')))) {
-            bounds_.push_back(++pos);
-            continue;
-        }
-        UErrorCode status = U_ZERO_ERROR;
-        if (!breaks_) {
-            breaks_ = new BreakIterator;
-            breaks_->breaks = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status);
-            if (U_FAILURE(status))
-                throw std::runtime_error(std::string("ICU character break iterator: ") + u_errorName(status));
-        }
-        if (!iteratorSet) {
-            utext_openUTF8(&breaks_->text, line.data(), std::int64_t(size), &status);
-            ubrk_setUText(breaks_->breaks, &breaks_->text, &status);
-            if (U_FAILURE(status))
-                throw std::runtime_error(std::string("ICU character break iterator: ") + u_errorName(status));
-            iteratorSet = true;
-        }
-        const int32_t next = ubrk_following(breaks_->breaks, int32_t(pos));
-        pos = next > int32_t(pos) ? std::size_t(next) : size;
-        bounds_.push_back(pos);
-    }
+    Characters characters(line, *breaks_);
+    for (std::size_t pos = 0; pos < line.size(); ++count_)
+        pos = characters.EndOf(pos);
     return Split::Done;
 }
 
-std::size_t GradientLineWriter::MaxLineSize() const
+void GradientLineWriter::WriteLine(MarkupBlock &block) const
 {
-    std::size_t perByte = 0;
+    char *out = block.at;
     switch (format_) {
-    case LineFormat::Font: perByte = MarkupLine<FontFormat>::MaxSizePerByte; break;
-    case LineFormat::Span: perByte = MarkupLine<SpanFormat>::MaxSizePerByte; break;
-    case LineFormat::BBCode: perByte = MarkupLine<BBCodeFormat>::MaxSizePerByte; break;
-    case LineFormat::MiniMessage: perByte = MarkupLine<MiniMessageFormat>::MaxSizePerByte; break;
-    case LineFormat::Ansi: perByte = AnsiLine::MaxSizePerByte; break;
+    case LineFormat::Font: out = WriteElements<MarkupLine<FontFormat>>(block, out); break;
+    case LineFormat::Span: out = WriteElements<MarkupLine<SpanFormat>>(block, out); break;
+    case LineFormat::BBCode: out = WriteElements<MarkupLine<BBCodeFormat>>(block, out); break;
+    case LineFormat::MiniMessage: out = WriteElements<MarkupLine<MiniMessageFormat>>(block, out); break;
+    case LineFormat::Ansi: out = WriteElements<AnsiLine>(block, out); break;
     }
-    return line_.size() * perByte + LineSlack;
-}
-
-char *GradientLineWriter::WriteLine(char *out) const
-{
-    switch (format_) {
-    case LineFormat::Font: out = WriteElements<MarkupLine<FontFormat>>(out); break;
-    case LineFormat::Span: out = WriteElements<MarkupLine<SpanFormat>>(out); break;
-    case LineFormat::BBCode: out = WriteElements<MarkupLine<BBCodeFormat>>(out); break;
-    case LineFormat::MiniMessage: out = WriteElements<MarkupLine<MiniMessageFormat>>(out); break;
-    case LineFormat::Ansi: out = WriteElements<AnsiLine>(out); break;
-    }
+    if (std::size_t(block.end - out) < MarkupBlock::MinRoom)
+        out = block.HandOn(out);
     *out++ = '\n';
-    return out;
+    block.at = out;
 }
 
 // Each stretch between two stops runs as the window's whole text does: its
@@ -282,20 +437,28 @@ char *GradientLineWriter::WriteLine(char *out) const
 // stretch before, or the line's first), the ones between move by whole steps,
 // its last is exactly the next stop.
 template <typename Line>
-char *GradientLineWriter::WriteElements(char *out) const
+char *GradientLineWriter::WriteElements(MarkupBlock &block, char *out) const
 {
-    const std::size_t n = bounds_.empty() ? 0 : bounds_.size() - 1;
+    const std::size_t n = count_;
     if (n == 0)
         return out;
-    const auto character = [this](std::size_t i) { return line_.substr(bounds_[i], bounds_[i + 1] - bounds_[i]); };
-    const auto isSpace = [&character](std::size_t i) { return character(i) == " "; };
+    // The characters come again in the order they were counted.
+    Characters characters(line_, *breaks_);
+    std::size_t pos = 0;
+    const auto next = [&] {
+        const std::size_t start = pos;
+        pos = characters.EndOf(start);
+        return line_.substr(start, pos - start);
+    };
+    const auto isSpace = [](std::string_view character) { return character == " "; };
     const std::vector<std::size_t> positions = PlaceStops(stops_.size(), n);
     const bool allStops = positions.size() == stops_.size();
     const auto stop = [&](std::size_t j) { return ChannelsOf(allStops || j == 0 ? stops_[j] : stops_.back()); };
 
     Channels first = stop(0);
-    out = Line::PutElement(out, Line::ColourOf(first.red, first.green, first.blue), character(0), false);
-    bool previousIsSpace = isSpace(0);
+    std::string_view character = next();
+    out = PutCharacter<Line>(block, out, Line::ColourOf(first.red, first.green, first.blue), character, false);
+    bool previousIsSpace = isSpace(character);
     for (std::size_t j = 0; j + 1 < positions.size(); ++j) {
         const std::size_t from = positions[j], to = positions[j + 1];
         if (to <= from)
@@ -315,24 +478,28 @@ char *GradientLineWriter::WriteElements(char *out) const
                 running.blue += stepBlue;
                 colour = Line::ColourOf(running.red, running.green, running.blue);
             }
+            character = next();
             bool nonBreaking = false;
             if constexpr (Line::NonBreakingSpaces) {
-                const bool space = isSpace(i);
+                const bool space = isSpace(character);
                 nonBreaking = previousIsSpace && space;
                 previousIsSpace = space;
             }
-            out = Line::PutElement(out, colour, character(i), nonBreaking);
+            out = PutCharacter<Line>(block, out, colour, character, nonBreaking);
         }
         // The stop's own character: at the line's end never a non-breaking
         // space; between two stretches a character like any other.
+        character = next();
         bool nonBreaking = false;
         if constexpr (Line::NonBreakingSpaces) {
-            const bool space = isSpace(to);
+            const bool space = isSpace(character);
             nonBreaking = to + 1 < n && previousIsSpace && space;
             previousIsSpace = space;
         }
-        out = Line::PutElement(out, Line::ColourOf(last.red, last.green, last.blue), character(to), nonBreaking);
+        out = PutCharacter<Line>(block, out, Line::ColourOf(last.red, last.green, last.blue), character, nonBreaking);
         first = last;
     }
+    if (std::size_t(block.end - out) < MarkupBlock::MinRoom)
+        out = block.HandOn(out);
     return Line::Ending.empty() ? out : Put(out, Line::Ending);
 }

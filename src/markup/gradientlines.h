@@ -25,12 +25,34 @@ std::optional<LineFormat> ParseLineFormat(std::string_view text);
 // takes the first.
 std::vector<std::size_t> PlaceStops(std::size_t stopCount, std::size_t charCount);
 
+// Where WriteLine puts a line's markup: a block of memory that it fills
+// from at towards end, and that is handed on when less than MinRoom bytes
+// are left. The block holds at least MinRoom bytes, so a line of any length
+// is written through a block of fixed size.
+class MarkupBlock {
+public:
+    static constexpr std::size_t MinRoom = 256;
+
+    char *at = nullptr;
+    char *end = nullptr;
+
+    // Takes the bytes written up to out and gives room again: returns where
+    // writing goes on, with MinRoom bytes or more before end.
+    virtual char *HandOn(char *out) = 0;
+
+    virtual ~MarkupBlock() = default;
+};
+
 // Writes lines of UTF-8 text as gradient markup, the colours running through
 // two or more stops. Between two stops the colours follow the window's rule
 // (the first character exactly the one stop, the last exactly the next, the
 // ones between start + i * step with whole steps truncated toward zero), in
 // wide integers, so a line may be of any length. With two stops and 3 to
 // 32,768 characters a line's markup is the window's byte for byte.
+//
+// A line is read twice and never copied: once to count its characters, then
+// again to write their elements, so the memory a line needs is the line
+// itself and the block it is written through.
 class GradientLineWriter {
 public:
     // At least two stops, each 0x00BBGGRR.
@@ -41,27 +63,27 @@ public:
 
     enum class Split { Done, NotUtf8, TooLong };
 
-    // Splits one line (no line end) into its characters, as TextCharacters
-    // would. NotUtf8 for a text that is not valid UTF-8, TooLong for one of
-    // 2 GiB or more; nothing can be written after either.
-    Split SplitLine(std::string_view line);
+    // Counts the characters of one line (no line end) as TextCharacters
+    // would split it. NotUtf8 for a text that is not valid UTF-8, TooLong
+    // for one of 2 GiB or more; nothing can be written after either. The
+    // line's bytes must stay as they are until it is written.
+    Split CountLine(std::string_view line);
 
-    // The most that WriteLine can write for the line last split.
-    std::size_t MaxLineSize() const;
+    std::size_t CharacterCount() const { return count_; }
 
-    // Writes the markup of the line last split and a line end at out, which
-    // has MaxLineSize() bytes of room. Returns the end of what was written.
-    char *WriteLine(char *out) const;
+    // Writes the markup of the line last counted and a line end into block,
+    // handing it on as it fills; block.at is then the end of the line.
+    void WriteLine(MarkupBlock &block) const;
 
 private:
-    struct Stretch;
+    class Characters;
     template <typename Writer>
-    char *WriteElements(char *out) const;
+    char *WriteElements(MarkupBlock &block, char *out) const;
 
     LineFormat format_;
     std::vector<ColorValue> stops_;
     std::string_view line_;
-    std::vector<std::size_t> bounds_; // offsets of every boundary, 0 and the end included
+    std::size_t count_ = 0;
     struct BreakIterator;
     BreakIterator *breaks_ = nullptr;
 };

@@ -143,8 +143,17 @@ LONG LookUpKey(const std::string &root, const std::string &path, bool create, Ke
 
 LONG FindKey(HKEY handle, KeyRow &key)
 {
-    if (const char *root = RootName(handle))
-        return LookUpKey(root, "", !hiveReadOnly, key);
+    if (const char *root = RootName(handle)) {
+        const LONG status = LookUpKey(root, "", !hiveReadOnly, key);
+        // A hive may lack a root's own row (made by another program): for
+        // reading, the root is there all the same, without values, as a
+        // writer would make it.
+        if (status == ERROR_FILE_NOT_FOUND && hiveReadOnly) {
+            key = {0, root, ""};
+            return ERROR_SUCCESS;
+        }
+        return status;
+    }
     const std::int64_t id = openKeys.at(reinterpret_cast<ULONG_PTR>(handle));
     const Statement find = Prepare("SELECT root, path FROM keys WHERE id = ?1", id);
     const int result = Step(find);

@@ -21,7 +21,7 @@ endfunction()
 string(REPLACE "." "\\." version "${VERSION}")
 expect(0 "^huespin ${version}\n$" "^$" --version)
 expect(0 "^Usage: huespin \\[options\\] \\[TEXT\\.\\.\\.\\|-\\]\n.*--documents-folder.*--format" "^$" --help)
-expect(2 "^$" "^huespin: Unknown option 'bogus'\\.\nTry 'huespin --help' for more information\\.\n$" --bogus)
+expect(2 "^$" "^huespin: Unknown option '--bogus'\\.\nTry 'huespin --help' for more information\\.\n$" --bogus)
 expect(2 "^$" "^huespin: no first colour was chosen in the window; give --from COLOUR\n$" readme.txt)
 # Printing loads no GUI library, which would double its start.
 set(ENV{LD_DEBUG} libs)
@@ -38,8 +38,10 @@ string(ASCII 27 esc)
 string(ASCII 255 notUtf8)
 expect(0 "^${esc}\\[38;2;255;0;0mh${esc}\\[38;2;128;0;127m ${esc}\\[38;2;0;0;255mi${esc}\\[0m\n$" "^$"
        --from=RED "--to=#0000ff" --format ansi h i)
-# Standard input: CR LF, an empty line, a line that is not UTF-8, a last line without LF.
-file(WRITE ${WORK}/input.txt "ab\r\n\n")
+# Standard input: a byte-order mark (dropped), CR LF, an empty line, a line that
+# is not UTF-8, a last line without LF.
+string(ASCII 239 187 191 byteOrderMark)
+file(WRITE ${WORK}/input.txt "${byteOrderMark}ab\r\n\n")
 file(APPEND ${WORK}/input.txt "x${notUtf8}y\nz")
 set(input INPUT_FILE ${WORK}/input.txt)
 expect(1 "^\\[color=#FF0000\\]a\\[/color\\]\\[color=#00FF00\\]b\\[/color\\]\n\n\\[color=#FF0000\\]z\\[/color\\]\n$"
@@ -49,6 +51,34 @@ file(GLOB_RECURSE written ${WORK}/config/* ${WORK}/cwd/*)
 if(written)
   message(SEND_ERROR "printing the markup wrote ${written}")
 endif()
+
+# A line that cannot be held in memory (100 MB under a 60 MB address-space
+# limit) is left out like an invalid one, and the next is printed. Not under
+# the sanitizers, whose shadow memory takes far more address space.
+if(NOT SANITIZE)
+  execute_process(COMMAND sh -c "head -c 100000000 /dev/zero | tr '\\000' a; printf '\\nabc\\n'"
+                  COMMAND prlimit --as=60000000 ${BINARY} --from red --to blue -
+                  RESULTS_VARIABLE results OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
+  if(NOT results MATCHES "1$" OR NOT out MATCHES "^<font color=\"#FF0000\">a</font>.*</font>\n$"
+     OR NOT err STREQUAL "huespin: line 1 is too long to hold in memory; it is not printed\n")
+    message(SEND_ERROR "a line too long to hold: status ${results}\nstdout: ${out}\nstderr: ${err}")
+  endif()
+endif()
+
+# The colours chosen in the window, from a hive whose keys lack the root's
+# own row: read as the window reads them.
+find_program(SQLITE3 sqlite3 REQUIRED)
+file(MAKE_DIRECTORY ${WORK}/hive/huespin)
+execute_process(COMMAND ${SQLITE3} ${WORK}/hive/huespin/registry.db
+  "CREATE TABLE keys (id INTEGER PRIMARY KEY AUTOINCREMENT, root TEXT NOT NULL, path TEXT NOT NULL COLLATE NOCASE, UNIQUE (root, path));
+   CREATE TABLE key_values (key_id INTEGER NOT NULL REFERENCES keys (id), name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY (key_id, name));
+   PRAGMA user_version = 2;
+   INSERT INTO keys (root, path) VALUES ('HKEY_LOCAL_MACHINE', 'SOFTWARE\\Huespin');
+   INSERT INTO key_values VALUES (1, 'c1', 1, CAST('255' AS BLOB) || x'00'), (1, 'c2', 1, CAST('16711680' AS BLOB) || x'00');"
+  RESULT_VARIABLE result)
+set(ENV{XDG_CONFIG_HOME} ${WORK}/hive)
+expect(0 "^<font color=\"#FF0000\">a</font><font color=\"#80007F\">b</font><font color=\"#0000FF\">c</font>\n$" "^$" abc)
+set(ENV{XDG_CONFIG_HOME} ${WORK}/config)
 
 # Output that cannot be written is a failure, not a success.
 execute_process(COMMAND ${BINARY} --version OUTPUT_FILE /dev/full RESULT_VARIABLE result ERROR_QUIET TIMEOUT 30)

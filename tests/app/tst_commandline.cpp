@@ -6,7 +6,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -16,6 +22,8 @@ private slots:
     void parses();
     void entersWorkingFolder_data();
     void entersWorkingFolder();
+    void stopsOnAWholeLine_data();
+    void stopsOnAWholeLine();
     void init();
     void cleanup();
 
@@ -54,13 +62,15 @@ void TestCommandLine::parses_data()
     QTest::newRow("short version") << QStringList{"-v"} << false << false << 0 << "huespin " EXPECTED_VERSION "\n"
                                    << QString();
     QTest::newRow("help before a mistake")
-        << QStringList{"--help", "--bogus"} << false << false << 2 << "huespin: Unknown option 'bogus'."
+        << QStringList{"--help", "--bogus"} << false << false << 2 << "huespin: Unknown option '--bogus'."
         << "huespin --help";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << false << false << 2
-                                    << "huespin: Unknown option 'bogus'.\n"
+                                    << "huespin: Unknown option '--bogus'.\n"
                                     << "Try 'huespin --help'";
-    QTest::newRow("unknown letter") << QStringList{"-x"} << false << false << 2 << "huespin: Unknown option 'x'."
+    QTest::newRow("unknown letter") << QStringList{"-x"} << false << false << 2 << "huespin: Unknown option '-x'."
                                     << QString();
+    QTest::newRow("unknown word after one dash")
+        << QStringList{"hi", "-abc=1"} << false << false << 2 << "huespin: Unknown option '-abc'." << QString();
     QTest::newRow("value on a switch") << QStringList{"--documents-folder=yes"} << false << false << 2
                                        << "huespin: Unexpected value after '--documents-folder'." << QString();
     // A text to print as markup, with no window.
@@ -190,6 +200,94 @@ void TestCommandLine::entersWorkingFolder()
             QVERIFY(said.contains(QDir::toNativeSeparators(path)));
     }
     QCOMPARE(QFileInfo::exists(root.filePath("Elsewhere")), folder == "own link");
+}
+
+void TestCommandLine::stopsOnAWholeLine_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("intoFile");
+    QTest::addColumn<rlim_t>("fileSizeLimit");
+
+    QTest::newRow("SIGINT into a pipe") << SIGINT << false << RLIM_INFINITY;
+    QTest::newRow("SIGTERM into a file") << SIGTERM << true << RLIM_INFINITY;
+    // A full disk, as a file size limit gives it: the write fails part way.
+    QTest::newRow("file size limit") << 0 << true << rlim_t(5000000);
+}
+
+// The real program printing lines longer than its output block: stopped by
+// a signal or by a failed write, its output ends on a whole line.
+void TestCommandLine::stopsOnAWholeLine()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, intoFile);
+    QFETCH(rlim_t, fileSizeLimit);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    constexpr int Characters = 50000, Lines = 200;
+    const qsizetype lineSize = qsizetype(Characters) * 30 + 1; // <font color="#RRGGBB">a</font>, then LF
+    QFile input(folder.filePath(QStringLiteral("input.txt")));
+    QVERIFY(input.open(QIODevice::WriteOnly));
+    input.write((QByteArray(Characters, 'a') + '\n').repeated(Lines));
+    input.close();
+    const QByteArray inputPath = QFile::encodeName(input.fileName());
+    const QByteArray outputPath = QFile::encodeName(folder.filePath(QStringLiteral("output.html")));
+    const QByteArray errorPath = QFile::encodeName(folder.filePath(QStringLiteral("error.txt")));
+    int outputPipe[2] = {-1, -1};
+    QVERIFY(intoFile || ::pipe(outputPipe) == 0);
+
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        const int in = ::open(inputPath.constData(), O_RDONLY);
+        const int out = intoFile ? ::open(outputPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600) : outputPipe[1];
+        const int err = ::open(errorPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        ::signal(SIGXFSZ, SIG_IGN);
+        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0
+            || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(99);
+        if (!intoFile)
+            ::close(outputPipe[0]);
+        ::execl(HUESPIN_BINARY, "huespin", "--from", "red", "--to", "blue", "-", nullptr);
+        ::_exit(98);
+    }
+    QByteArray output;
+    if (!intoFile) {
+        ::close(outputPipe[1]);
+        pollfd ready{outputPipe[0], POLLIN, 0};
+        QVERIFY(::poll(&ready, 1, 30000) == 1);
+        ::kill(child, signal); // the pipe is full: the program waits in a write
+        char buffer[65536];
+        for (ssize_t count; (count = ::read(outputPipe[0], buffer, sizeof buffer)) != 0;)
+            if (count > 0)
+                output.append(buffer, count);
+        ::close(outputPipe[0]);
+    } else if (signal) {
+        for (int wait = 0; wait < 3000 && QFileInfo(QFile::decodeName(outputPath)).size() == 0; ++wait)
+            ::usleep(10000);
+        ::kill(child, signal);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    if (intoFile) {
+        QFile written(QFile::decodeName(outputPath));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        output = written.readAll();
+    }
+    QFile error(QFile::decodeName(errorPath));
+    QVERIFY(error.open(QIODevice::ReadOnly));
+    const QByteArray said = error.readAll();
+    if (signal) {
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == signal, qPrintable(QString::number(status)));
+        QCOMPARE(said, QByteArray());
+    } else {
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 1, qPrintable(QString::number(status)));
+        QCOMPARE(said, QByteArray("huespin: cannot write the output: File too large\n"));
+    }
+    QVERIFY(output.size() > 0 && output.size() < lineSize * Lines);
+    QCOMPARE(output.size() % lineSize, 0);
+    QVERIFY(output.endsWith("<font color=\"#0000FF\">a</font>\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

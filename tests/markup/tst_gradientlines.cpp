@@ -2,9 +2,11 @@
 #include "gradientlines.h"
 #include "gradientmarkup.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <array>
 #include <string>
 
 namespace {
@@ -12,16 +14,38 @@ namespace {
 constexpr ColorValue Red = 0x0000FF;
 constexpr ColorValue Blue = 0xFF0000;
 
+// The smallest block a line can be written through, gathered.
+class SmallestBlock final : public MarkupBlock {
+public:
+    SmallestBlock()
+    {
+        at = room_.data();
+        end = at + room_.size();
+    }
+    char *HandOn(char *out) override
+    {
+        if (out > end)
+            qFatal("written past the block");
+        gathered.append(room_.data(), out - room_.data());
+        return room_.data();
+    }
+    QByteArray gathered;
+
+private:
+    std::array<char, MarkupBlock::MinRoom> room_;
+};
+
 // The line's markup and line end, or "NotUtf8" / "TooLong".
 QByteArray Line(LineFormat format, const std::vector<ColorValue> &stops, const QByteArray &text)
 {
     GradientLineWriter writer(format, stops);
-    const auto split = writer.SplitLine(std::string_view(text.constData(), std::size_t(text.size())));
+    const auto split = writer.CountLine(std::string_view(text.constData(), std::size_t(text.size())));
     if (split != GradientLineWriter::Split::Done)
         return split == GradientLineWriter::Split::NotUtf8 ? "NotUtf8" : "TooLong";
-    QByteArray out(qsizetype(writer.MaxLineSize()), Qt::Uninitialized);
-    out.truncate(writer.WriteLine(out.data()) - out.constData());
-    return out;
+    SmallestBlock block;
+    writer.WriteLine(block);
+    block.HandOn(block.at);
+    return block.gathered;
 }
 
 QByteArray Font(const char *hex, const char *character)
@@ -46,6 +70,7 @@ private slots:
     void placesStops();
     void matchesTheWindow_data();
     void matchesTheWindow();
+    void splitsAsUnicodeSays();
     void readsColours_data();
     void readsColours();
 };
@@ -93,6 +118,13 @@ void TestGradientLines::writesLines_data()
     // Past the window's 32,768: whole steps of zero, the last exactly the second colour.
     QTest::newRow("40,000 characters") << font << redBlue << QByteArray(40000, 'a')
                                        << Font("FF0000", "a").repeated(39999) + Font("0000FF", "a") + "\n";
+    // Every line here goes through a block of the smallest size; this one's
+    // one character is longer than the block, and written in pieces.
+    const QByteArray marks = QByteArray("\xCC\x81").repeated(300);
+    QTest::newRow("a character longer than the block")
+        << int(LineFormat::Span) << redBlue << "a&" + marks + "z"
+        << QByteArray("<span style=\"color:#FF0000\">a</span><span style=\"color:#80007F\">&amp;") + marks
+               + "</span><span style=\"color:#0000FF\">z</span>\n";
     QTest::newRow("overlong") << font << redBlue << QByteArray("a\xC0\xAF") << QByteArray("NotUtf8");
     QTest::newRow("surrogate") << font << redBlue << QByteArray("\xED\xA0\x80") << QByteArray("NotUtf8");
     QTest::newRow("past U+10FFFF") << font << redBlue << QByteArray("\xF4\x90\x80\x80") << QByteArray("NotUtf8");
@@ -162,7 +194,8 @@ void TestGradientLines::matchesTheWindow()
                                     "\U0001F1E9\U0001F1EA",
                                     "\r",
                                     "\t",
-                                    "ก\u0e33"};
+                                    "ก\u0e33",
+                                    "\u0938\u094D\u0924\u0947"};
     QRandomGenerator random(quint32(count * 7 + format));
     // No piece joins the one before it into one character.
     QString text;
@@ -181,6 +214,43 @@ void TestGradientLines::matchesTheWindow()
     ColorChannels channels = SplitColors(from, to, n);
     const QByteArray window = BuildMarkup(characters, channels, MarkupFormat(format)) + "\n";
     QCOMPARE(Line(LineFormat(format), {from, to}, MarkupUtf8(text)), window);
+}
+
+// Every case of Unicode's GraphemeBreakTest.txt that is valid UTF-8: the
+// count that the colours are shared out by is Unicode's, and from three
+// characters on the elements are the window's.
+void TestGradientLines::splitsAsUnicodeSays()
+{
+    QFile file(QStringLiteral(UNICODE_DATA_DIR "/auxiliary/GraphemeBreakTest.txt"));
+    QVERIFY2(file.open(QIODevice::ReadOnly), "GraphemeBreakTest.txt is missing (Debian's unicode-data)");
+    int cases = 0;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QString rule = line.section(u'#', 0, 0).trimmed();
+        QString text;
+        qsizetype boundaries = 0;
+        for (const QString &token : rule.split(u' ', Qt::SkipEmptyParts)) {
+            if (token == u"÷")
+                ++boundaries;
+            else if (token != u"×")
+                text += QString::fromUcs4(std::array{char32_t(token.toUInt(nullptr, 16))}.data(), 1);
+        }
+        const QByteArray utf8 = text.toUtf8();
+        if (text.isEmpty() || QString::fromUtf8(utf8) != text)
+            continue; // a lone surrogate is no UTF-8
+        GradientLineWriter writer(LineFormat::Font, {Red, Blue});
+        QCOMPARE(writer.CountLine(std::string_view(utf8.constData(), std::size_t(utf8.size()))),
+                 GradientLineWriter::Split::Done);
+        if (writer.CharacterCount() != std::size_t(boundaries - 1))
+            QFAIL(qPrintable("wrong count of " + rule));
+        ++cases;
+        const TextCharacters characters(text);
+        if (characters.Count() < 3)
+            continue; // the window's markup starts at three
+        ColorChannels channels = SplitColors(Red, Blue, int(characters.Count()));
+        if (Line(LineFormat::Font, {Red, Blue}, utf8) != BuildMarkup(characters, channels) + "\n")
+            QFAIL(qPrintable("elements unlike the window's for " + rule));
+    }
+    QVERIFY2(cases > 500, qPrintable(QString::number(cases)));
 }
 
 void TestGradientLines::readsColours_data()
