@@ -1,6 +1,7 @@
 #include "clipboardhandover.h"
 
 #include "clipboardcontent.h"
+#include "clipboardkeeper.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -59,7 +60,7 @@ void HandOverClipboard(const QString &display)
     QCoreApplication::processEvents();
     QClipboard *clipboard = QGuiApplication::clipboard();
     const QMimeData *content = clipboard ? clipboard->mimeData() : nullptr;
-    if (!content || !clipboard->ownsClipboard() || content->formats().isEmpty())
+    if (!content || !clipboard->ownsClipboard() || !OwnsX11Clipboard() || content->formats().isEmpty())
         return;
 
     QStringList arguments{QStringLiteral("--keep-clipboard"), QStringLiteral("-platform"), QStringLiteral("xcb")};

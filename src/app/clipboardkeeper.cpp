@@ -2,18 +2,115 @@
 
 #include "clipboardcontent.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
+
+// How often the keeper asks the X server whether it still owns the
+// clipboard, besides when an event tells of a change: one round trip, as a
+// backstop for an event that never comes.
+constexpr int OwnerCheckIntervalMs = 10000;
+
+template <typename Reply>
+using ReplyPointer = std::unique_ptr<Reply, decltype(&std::free)>;
+
+xcb_connection_t *FindX11Connection()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t InternClipboardAtom(xcb_connection_t *connection)
+{
+    static constexpr char name[] = "CLIPBOARD";
+    const ReplyPointer<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr), &std::free);
+    return atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The ids of the windows that a connection makes carry its resource base.
+bool OwnsSelection(xcb_connection_t *connection, xcb_atom_t selection)
+{
+    const ReplyPointer<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr), &std::free);
+    const xcb_setup_t *setup = xcb_get_setup(connection);
+    return owner && owner->owner != XCB_NONE && (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
+}
+
+// Ends the event loop once the X server says that the keeper no longer owns
+// the clipboard: asked at each change of the clipboard's owner (its
+// selection-clear event, and XFixes' notice to a window of the watch's own)
+// and on a timer.
+class ClipboardWatch : public QAbstractNativeEventFilter {
+public:
+    ClipboardWatch(xcb_connection_t *connection, xcb_atom_t clipboard) : connection_(connection), clipboard_(clipboard)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { CheckOwner(); });
+        timer_.start(OwnerCheckIntervalMs);
+        const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(connection, &xcb_xfixes_id);
+        if (!xfixes || !xfixes->present)
+            return;
+        std::free(xcb_xfixes_query_version_reply(
+            connection, xcb_xfixes_query_version(connection, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+            nullptr));
+        notifyType_ = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+        window_ = xcb_generate_id(connection);
+        xcb_create_window(connection, 0, window_, xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root, 0, 0,
+                          1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_xfixes_select_selection_input(connection, window_, clipboard,
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
+                                              | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
+                                              | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+        xcb_flush(connection);
+    }
+
+    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
+    {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        const int type = event->response_type & 0x7f;
+        if (type == XCB_SELECTION_CLEAR) {
+            if (reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == clipboard_)
+                CheckOwner();
+            return false;
+        }
+        if (window_ == XCB_NONE || type != notifyType_)
+            return false;
+        const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
+        if (notify->window != window_)
+            return false;
+        CheckOwner();
+        // The notice came for the watch alone: Qt has its own.
+        return true;
+    }
+
+    void CheckOwner()
+    {
+        if (!OwnsSelection(connection_, clipboard_))
+            QCoreApplication::quit();
+    }
+
+private:
+    xcb_connection_t *connection_;
+    xcb_atom_t clipboard_;
+    QTimer timer_;
+    xcb_window_t window_ = XCB_NONE;
+    int notifyType_ = -1;
+};
 
 QByteArray ReadAll(int fd, bool &failed)
 {
@@ -52,13 +149,23 @@ int ServeClipboard(int argc, char *argv[], std::unique_ptr<QMimeData> content, i
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return 1;
+    // On X11 the server is asked, not Qt: see OwnsX11Clipboard. The watch
+    // starts first, so that no change after the copy goes unseen.
+    xcb_connection_t *connection = FindX11Connection();
+    const xcb_atom_t atom = connection ? InternClipboardAtom(connection) : xcb_atom_t(XCB_ATOM_NONE);
+    std::optional<ClipboardWatch> watch;
+    if (atom != XCB_ATOM_NONE) {
+        watch.emplace(connection, atom);
+        app.installNativeEventFilter(&*watch);
+    }
     clipboard->setMimeData(content.release());
-    if (!clipboard->ownsClipboard())
+    if (watch ? !OwnsSelection(connection, atom) : !clipboard->ownsClipboard())
         return 1;
-    QObject::connect(clipboard, &QClipboard::changed, &app, [clipboard](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard())
-            QCoreApplication::quit();
-    });
+    if (!watch)
+        QObject::connect(clipboard, &QClipboard::changed, &app, [clipboard](QClipboard::Mode mode) {
+            if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard())
+                QCoreApplication::quit();
+        });
     // Nobody to report to (the window gave up waiting): give the clipboard up.
     const char held = 1;
     if (::write(report, &held, 1) != 1)
@@ -76,6 +183,13 @@ int ServeClipboard(int argc, char *argv[], std::unique_ptr<QMimeData> content, i
 }
 
 } // namespace
+
+bool OwnsX11Clipboard()
+{
+    xcb_connection_t *connection = FindX11Connection();
+    const xcb_atom_t atom = connection ? InternClipboardAtom(connection) : xcb_atom_t(XCB_ATOM_NONE);
+    return atom != XCB_ATOM_NONE && OwnsSelection(connection, atom);
+}
 
 int KeepClipboard(int argc, char *argv[])
 {

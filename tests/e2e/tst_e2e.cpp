@@ -77,6 +77,7 @@ private slots:
     void firstStartWritesReadmeAndDefaults();
     void clipboardGetsTheMarkup_data();
     void clipboardGetsTheMarkup();
+    void keeperEndsWhenTheClipboardIsTaken();
     void pastedScriptsComeOutWhole_data();
     void pastedScriptsComeOutWhole();
     void fileOutputAppendsOnOneLine();
@@ -185,6 +186,49 @@ void TestEndToEnd::clipboardGetsTheMarkup()
     CHECKED(session.AnswerMessage(), session);
     CHECKED(ExitAndWait(session), session);
     QCOMPARE(session.HiveValues().value("format"), QString::fromLatin1(MarkupFormatText(chosen)));
+}
+
+// Copy, Exit, and another program copies, 50 times in a row: xclip, or the
+// next window of Huespin; in some runs a paste reads the keeper first. Each
+// keeper ends once another program has the clipboard, and a window whose
+// copy another window took before its Exit starts none.
+void TestEndToEnd::keeperEndsWhenTheClipboardIsTaken()
+{
+    constexpr int Runs = 50;
+    HuespinSession first(*display_), second(*display_);
+    HuespinSession *const windows[] = {&first, &second};
+    for (HuespinSession *window : windows) {
+        START(*window);
+        CHECKED(window->EnterInput(QStringLiteral("Kept"), "#FF0000", "#0000FF"), *window);
+    }
+    qint64 keeper = 0;
+    for (int run = 0; run < Runs; ++run) {
+        const QByteArray at = "run " + QByteArray::number(run);
+        HuespinSession &window = *windows[run % 2], &next = *windows[(run + 1) % 2];
+        if (!window.IsRunning())
+            START(window);
+        window.Click(Control::Command3);
+        CHECKED(window.AnswerMessage(), window);
+        if (keeper != 0)
+            QVERIFY2(WaitUntil([&] { return !next.FindKeepers().contains(keeper); }), at + ": a keeper went on");
+        const bool taken = run % 4 == 3;
+        if (taken) {
+            START(next);
+            next.Click(Control::Command3);
+            CHECKED(next.AnswerMessage(), next);
+        }
+        CHECKED(ExitAndWait(window), window);
+        const QList<qint64> keepers = window.FindKeepers();
+        QVERIFY2(keepers.size() == (taken ? 0 : 1), at + ": " + QByteArray::number(keepers.size()) + " keepers");
+        keeper = keepers.value(0);
+        if (keeper != 0 && run % 3 == 1)
+            QVERIFY2(!window.ReadClipboard().isEmpty(), at);
+        if (run % 2 == 0 || run == Runs - 1) {
+            CHECKED(window.CopyToClipboard(at), window);
+            QVERIFY2(WaitUntil([&] { return window.FindKeepers().isEmpty(); }), at + ": the keeper went on");
+            keeper = 0;
+        }
+    }
 }
 
 void TestEndToEnd::pastedScriptsComeOutWhole_data()
