@@ -176,8 +176,8 @@ static_assert(MarkupElements::ElementWriter<FontFormat>::Template.size() + 6 + P
 
 // The element of one character, the block handed on first when its room runs short.
 template <typename Line>
-char *PutCharacter(MarkupBlock &block, char *out, const typename Line::Colour &colour, std::string_view character,
-                   bool nonBreaking)
+[[gnu::always_inline]] inline char *PutCharacter(MarkupBlock &block, char *out, const typename Line::Colour &colour,
+                                                 std::string_view character, bool nonBreaking)
 {
     const auto makeRoom = [&block](char *at) {
         return std::size_t(block.end - at) < MarkupBlock::MinRoom ? block.HandOn(at) : at;
@@ -410,6 +410,13 @@ GradientLineWriter::Split GradientLineWriter::CountLine(std::string_view line)
     if (!IsUtf8(line, ascii))
         return Split::NotUtf8;
     line_ = line;
+    ascii_ = ascii;
+    if (ascii) {
+        count_ = line.size();
+        for (std::size_t at = line.find("\r\n"); at != std::string_view::npos; at = line.find("\r\n", at + 2))
+            --count_;
+        return Split::Done;
+    }
     Characters characters(line, *breaks_);
     for (std::size_t pos = 0; pos < line.size(); ++count_)
         pos = characters.EndOf(pos);
@@ -447,7 +454,9 @@ char *GradientLineWriter::WriteElements(MarkupBlock &block, char *out) const
     std::size_t pos = 0;
     const auto next = [&] {
         const std::size_t start = pos;
-        pos = characters.EndOf(start);
+        pos = !ascii_ ? characters.EndOf(start)
+                      : start + 1
+                            + std::size_t(line_[start] == '\r' && start + 1 < line_.size() && line_[start + 1] == '\n');
         return line_.substr(start, pos - start);
     };
     const auto isSpace = [](std::string_view character) { return character == " "; };

@@ -84,6 +84,7 @@ private:
     std::vector<ColorValue> stops_;
     std::string_view line_;
     std::size_t count_ = 0;
+    bool ascii_ = false; // between two ASCII bytes only CR LF joins
     struct BreakIterator;
     BreakIterator *breaks_ = nullptr;
 };
