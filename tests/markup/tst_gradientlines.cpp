@@ -1,8 +1,8 @@
 #include "colortext.h"
 #include "gradientlines.h"
 #include "gradientmarkup.h"
+#include "graphemebreakcases.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -221,34 +221,23 @@ void TestGradientLines::matchesTheWindow()
 // characters on the elements are the window's.
 void TestGradientLines::splitsAsUnicodeSays()
 {
-    QFile file(QStringLiteral(UNICODE_DATA_DIR "/auxiliary/GraphemeBreakTest.txt"));
-    QVERIFY2(file.open(QIODevice::ReadOnly), "GraphemeBreakTest.txt is missing (Debian's unicode-data)");
     int cases = 0;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        const QString rule = line.section(u'#', 0, 0).trimmed();
-        QString text;
-        qsizetype boundaries = 0;
-        for (const QString &token : rule.split(u' ', Qt::SkipEmptyParts)) {
-            if (token == u"÷")
-                ++boundaries;
-            else if (token != u"×")
-                text += QString::fromUcs4(std::array{char32_t(token.toUInt(nullptr, 16))}.data(), 1);
-        }
-        const QByteArray utf8 = text.toUtf8();
-        if (text.isEmpty() || QString::fromUtf8(utf8) != text)
+    for (const GraphemeBreakCase &one : ReadGraphemeBreakCases()) {
+        const QByteArray utf8 = one.text.toUtf8();
+        if (QString::fromUtf8(utf8) != one.text)
             continue; // a lone surrogate is no UTF-8
         GradientLineWriter writer(LineFormat::Font, {Red, Blue});
         QCOMPARE(writer.CountLine(std::string_view(utf8.constData(), std::size_t(utf8.size()))),
                  GradientLineWriter::Split::Done);
-        if (writer.CharacterCount() != std::size_t(boundaries - 1))
-            QFAIL(qPrintable("wrong count of " + rule));
+        if (writer.CharacterCount() != one.bounds.size() - 1)
+            QFAIL(qPrintable("wrong count of " + one.rule));
         ++cases;
-        const TextCharacters characters(text);
+        const TextCharacters characters(one.text);
         if (characters.Count() < 3)
             continue; // the window's markup starts at three
         ColorChannels channels = SplitColors(Red, Blue, int(characters.Count()));
         if (Line(LineFormat::Font, {Red, Blue}, utf8) != BuildMarkup(characters, channels) + "\n")
-            QFAIL(qPrintable("elements unlike the window's for " + rule));
+            QFAIL(qPrintable("elements unlike the window's for " + one.rule));
     }
     QVERIFY2(cases > 500, qPrintable(QString::number(cases)));
 }

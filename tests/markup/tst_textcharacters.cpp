@@ -1,6 +1,7 @@
 // The split into characters held to Unicode's own conformance files, and a
 // generated corpus of mixed texts through the split and the markup.
 #include "gradientmarkup.h"
+#include "graphemebreakcases.h"
 #include "textcharacters.h"
 
 #include <QFile>
@@ -131,27 +132,11 @@ private slots:
 // none, between code points given in hex.
 void TestTextCharacters::graphemeBreakTest()
 {
-    const QStringList lines = ReadLines(UnicodeData + "/auxiliary/GraphemeBreakTest.txt");
-    QVERIFY2(!lines.isEmpty(), "GraphemeBreakTest.txt is missing (Debian's unicode-data)");
-    int cases = 0;
-    for (const QString &line : lines) {
-        const QString rule = line.section(u'#', 0, 0).trimmed();
-        if (rule.isEmpty())
-            continue;
-        QString text;
-        std::vector<qsizetype> expected;
-        for (const QString &token : rule.split(u' ', Qt::SkipEmptyParts)) {
-            if (token == u"÷")
-                expected.push_back(text.size());
-            else if (token != u"×")
-                text += FromCodePoint(token);
-        }
-        const std::vector<qsizetype> bounds = ListBounds(TextCharacters(text));
-        if (bounds != expected)
-            QFAIL(qPrintable("wrong split of " + rule));
-        ++cases;
-    }
-    QCOMPARE(cases, 602);
+    const std::vector<GraphemeBreakCase> cases = ReadGraphemeBreakCases();
+    for (const GraphemeBreakCase &one : cases)
+        if (ListBounds(TextCharacters(one.text)) != one.bounds)
+            QFAIL(qPrintable("wrong split of " + one.rule));
+    QCOMPARE(cases.size(), 602u);
 }
 
 // Every fully-qualified emoji of emoji-test.txt is one character, alone and
