@@ -125,7 +125,6 @@ public:
         if (::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
             const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
             const off_t offset = flags >= 0 && (flags & O_APPEND) ? info.st_size : ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
-            regular_ = offset >= 0;
             wholeLinesEnd = offset;
         }
     }
@@ -182,7 +181,7 @@ private:
                 SayError(std::string("cannot write the output: ") + std::strerror(error));
             }
         }
-        if (Stopped() || !regular_ || size == 0)
+        if (Stopped() || wholeLinesEnd < 0 || size == 0)
             return;
         const off_t after = ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
         if (after < 0)
@@ -195,7 +194,6 @@ private:
 
     std::unique_ptr<char[]> block_;
     char *lineStart_ = nullptr; // where the line being written began in the block
-    bool regular_ = false;
     bool closed_ = false;
     bool failed_ = false;
 };
