@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 # Only what building and running need, and only the program.
 run: configure
 	cmake --build $(BUILD) --target huespin -j$(JOBS)
-	./$(BUILD)/src/app/huespin
+	./$(BUILD)/src/cli/huespin
 
 # The benchmarks are built too, so that they keep up with the code; `make
 # bench` runs them.

@@ -1,8 +1,6 @@
 #include "labelarray.h"
 
-#include "qtcolor.h"
 #include "runtimeerror.h"
-#include "twips.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
@@ -19,8 +17,9 @@ constexpr double EmptyCaptionWidth = 75;
 
 } // namespace
 
-LabelArray::LabelArray(QWidget *parent, double left, double top, double scale)
-    : QWidget(parent), twipsPerPixel_(TwipsPerPixel(parent) / scale), fontScale_(scale), records_(2)
+LabelArray::LabelArray(QWidget *parent, double left, double top, double twipsPerPixel, double fontScale,
+                       PaintColorFunction paintColor)
+    : QWidget(parent), twipsPerPixel_(twipsPerPixel), fontScale_(fontScale), paintColor_(paintColor), records_(2)
 {
     // The array draws over its parent's client area and lets clicks through.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -187,13 +186,13 @@ void LabelArray::paintEvent(QPaintEvent *event)
                          record->height / twipsPerPixel_);
         if (!box.intersects(dirty))
             continue;
-        painter.fillRect(box, ToQColor(record->backColor));
+        painter.fillRect(box, paintColor_(record->backColor));
         if (record->caption.isEmpty())
             continue;
         const QFontMetricsF &metrics = MetricsOf(*record);
         if (painter.font() != measured_.font)
             painter.setFont(measured_.font);
-        painter.setPen(ToQColor(record->foreColor));
+        painter.setPen(paintColor_(record->foreColor));
         painter.drawText(QPointF(box.left(), box.top() + metrics.ascent()), record->caption);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "colorvalue.h"
 
+#include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
@@ -13,8 +14,10 @@
 
 // An indexed array of light labels drawn by one widget, in place of a
 // QLabel per character: a preview may hold tens of thousands of them.
-// Positions and sizes are in twips of the parent window, at its screen's dpi
-// times scale (a window drawn larger than its design, fonts with it).
+// Positions and sizes are in twips of the parent window, twipsPerPixel of
+// them to a pixel (its screen's dpi at the window's scale), and fonts are
+// drawn fontScale times their size (a window drawn larger than its design).
+// The owner says how a colour value is painted, system colours included.
 // Element 1 always exists; elements 2 and up are loaded and unloaded at run
 // time. A new element copies element 1 and starts hidden.
 class LabelArray : public QWidget {
@@ -24,7 +27,10 @@ public:
     class ConstElement;
     class Element;
 
-    LabelArray(QWidget *parent, double left, double top, double scale = 1);
+    using PaintColorFunction = QColor (*)(ColorValue value);
+
+    LabelArray(QWidget *parent, double left, double top, double twipsPerPixel, double fontScale,
+               PaintColorFunction paintColor);
 
     Element operator[](int index);
     ConstElement operator[](int index) const;
@@ -66,6 +72,7 @@ private:
 
     double twipsPerPixel_;
     double fontScale_;
+    PaintColorFunction paintColor_;
     std::vector<std::optional<Record>> records_;
     int count_ = 0;
     bool accessibleNamePending_ = false;

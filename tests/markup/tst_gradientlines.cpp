@@ -1,4 +1,3 @@
-#include "colortext.h"
 #include "gradientlines.h"
 #include "gradientmarkup.h"
 #include "graphemebreakcases.h"
@@ -71,8 +70,6 @@ private slots:
     void matchesTheWindow_data();
     void matchesTheWindow();
     void splitsAsUnicodeSays();
-    void readsColours_data();
-    void readsColours();
 };
 
 void TestGradientLines::writesLines_data()
@@ -240,33 +237,6 @@ void TestGradientLines::splitsAsUnicodeSays()
             QFAIL(qPrintable("elements unlike the window's for " + one.rule));
     }
     QVERIFY2(cases > 500, qPrintable(QString::number(cases)));
-}
-
-void TestGradientLines::readsColours_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("#RRGGBB") << QByteArray("#FF8000") << 0x0080FF;
-    QTest::newRow("RRGGBB, lower case") << QByteArray("ff8000") << 0x0080FF;
-    QTest::newRow("#RGB") << QByteArray("#f80") << 0x0088FF;
-    QTest::newRow("name") << QByteArray("cornflowerblue") << 0xED9564;
-    QTest::newRow("name in capitals") << QByteArray("Red") << 0x0000FF;
-    QTest::newRow("first name") << QByteArray("aliceblue") << 0xFFF8F0;
-    QTest::newRow("last name") << QByteArray("yellowgreen") << 0x32CD9A;
-    QTest::newRow("RGB without #") << QByteArray("f80") << -1;
-    QTest::newRow("five digits") << QByteArray("#FF800") << -1;
-    QTest::newRow("not hex") << QByteArray("#GG0000") << -1;
-    QTest::newRow("unknown name") << QByteArray("reddish") << -1;
-    QTest::newRow("empty") << QByteArray() << -1;
-}
-
-void TestGradientLines::readsColours()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, value);
-    QCOMPARE(ParseColorText(text.toStdString()).value_or(-1), value);
-    QCOMPARE(CountColorNames(), std::size_t(147));
 }
 
 QTEST_APPLESS_MAIN(TestGradientLines)

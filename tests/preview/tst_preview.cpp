@@ -2,7 +2,9 @@
 #include "form1.h"
 #include "formdriver.h"
 #include "previewrenderer.h"
+#include "qtcolor.h"
 #include "runtimeerror.h"
+#include "twips.h"
 #include "workspace.h"
 
 #include <QApplication>
@@ -418,7 +420,7 @@ void TestPreview::failedBuildLeavesNoStaleCount()
     QFETCH(float, fontSize);
     QFETCH(std::int16_t, stepRed);
     QWidget window;
-    LabelArray labels(&window, 0, 0);
+    LabelArray labels(&window, 0, 0, TwipsPerPixel(&window), 1, &ToQColor);
     PreviewRenderer renderer(labels);
     const PreviewStyle good{0xFFFFFF, {QStringLiteral("DejaVu Sans"), 10, false, false}};
     ColorChannels channels;

@@ -1,6 +1,6 @@
-#include "cli.h"
 #include "commandline.h"
-#include "windowprogram.h"
+#include "printmarkup.h"
+#include "windowentry.h"
 
 #include <dlfcn.h>
 
@@ -49,5 +49,10 @@ int main(int argc, char *argv[])
         return line.exitStatus;
     }
     const RunWindowProgramFunction runWindowProgram = LoadWindowProgram();
-    return runWindowProgram ? runWindowProgram(&line, argc, argv) : 1;
+    if (!runWindowProgram)
+        return 1;
+    const QByteArray display = line.display.toUtf8();
+    const HuespinWindowRequest request{WindowRequestVersion, line.keepClipboard, line.documentsFolder,
+                                       display.constData()};
+    return runWindowProgram(&request, argc, argv);
 }

@@ -1,6 +1,6 @@
+#include "colortext.h"
 #include "commandline.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -20,26 +20,11 @@ class TestCommandLine : public QObject {
 private slots:
     void parses_data();
     void parses();
-    void entersWorkingFolder_data();
-    void entersWorkingFolder();
+    void readsColours_data();
+    void readsColours();
     void stopsOnAWholeLine_data();
     void stopsOnAWholeLine();
-    void init();
-    void cleanup();
-
-private:
-    QString startFolder_;
 };
-
-void TestCommandLine::init()
-{
-    startFolder_ = QDir::currentPath();
-}
-
-void TestCommandLine::cleanup()
-{
-    QDir::setCurrent(startFolder_);
-}
 
 void TestCommandLine::parses_data()
 {
@@ -149,57 +134,31 @@ void TestCommandLine::parses()
         QVERIFY(line.output.endsWith(u'\n'));
 }
 
-void TestCommandLine::entersWorkingFolder_data()
+void TestCommandLine::readsColours_data()
 {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<bool>("entered");
-    QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("value");
 
-    QTest::newRow("missing, with its parents") << "Documents/Huespin" << true << QString();
-    QTest::newRow("there already") << "." << true << QString();
-    QTest::newRow("a file") << "file" << false << "Cannot create the folder %1: Not a directory.";
-    QTest::newRow("inside a file") << "file/Huespin" << false << "Cannot create the folder %1: Not a directory.";
-    QTest::newRow("no documents folder") << QString() << false << "No documents folder is known";
-    // A link of the user's own is followed, to a folder made through it.
-    QTest::newRow("own link") << "own link" << true << QString();
-    QTest::newRow("another user's link")
-        << "foreign link" << false << "Cannot work in the folder %1: a symbolic link that belongs to another user.";
+    QTest::newRow("#RRGGBB") << QByteArray("#FF8000") << 0x0080FF;
+    QTest::newRow("RRGGBB, lower case") << QByteArray("ff8000") << 0x0080FF;
+    QTest::newRow("#RGB") << QByteArray("#f80") << 0x0088FF;
+    QTest::newRow("name") << QByteArray("cornflowerblue") << 0xED9564;
+    QTest::newRow("name in capitals") << QByteArray("Red") << 0x0000FF;
+    QTest::newRow("first name") << QByteArray("aliceblue") << 0xFFF8F0;
+    QTest::newRow("last name") << QByteArray("yellowgreen") << 0x32CD9A;
+    QTest::newRow("RGB without #") << QByteArray("f80") << -1;
+    QTest::newRow("five digits") << QByteArray("#FF800") << -1;
+    QTest::newRow("not hex") << QByteArray("#GG0000") << -1;
+    QTest::newRow("unknown name") << QByteArray("reddish") << -1;
+    QTest::newRow("empty") << QByteArray() << -1;
 }
 
-void TestCommandLine::entersWorkingFolder()
+void TestCommandLine::readsColours()
 {
-    QFETCH(QString, folder);
-    QFETCH(bool, entered);
-    QFETCH(QString, error);
-
-    QTemporaryDir root;
-    QVERIFY(root.isValid());
-    QFile file(root.filePath(QStringLiteral("file")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    const QString path = folder.isEmpty() ? QString() : QDir::cleanPath(root.filePath(folder));
-    if (folder.endsWith(u"link")) {
-        QVERIFY(QFile::link(root.filePath("Elsewhere/Huespin"), path));
-        if (folder == "foreign link") {
-            if (::geteuid() != 0)
-                QSKIP("giving a link to another user needs root");
-            QVERIFY(::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
-        }
-    }
-
-    const QString said = EnterWorkingFolder(path);
-    if (error.contains(u"%1"))
-        error = error.arg(QDir::toNativeSeparators(path));
-    QVERIFY2(said.startsWith(error), qPrintable(said));
-    QCOMPARE(said.isEmpty(), entered);
-    if (entered) {
-        QCOMPARE(QDir::currentPath(), QDir(path).canonicalPath());
-    } else {
-        QCOMPARE(QDir::currentPath(), startFolder_);
-        if (!path.isEmpty())
-            QVERIFY(said.contains(QDir::toNativeSeparators(path)));
-    }
-    QCOMPARE(QFileInfo::exists(root.filePath("Elsewhere")), folder == "own link");
+    QFETCH(QByteArray, text);
+    QFETCH(int, value);
+    QCOMPARE(ParseColorText(text.toStdString()).value_or(-1), value);
+    QCOMPARE(CountColorNames(), std::size_t(147));
 }
 
 void TestCommandLine::stopsOnAWholeLine_data()

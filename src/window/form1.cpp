@@ -7,6 +7,7 @@
 #include "messageboxes.h"
 #include "previewrenderer.h"
 #include "programstarter.h"
+#include "qtcolor.h"
 #include "regeditor.h"
 #include "runtimeerror.h"
 #include "shape.h"
@@ -178,7 +179,8 @@ void Form1::CreateControls()
 
     ScaleWithDesktopFont();
     // Made once the scale is known, in its place among the controls.
-    Label1 = new LabelArray(this, FormLayout::Find("Label1").left, FormLayout::Find("Label1").top, scale_);
+    Label1 = new LabelArray(this, FormLayout::Find("Label1").left, FormLayout::Find("Label1").top, twipsPerPixel_,
+                            scale_, &ToQColor);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->stackUnder(Command9);
     preview_ = std::make_unique<PreviewRenderer>(*Label1);

@@ -1,4 +1,5 @@
 #include "clipboardcontent.h"
+#include "clipboardkeeper.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

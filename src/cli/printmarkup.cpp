@@ -1,6 +1,6 @@
 // The markup printed from the command line: no window, no display, nothing
 // written but standard output and standard error.
-#include "cli.h"
+#include "printmarkup.h"
 
 #include "regeditor.h"
 #include "settingsbatch.h"

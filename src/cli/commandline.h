@@ -37,11 +37,3 @@ struct CommandLine {
 // options, such as -platform, -style or -session, are accepted and left for
 // QApplication.
 CommandLine ParseCommandLine(const QStringList &arguments);
-
-// The folder that --documents-folder works in; empty when the system
-// knows no documents folder.
-QString DocumentsWorkingFolder();
-
-// Creates the folder when missing and makes it the current folder. Returns
-// what went wrong, or nothing.
-QString EnterWorkingFolder(const QString &folder);

@@ -1,6 +1,5 @@
 #include "clipboardhandover.h"
 
-#include "clipboardcontent.h"
 #include "clipboardkeeper.h"
 
 #include <QClipboard>

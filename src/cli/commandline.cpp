@@ -4,18 +4,8 @@
 #include "version.h"
 
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -196,52 +186,4 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     line.openWindow = !line.keepClipboard;
     line.display = parser.value(QStringLiteral("display"));
     return line;
-}
-
-QString DocumentsWorkingFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QString() : documents + QStringLiteral("/Huespin");
-}
-
-namespace {
-
-// The folder that path names once the user's own symbolic links are
-// followed; nothing when a link belongs to another user, who could otherwise
-// have Huespin write its files into a folder of theirs.
-std::optional<std::filesystem::path> FollowOwnLinks(std::filesystem::path path)
-{
-    for (int links = 0; links < 40; ++links) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            break;
-        if (info.st_uid != ::geteuid())
-            return std::nullopt;
-        std::error_code error;
-        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-        if (error)
-            break;
-        path = path.parent_path() / target;
-    }
-    return path;
-}
-
-} // namespace
-
-QString EnterWorkingFolder(const QString &folder)
-{
-    if (folder.isEmpty())
-        return QStringLiteral("No documents folder is known (is HOME set?).");
-    const QString shown = QDir::toNativeSeparators(folder);
-    const std::optional<std::filesystem::path> followed = FollowOwnLinks(QFile::encodeName(folder).toStdString());
-    if (!followed)
-        return QStringLiteral("Cannot work in the folder %1: a symbolic link that belongs to another user.").arg(shown);
-    std::error_code error;
-    std::filesystem::create_directories(*followed, error);
-    if (error)
-        return QStringLiteral("Cannot create the folder %1: %2.").arg(shown, QString::fromStdString(error.message()));
-    if (::chdir(followed->c_str()) != 0)
-        return QStringLiteral("Cannot work in the folder %1: %2.")
-            .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
-    return {};
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QByteArray>
+
+class QMimeData;
+
 // huespin --keep-clipboard: reads the content that HandOverClipboard packs
 // from standard input, takes the X clipboard with it in a window-less
 // process of its own session and serves it until another program takes the
@@ -15,3 +19,11 @@ int KeepClipboard(int argc, char *argv[]);
 // when the selection-clear event is read between the two, the clipboard has
 // no owner, which Qt takes for a clear of its own.
 bool OwnsX11Clipboard();
+
+// The clipboard's content as it goes to the process that keeps it after the
+// window ends: every flavour it holds, each a type and its bytes.
+QByteArray PackClipboardContent(const QMimeData &content);
+
+// Puts the flavours back into content. False, with content untouched, when
+// packed is not what PackClipboardContent makes or holds no flavour.
+bool UnpackClipboardContent(const QByteArray &packed, QMimeData &content);

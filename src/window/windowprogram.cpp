@@ -1,8 +1,9 @@
-#include "windowprogram.h"
+#include "windowentry.h"
 
 #include "clipboardhandover.h"
 #include "clipboardkeeper.h"
 #include "form1.h"
+#include "safefile.h"
 #include "terminationwatcher.h"
 #include "version.h"
 
@@ -63,7 +64,7 @@ QIcon WindowIcon()
     return QIcon::fromTheme(QStringLiteral(HUESPIN_APP_ID), builtIn);
 }
 
-int RunWindow(const CommandLine &line, int argc, char *argv[])
+int RunWindow(const HuespinWindowRequest &request, int argc, char *argv[])
 {
     auto displayCheck = std::make_unique<DisplayCheck>();
     QApplication app(argc, argv);
@@ -77,7 +78,7 @@ int RunWindow(const CommandLine &line, int argc, char *argv[])
 
     // Started from the desktop menu, the window may be the only place where
     // the user can read why Huespin does not open.
-    if (line.documentsFolder) {
+    if (request.documentsFolder) {
         const QString error = EnterWorkingFolder(DocumentsWorkingFolder());
         if (!error.isEmpty()) {
             std::fprintf(stderr, "huespin: %s\n", error.toLocal8Bit().constData());
@@ -96,16 +97,22 @@ int RunWindow(const CommandLine &line, int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
     form.show();
     const int status = QApplication::exec();
-    HandOverClipboard(line.display);
+    HandOverClipboard(QString::fromUtf8(request.display));
     return status;
 }
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) int HuespinRunWindowProgram(const CommandLine *line, int argc,
-                                                                              char *argv[])
+extern "C" __attribute__((visibility("default"))) int HuespinRunWindowProgram(const HuespinWindowRequest *request,
+                                                                              int argc, char *argv[])
 {
-    if (line->keepClipboard)
+    if (request->version != WindowRequestVersion) {
+        std::fprintf(stderr,
+                     "huespin: the window's module is of another build (request %d, module %d); reinstall Huespin\n",
+                     request->version, WindowRequestVersion);
+        return 1;
+    }
+    if (request->keepClipboard)
         return KeepClipboard(argc, argv);
-    return RunWindow(*line, argc, argv);
+    return RunWindow(*request, argc, argv);
 }

@@ -48,6 +48,13 @@ private slots:
     void failedWriteLeavesTheFileAsItWas();
     void appendWaitsForAnothersAppend_data();
     void appendWaitsForAnothersAppend();
+    void entersWorkingFolder_data();
+    void entersWorkingFolder();
+    void init();
+    void cleanup();
+
+private:
+    QString startFolder_;
 };
 
 void TestSafeFile::appendsOnOneLine()
@@ -220,6 +227,69 @@ void TestSafeFile::appendWaitsForAnothersAppend()
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), fails ? 61 : 0);
     QCOMPARE(ReadAll(path), QByteArray(fails ? "before;other;" : "before;other;mine;"));
+}
+
+void TestSafeFile::init()
+{
+    startFolder_ = QDir::currentPath();
+}
+
+void TestSafeFile::cleanup()
+{
+    QDir::setCurrent(startFolder_);
+}
+
+void TestSafeFile::entersWorkingFolder_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("entered");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("missing, with its parents") << "Documents/Huespin" << true << QString();
+    QTest::newRow("there already") << "." << true << QString();
+    QTest::newRow("a file") << "file" << false << "Cannot create the folder %1: Not a directory.";
+    QTest::newRow("inside a file") << "file/Huespin" << false << "Cannot create the folder %1: Not a directory.";
+    QTest::newRow("no documents folder") << QString() << false << "No documents folder is known";
+    // A link of the user's own is followed, to a folder made through it.
+    QTest::newRow("own link") << "own link" << true << QString();
+    QTest::newRow("another user's link")
+        << "foreign link" << false << "Cannot work in the folder %1: a symbolic link that belongs to another user.";
+}
+
+void TestSafeFile::entersWorkingFolder()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, entered);
+    QFETCH(QString, error);
+
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QFile file(root.filePath(QStringLiteral("file")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString path = folder.isEmpty() ? QString() : QDir::cleanPath(root.filePath(folder));
+    if (folder.endsWith(u"link")) {
+        QVERIFY(QFile::link(root.filePath("Elsewhere/Huespin"), path));
+        if (folder == "foreign link") {
+            if (::geteuid() != 0)
+                QSKIP("giving a link to another user needs root");
+            QVERIFY(::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+        }
+    }
+
+    const QString said = EnterWorkingFolder(path);
+    if (error.contains(u"%1"))
+        error = error.arg(QDir::toNativeSeparators(path));
+    QVERIFY2(said.startsWith(error), qPrintable(said));
+    QCOMPARE(said.isEmpty(), entered);
+    if (entered) {
+        QCOMPARE(QDir::currentPath(), QDir(path).canonicalPath());
+    } else {
+        QCOMPARE(QDir::currentPath(), startFolder_);
+        if (!path.isEmpty())
+            QVERIFY(said.contains(QDir::toNativeSeparators(path)));
+    }
+    QCOMPARE(QFileInfo::exists(root.filePath("Elsewhere")), folder == "own link");
 }
 
 QTEST_GUILESS_MAIN(TestSafeFile)

@@ -17,3 +17,11 @@ void AppendToFile(const QString &path, const QByteArray &markup);
 // Writes the file anew, whole or not at all: the old file stays until the
 // new one is complete. Throws RuntimeError as AppendToFile does.
 void WriteFile(const QString &path, const QByteArray &contents);
+
+// The folder that --documents-folder works in; empty when the system
+// knows no documents folder.
+QString DocumentsWorkingFolder();
+
+// Creates the folder when missing and makes it the current folder. Returns
+// what went wrong, or nothing.
+QString EnterWorkingFolder(const QString &folder);
