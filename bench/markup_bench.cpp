@@ -5,6 +5,7 @@
 // markup alone in each other format.
 #include "gradientmarkup.h"
 #include "textcharacters.h"
+#include "windowmarkup.h"
 
 #include <QString>
 

@@ -30,7 +30,7 @@ struct CommandLine {
     // None where the colour chosen in the window is to be used.
     std::optional<ColorValue> from, to;
     std::vector<ColorValue> via;
-    LineFormat format = LineFormat::Font;
+    LineFormat format;
 };
 
 // Reads the program's arguments (the first is the program itself). Qt's own

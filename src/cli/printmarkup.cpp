@@ -134,7 +134,7 @@ public:
 
     // Writes one line's markup whole: the line goes on through as many
     // blocks as it needs.
-    void Put(const GradientLineWriter &writer)
+    void Put(GradientLineWriter &writer)
     {
         if (Stopped())
             return;

@@ -1,68 +1,67 @@
 #include "gradientmarkup.h"
 
+#include "gradientelements.h"
 #include "markupelements.h"
-#include "runtimeerror.h"
 
-#include <QCoreApplication>
-
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <cstring>
-#include <string_view>
-
-namespace {
+#include <stdexcept>
 
 using namespace MarkupElements;
 
-// Characters 1 to n - 1 are counted in 16 bits, so n may be 32,768 at most.
-constexpr qsizetype LastIndexAllowed = 32767;
+namespace {
 
-// Kept out of line, one loop per format, and started on a cache line, so that
-// the loop's speed does not hang on where the linker happens to place it.
+// An element of a character of PieceUnits units, every unit at its longest,
+// fits the room that a block keeps, with the template written first.
 template <const FormatDescription &Format>
-[[gnu::noinline, gnu::aligned(64)]] QByteArray BuildMarkupIn(const TextCharacters &characters, ColorChannels &c)
+constexpr bool FitsTheRoom()
 {
     using Writer = ElementWriter<Format>;
-    const qsizetype n = characters.Count();
-    QByteArray markup(characters.Text().size() * Writer::MaxSizePerUnit, Qt::Uninitialized);
-    char *out = markup.data();
-    out = Writer::PutElement(out, Writer::ColourWord(c.Red1, c.Green1, c.Blue1), characters[0], false);
-    // The running channels are kept wide and checked once at the end: they
-    // move in a straight line, so if the last value fits in 16 bits, every
-    // value before it did too.
-    int red = c.Red1, green = c.Green1, blue = c.Blue1;
-    // The steps are read once: the writes through out could otherwise be
-    // taken to change them.
-    const int stepRed = c.StepRed, stepGreen = c.StepGreen, stepBlue = c.StepBlue;
-    // Over a long text every step is often zero: the colour is then worked
-    // out once.
-    const bool moving = stepRed || stepGreen || stepBlue;
-    std::uint64_t colourWord = Writer::ColourWord(c.Red1, c.Green1, c.Blue1);
-    [[maybe_unused]] bool previousIsSpace = IsSpace(characters[0]);
-    for (qsizetype i = 1; i < n - 1; ++i) {
-        red += stepRed;
-        green += stepGreen;
-        blue += stepBlue;
-        if (moving)
-            colourWord = Writer::ColourWord(std::int16_t(red), std::int16_t(green), std::int16_t(blue));
-        const QStringView character = characters[i];
-        bool nonBreaking = false;
-        if constexpr (Format.nonBreakingSpaces) {
-            const bool isSpace = IsSpace(character);
-            nonBreaking = previousIsSpace && isSpace;
-            previousIsSpace = isSpace;
-        }
-        out = Writer::PutElement(out, colourWord, character, nonBreaking);
-    }
-    if (n > 1)
-        out = Writer::PutElement(out, Writer::ColourWord(c.Red2, c.Green2, c.Blue2), characters[n - 1], false);
-    c.Red1 = ToInteger16(red);
-    c.Green1 = ToInteger16(green);
-    c.Blue1 = ToInteger16(blue);
-    markup.truncate(out - markup.constData());
-    return markup;
+    return qsizetype(Writer::Template.size()) + 6 + PieceUnits * Writer::MaxBytesPerUnit
+           <= qsizetype(MarkupBlock::MinRoom);
 }
+static_assert(FitsTheRoom<FontFormat>() && FitsTheRoom<SpanFormat>() && FitsTheRoom<BBCodeFormat>()
+              && FitsTheRoom<MiniMessageFormat>());
+
+template <const FormatDescription &Format>
+qsizetype MaxSizeIn(qsizetype units)
+{
+    return units * ElementWriter<Format>::MaxSizePerUnit;
+}
+
+// A block over memory known to be large enough: it is never handed on.
+class WholeBlock final : public MarkupBlock {
+public:
+    explicit WholeBlock(QByteArray &bytes)
+    {
+        at = bytes.data();
+        end = at + bytes.size();
+    }
+    char *HandOn(char *) override { throw std::logic_error("the markup outgrew its room"); }
+};
+
+} // namespace
+
+class GradientMarkupWriter::Elements {
+public:
+    virtual void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds) = 0;
+    virtual void Reset(std::size_t count) = 0;
+    virtual ~Elements() = default;
+};
+
+namespace {
+
+template <const FormatDescription &Format>
+class ElementsIn final : public GradientMarkupWriter::Elements {
+public:
+    ElementsIn(std::span<const ColorValue> stops, std::size_t count) : elements_(stops, count) {}
+    void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds) override
+    {
+        elements_.Put(block, text, bounds);
+    }
+    void Reset(std::size_t count) override { elements_.Reset(count); }
+
+private:
+    GradientElements<MarkupElement<Format>> elements_;
+};
 
 } // namespace
 
@@ -79,33 +78,62 @@ std::optional<MarkupFormat> ParseMarkupFormat(QAnyStringView text)
     return std::nullopt;
 }
 
-QString MarkupFormatName(MarkupFormat format)
+GradientMarkupWriter::GradientMarkupWriter(MarkupFormat format, std::span<const ColorValue> stops, std::size_t count)
 {
-    return QCoreApplication::translate("MarkupFormat", DescriptionOf(format).name);
+    switch (format) {
+    case MarkupFormat::Span: elements_ = std::make_unique<ElementsIn<SpanFormat>>(stops, count); break;
+    case MarkupFormat::BBCode: elements_ = std::make_unique<ElementsIn<BBCodeFormat>>(stops, count); break;
+    case MarkupFormat::MiniMessage: elements_ = std::make_unique<ElementsIn<MiniMessageFormat>>(stops, count); break;
+    case MarkupFormat::Font: elements_ = std::make_unique<ElementsIn<FontFormat>>(stops, count); break;
+    }
 }
 
-QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, MarkupFormat format)
-{
-    const qsizetype n = characters.Count();
-    if (n > LastIndexAllowed + 1)
-        throw RuntimeErrors::Overflow();
-    if (n == 0)
-        return {};
+GradientMarkupWriter::~GradientMarkupWriter() = default;
 
+void GradientMarkupWriter::Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds)
+{
+    elements_->Put(block, text, bounds);
+}
+
+void GradientMarkupWriter::Reset(std::size_t count)
+{
+    elements_->Reset(count);
+}
+
+qsizetype GradientMarkupWriter::MaxSize(MarkupFormat format, qsizetype units)
+{
     switch (format) {
-    case MarkupFormat::Span: return BuildMarkupIn<SpanFormat>(characters, channels);
-    case MarkupFormat::BBCode: return BuildMarkupIn<BBCodeFormat>(characters, channels);
-    case MarkupFormat::MiniMessage: return BuildMarkupIn<MiniMessageFormat>(characters, channels);
+    case MarkupFormat::Span: return MaxSizeIn<SpanFormat>(units);
+    case MarkupFormat::BBCode: return MaxSizeIn<BBCodeFormat>(units);
+    case MarkupFormat::MiniMessage: return MaxSizeIn<MiniMessageFormat>(units);
     case MarkupFormat::Font: break;
     }
-    return BuildMarkupIn<FontFormat>(characters, channels);
+    return MaxSizeIn<FontFormat>(units);
+}
+
+QByteArray GradientMarkup(const TextCharacters &characters, std::span<const ColorValue> stops, MarkupFormat format)
+{
+    if (characters.Count() == 0)
+        return {};
+    QByteArray markup(GradientMarkupWriter::MaxSize(format, characters.Text().size()) + qsizetype(MarkupBlock::MinRoom),
+                      Qt::Uninitialized);
+    WholeBlock block(markup);
+    GradientMarkupWriter(format, stops, std::size_t(characters.Count()))
+        .Put(block, characters.Text(), characters.Bounds());
+    markup.truncate(block.at - markup.constData());
+    return markup;
 }
 
 QByteArray MarkupUtf8(QStringView text)
 {
-    using Writer = ElementWriter<FontFormat>;
-    static_assert(!Writer::Escaping);
-    QByteArray bytes(text.size() * Writer::MaxBytesPerUnit, Qt::Uninitialized);
-    bytes.truncate(Writer::PutUtf8(bytes.data(), text) - bytes.constData());
+    QByteArray bytes(text.size() * 3, Qt::Uninitialized);
+    bytes.truncate(PutUtf8(bytes.data(), text) - bytes.constData());
     return bytes;
+}
+
+char *PutUtf8(char *out, QStringView text)
+{
+    using Writer = ElementWriter<FontFormat>;
+    static_assert(!Writer::Escaping && Writer::MaxBytesPerUnit == 3);
+    return Writer::PutUtf8(out, text);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorvalue.h"
+#include "markupblock.h"
 #include "textcharacters.h"
 
 #include <QAnyStringView>
@@ -8,7 +9,9 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
+#include <span>
 
 // The forms the markup can take, one element per character in each:
 //   Font         <font color="#RRGGBB">c</font>, the classic form
@@ -31,17 +34,37 @@ const char *MarkupFormatText(MarkupFormat format);
 // any other text.
 std::optional<MarkupFormat> ParseMarkupFormat(QAnyStringView text);
 
-// The format's name for a menu, e.g. "HTML font (classic)".
-QString MarkupFormatName(MarkupFormat format);
+// Writes the markup of a text's characters, in UTF-8 with no separators,
+// their colours running through the stops (GradientColors), a run of
+// characters at a time: the same markup for a text written whole or in runs.
+class GradientMarkupWriter {
+public:
+    // count: the characters of the whole text; at least two stops.
+    GradientMarkupWriter(MarkupFormat format, std::span<const ColorValue> stops, std::size_t count);
+    ~GradientMarkupWriter();
+    GradientMarkupWriter(const GradientMarkupWriter &) = delete;
+    GradientMarkupWriter &operator=(const GradientMarkupWriter &) = delete;
 
-// The gradient markup: one element per character of the text, in UTF-8, with
-// no separators. The first character takes exactly the first colour, the
-// last exactly the second, the ones between start + (k - 1) * step. Red1,
-// Green1 and Blue1 of channels are advanced in place. Throws RuntimeError
-// Overflow for more than 32,768 characters, before anything is built.
-QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels,
-                       MarkupFormat format = MarkupFormat::Font);
+    // Writes the next characters: those of text between each two bounds.
+    void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds);
+
+    // The same format and stops over another text of count characters.
+    void Reset(std::size_t count);
+
+    // The most bytes that the markup of units UTF-16 units takes.
+    static qsizetype MaxSize(MarkupFormat format, qsizetype units);
+
+    class Elements;
+
+private:
+    std::unique_ptr<Elements> elements_;
+};
+
+// The markup of the whole text, its colours running through the stops.
+QByteArray GradientMarkup(const TextCharacters &characters, std::span<const ColorValue> stops,
+                          MarkupFormat format = MarkupFormat::Font);
 
 // The text in UTF-8 as the markup writes its characters: a lone surrogate,
-// which is no character, as U+FFFD.
+// which is no character, as U+FFFD. PutUtf8 writes at most three bytes a unit.
 QByteArray MarkupUtf8(QStringView text);
+char *PutUtf8(char *out, QStringView text);

@@ -1,11 +1,11 @@
 #pragma once
 
-// The elements of each markup format and their writer, shared by the
-// window's markup and the command line's lines. Private to the library.
+// The elements of each markup format and their writer. Private to the
+// library.
 #include "colorvalue.h"
+#include "gradient.h"
 #include "gradientmarkup.h"
 
-#include <QCoreApplication>
 #include <QStringView>
 
 #include <algorithm>
@@ -29,7 +29,6 @@ struct Escape {
 // them, the character with its escapes, the closing.
 struct FormatDescription {
     const char *text; // stored in the settings and given on the command line
-    const char *name; // for the window's menu
     std::string_view opening;
     std::string_view afterColour;
     std::string_view closing;
@@ -39,7 +38,6 @@ struct FormatDescription {
 
 constexpr FormatDescription FontFormat{
     .text = "font",
-    .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML font (classic)"),
     .opening = "<font color=\"#",
     .afterColour = "\">",
     .closing = "</font>",
@@ -47,7 +45,6 @@ constexpr FormatDescription FontFormat{
 };
 constexpr FormatDescription SpanFormat{
     .text = "span",
-    .name = QT_TRANSLATE_NOOP("MarkupFormat", "HTML span"),
     .opening = "<span style=\"color:#",
     .afterColour = "\">",
     .closing = "</span>",
@@ -56,7 +53,6 @@ constexpr FormatDescription SpanFormat{
 };
 constexpr FormatDescription BBCodeFormat{
     .text = "bbcode",
-    .name = QT_TRANSLATE_NOOP("MarkupFormat", "BBCode"),
     .opening = "[color=#",
     .afterColour = "]",
     .closing = "[/color]",
@@ -64,7 +60,6 @@ constexpr FormatDescription BBCodeFormat{
 };
 constexpr FormatDescription MiniMessageFormat{
     .text = "minimessage",
-    .name = QT_TRANSLATE_NOOP("MarkupFormat", "MiniMessage"),
     .opening = "<#",
     .afterColour = ">",
     .closing = "",
@@ -202,38 +197,6 @@ public:
         return Put(out, Format.closing);
     }
 
-    // Valid UTF-8 as it is, but every ASCII byte that the format escapes as
-    // its escape. A byte never takes more room than a UTF-16 unit does, so
-    // MaxSizePerUnit bounds the markup per byte of text too.
-    static char *PutBytes(char *out, std::string_view bytes)
-    {
-        if constexpr (!Escaping)
-            return Put(out, bytes);
-        for (const char byte : bytes) {
-            const auto unit = std::uint8_t(byte);
-            if (unit < 0x80 && IsEscaped(unit))
-                out = Put(out, Escapes[unit]);
-            else
-                *out++ = byte;
-        }
-        return out;
-    }
-
-    // PutElement for a character given in valid UTF-8.
-    static char *PutElement(char *out, std::uint64_t colourWord, std::string_view character, bool nonBreaking)
-    {
-        std::memcpy(out, Template.data(), Template.size());
-        std::memcpy(out + ColourOffset, &colourWord, sizeof colourWord);
-        if (!nonBreaking && character.size() == 1 && std::uint8_t(character[0]) < 0x80
-            && !IsEscaped(std::uint8_t(character[0]))) {
-            out[CharacterOffset] = character[0];
-            return out + PlainSize;
-        }
-        out += CharacterOffset;
-        out = nonBreaking ? Put(out, NonBreakingSpace) : PutBytes(out, character);
-        return Put(out, Format.closing);
-    }
-
 private:
     // For an ASCII unit only.
     static bool IsEscaped(char32_t unit)
@@ -277,6 +240,31 @@ char *ElementWriter<Format>::PutUtf8(char *out, QStringView text)
     }
     return out;
 }
+
+// A format's elements in the form GradientElements writes them.
+template <const FormatDescription &Format>
+struct MarkupElement {
+    using Writer = ElementWriter<Format>;
+    using Colour = std::uint64_t;
+    static constexpr bool NonBreakingSpaces = Format.nonBreakingSpaces;
+
+    static Colour ColourOf(Rgb rgb)
+    {
+        return Writer::ColourWord(std::int16_t(rgb.red), std::int16_t(rgb.green), std::int16_t(rgb.blue));
+    }
+    static char *PutElement(char *out, Colour colour, QStringView character, bool nonBreaking)
+    {
+        return Writer::PutElement(out, colour, character, nonBreaking);
+    }
+    static char *PutOpening(char *out, Colour colour)
+    {
+        std::memcpy(out, Writer::Template.data(), Writer::Template.size());
+        std::memcpy(out + Writer::ColourOffset, &colour, sizeof colour);
+        return out + Writer::CharacterOffset;
+    }
+    static char *PutText(char *out, QStringView piece) { return Writer::PutUtf8(out, piece); }
+    static char *PutClosing(char *out) { return Put(out, Format.closing); }
+};
 
 } // namespace
 } // namespace MarkupElements

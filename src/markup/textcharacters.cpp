@@ -29,40 +29,46 @@ UBreakIterator *CharacterBreaks(QStringView text)
     return iterator.get();
 }
 
-// Between two ASCII code units there is always a boundary, but between CR and
-// LF: no rule of Unicode's joins an ASCII character to the one after it
-// otherwise, and none reaches back across a boundary between two of them.
-bool BreaksAfterAscii(QStringView text, qsizetype i)
-{
-    const char16_t c = text[i].unicode();
-    if (c >= 0x80)
-        return false;
-    if (i + 1 == text.size())
-        return true;
-    const char16_t next = text[i + 1].unicode();
-    return next < 0x80 && !(c == u'\r' && next == u'\n');
-}
-
 } // namespace
 
-TextCharacters::TextCharacters(QString text) : text_(std::move(text))
+void AppendCharacterBounds(QStringView text, qsizetype start, std::vector<qsizetype> &bounds)
 {
-    const QStringView view(text_);
-    const qsizetype size = view.size();
-    bounds_.reserve(std::size_t(size) + 1);
-    bounds_.push_back(0);
+    const qsizetype size = text.size();
+    // At most one boundary a unit: written through a pointer, the vector
+    // trimmed to them after.
+    const std::size_t first = bounds.size();
+    bounds.resize(first + std::size_t(size - start));
+    qsizetype *out = bounds.data() + first;
+    const char16_t *units = text.utf16();
     UBreakIterator *breaks = nullptr;
-    for (qsizetype pos = 0; pos < size;) {
-        if (BreaksAfterAscii(view, pos)) {
-            bounds_.push_back(++pos);
-            continue;
+    for (qsizetype pos = start; pos < size;) {
+        // Between two ASCII units there is always a boundary, but in CR LF:
+        // no rule of Unicode's joins an ASCII character to the one after it
+        // otherwise, and none reaches back across a boundary between two of them.
+        while (pos + 1 < size && units[pos] < 0x80 && units[pos + 1] < 0x80) {
+            pos += 1 + qsizetype(units[pos] == u'\r' && units[pos + 1] == u'\n');
+            *out++ = pos;
         }
+        if (pos + 1 == size && units[pos] < 0x80) {
+            *out++ = ++pos;
+            break;
+        }
+        if (pos == size)
+            break;
         if (!breaks)
-            breaks = CharacterBreaks(view);
+            breaks = CharacterBreaks(text);
         // The iterator never answers inside a surrogate pair: it walks code
         // points, and takes a lone surrogate as a character of its own.
         const int32_t next = ubrk_following(breaks, int32_t(pos));
         pos = next > pos ? next : size;
-        bounds_.push_back(pos);
+        *out++ = pos;
     }
+    bounds.resize(std::size_t(out - bounds.data()));
+}
+
+TextCharacters::TextCharacters(QString text) : text_(std::move(text))
+{
+    bounds_.reserve(std::size_t(text_.size()) + 1);
+    bounds_.push_back(0);
+    AppendCharacterBounds(text_, 0, bounds_);
 }

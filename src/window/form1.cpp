@@ -14,6 +14,7 @@
 #include "textcharacters.h"
 #include "twips.h"
 #include "version.h"
+#include "windowmarkup.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,6 +1,8 @@
 // The markup's format: the output button's menu that chooses it.
 #include "form1.h"
 
+#include "windowmarkup.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>

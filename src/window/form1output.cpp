@@ -2,7 +2,7 @@
 #include "form1.h"
 
 #include "clipboardcontent.h"
-#include "gradientmarkup.h"
+#include "windowmarkup.h"
 #include "messageboxes.h"
 #include "safefile.h"
 #include "textcharacters.h"

@@ -60,11 +60,11 @@ void TestCommandLine::parses_data()
                                        << "huespin: Unexpected value after '--documents-folder'." << QString();
     // A text to print as markup, with no window.
     QTest::newRow("argument") << QStringList{"notes", "-", "1.txt"} << false << false << 0 << QString()
-                              << "text 'notes - 1.txt', from none to none via 0, format 0";
+                              << "text 'notes - 1.txt', from none to none via 0, format font";
     QTest::newRow("colours and format") << QStringList{"--from", "RED",    "--to=#00f", "--via", "lime",
                                                        "--via",  "000080", "--format",  "ansi",  "-"}
                                         << false << false << 0 << QString()
-                                        << "standard input, from ff to ff0000 via 2, format 4";
+                                        << "standard input, from ff to ff0000 via 2, format ansi";
     QTest::newRow("unknown format") << QStringList{"--format", "html", "hi"} << false << false << 2
                                     << "huespin: Unknown format 'html'"
                                     << "ansi";
@@ -120,7 +120,7 @@ void TestCommandLine::parses()
                                                  : QStringLiteral("text '%1'").arg(line.text.join(u' ')),
                           hex(line.from), hex(line.to))
                      .arg(line.via.size())
-                     .arg(int(line.format)),
+                     .arg(line.format.ansi ? "ansi" : MarkupFormatText(line.format.markup)),
                  outputHas);
     }
     QCOMPARE(line.exitStatus, exitStatus);

@@ -5,7 +5,7 @@
 #include "testsupport.h"
 
 #include "colorvalue.h"
-#include "gradientmarkup.h"
+#include "windowmarkup.h"
 #include "qtcolor.h"
 
 #include <QDir>

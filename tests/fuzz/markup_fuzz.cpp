@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -71,8 +72,7 @@ void CheckMarkup(const Form &form, const TextCharacters &characters, ColorValue 
 {
     const qsizetype count = characters.Count();
     const ColorChannels start = SplitColors(color1, color2, count);
-    ColorChannels channels = start;
-    const QByteArray built = BuildMarkup(characters, channels, form.format);
+    const QByteArray built = GradientMarkup(characters, std::array{color1, color2}, form.format);
     REQUIRE(built.isValidUtf8());
 
     // Element by element, each character in the exact form.

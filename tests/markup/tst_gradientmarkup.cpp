@@ -1,8 +1,10 @@
+#include "gradient.h"
 #include "gradientmarkup.h"
-#include "runtimeerror.h"
 
 #include <QRegularExpression>
 #include <QTest>
+
+#include <array>
 
 namespace {
 
@@ -11,9 +13,7 @@ constexpr ColorValue Blue = 0xFF0000;
 
 QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2, MarkupFormat format = MarkupFormat::Font)
 {
-    const TextCharacters characters(text);
-    ColorChannels channels = SplitColors(color1, color2, characters.Count());
-    return BuildMarkup(characters, channels, format);
+    return GradientMarkup(TextCharacters(text), std::array{color1, color2}, format);
 }
 
 // The text of each element, with &nbsp; read back as the space it stands for.
@@ -69,8 +69,8 @@ private slots:
     void loneSurrogates_data();
     void loneSurrogates();
     void middleCharactersFollowTheSteps();
-    void runningChannelsAreAdvanced();
-    void overflowPastTheSixteenBitCount();
+    void placesStops_data();
+    void placesStops();
     void formatTexts_data();
     void formatTexts();
 };
@@ -243,29 +243,28 @@ void TestGradientMarkup::middleCharactersFollowTheSteps()
     }
 }
 
-void TestGradientMarkup::runningChannelsAreAdvanced()
+void TestGradientMarkup::placesStops_data()
 {
-    ColorChannels channels = SplitColors(Red, Blue, 5);
-    BuildMarkup(TextCharacters(QStringLiteral("abcde")), channels);
-    // Three middle characters, three steps.
-    QCOMPARE(channels.Red1, 255 - 3 * 63);
-    QCOMPARE(channels.Blue1, 3 * 63);
+    QTest::addColumn<int>("stops");
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<std::vector<std::size_t>>("positions");
+
+    QTest::newRow("two") << 2 << 10 << std::vector<std::size_t>{0, 9};
+    QTest::newRow("half rounds up") << 3 << 4 << std::vector<std::size_t>{0, 2, 3};
+    QTest::newRow("even") << 3 << 5 << std::vector<std::size_t>{0, 2, 4};
+    QTest::newRow("four on eleven") << 4 << 11 << std::vector<std::size_t>{0, 3, 7, 10};
+    QTest::newRow("one apart") << 5 << 5 << std::vector<std::size_t>{0, 1, 2, 3, 4};
+    QTest::newRow("too few characters") << 5 << 4 << std::vector<std::size_t>{0, 3};
+    QTest::newRow("one character") << 3 << 1 << std::vector<std::size_t>{0, 0};
+    QTest::newRow("none") << 3 << 0 << std::vector<std::size_t>{};
 }
 
-void TestGradientMarkup::overflowPastTheSixteenBitCount()
+void TestGradientMarkup::placesStops()
 {
-    const QString longest(32768, u'a');
-    QCOMPARE(Markup(longest, Red, Blue).count("<font"), 32768);
-
-    // The 16-bit count is checked by the markup too, and nothing is returned.
-    ColorChannels channels = SplitColors(Red, Blue, 3);
-    const TextCharacters tooLong(QString(32769, u'a'));
-    try {
-        BuildMarkup(tooLong, channels);
-        QFAIL("no overflow");
-    } catch (const RuntimeError &error) {
-        QCOMPARE(error.Number(), 6);
-    }
+    QFETCH(int, stops);
+    QFETCH(int, characters);
+    QFETCH(std::vector<std::size_t>, positions);
+    QCOMPARE(PlaceStops(std::size_t(stops), std::size_t(characters)), positions);
 }
 
 void TestGradientMarkup::formatTexts_data()

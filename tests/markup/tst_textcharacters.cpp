@@ -10,6 +10,8 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include <array>
+
 #include <unicode/ubrk.h>
 
 #include <vector>
@@ -181,8 +183,7 @@ void TestTextCharacters::generatedTexts()
         if (characters.Count() < 2)
             continue;
 
-        ColorChannels channels = SplitColors(0x0000FF, 0xFF8000, characters.Count());
-        const QByteArray markup = BuildMarkup(characters, channels);
+        const QByteArray markup = GradientMarkup(characters, std::array<ColorValue, 2>{0x0000FF, 0xFF8000});
         QStringDecoder decoder(QStringDecoder::Utf8);
         const QString decoded = decoder.decode(markup);
         QVERIFY(!decoder.hasError());

@@ -1,9 +1,9 @@
 #include "fakes.h"
 #include "form1.h"
 #include "formdriver.h"
+#include "runtimeerror.h"
+#include "windowmarkup.h"
 #include "workspace.h"
-
-#include "gradientmarkup.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -58,6 +58,8 @@ private slots:
     void swapTwiceRestores();
     void blackCountsAsChosen();
     void overflowIsReportedAndWindowStaysUsable();
+    void runningChannelsAreAdvanced();
+    void overflowPastTheSixteenBitCount();
     void unwritableOutputIsReported();
 
 private:
@@ -411,6 +413,32 @@ void TestForm1::overflowIsReportedAndWindowStaysUsable()
     ui_->Text1->setText("abc");
     ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Done! (just press Ctrl+v to paste)"});
+}
+
+void TestForm1::runningChannelsAreAdvanced()
+{
+    ColorChannels channels = SplitColors(Red, Blue, 5);
+    BuildMarkup(TextCharacters(QStringLiteral("abcde")), channels);
+    // Three middle characters, three steps.
+    QCOMPARE(channels.Red1, 255 - 3 * 63);
+    QCOMPARE(channels.Blue1, 3 * 63);
+}
+
+void TestForm1::overflowPastTheSixteenBitCount()
+{
+    const TextCharacters longest(QString(32768, u'a'));
+    ColorChannels longestChannels = SplitColors(Red, Blue, longest.Count());
+    QCOMPARE(BuildMarkup(longest, longestChannels).count("<font"), 32768);
+
+    // The 16-bit count is checked by the markup too, and nothing is returned.
+    ColorChannels channels = SplitColors(Red, Blue, 3);
+    const TextCharacters tooLong(QString(32769, u'a'));
+    try {
+        BuildMarkup(tooLong, channels);
+        QFAIL("no overflow");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.Number(), 6);
+    }
 }
 
 void TestForm1::unwritableOutputIsReported()
