@@ -4,10 +4,16 @@
 #include "version.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <optional>
 
 namespace {
+
+// The texts a user reads, for translators.
+class CommandLineText {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 struct QtOption {
     const char *name;
@@ -41,7 +47,9 @@ CommandLine Print(const QString &text, int exitStatus = 0)
 
 CommandLine Fail(const QString &error)
 {
-    return Print(QStringLiteral("huespin: %1\nTry 'huespin --help' for more information.\n").arg(error), 2);
+    return Print(QStringLiteral("huespin: %1\n%2\n")
+                     .arg(error, CommandLineText::tr("Try 'huespin --help' for more information.")),
+                 2);
 }
 
 // The parser names an unknown option without its dashes; this says it as
@@ -57,7 +65,7 @@ QString ParseError(const QCommandLineParser &parser, const QStringList &argument
             break;
         const QString word = argument.section(u'=', 0, 0);
         if (word == QLatin1Char('-') + name || word == QLatin1String("--") + name)
-            return QStringLiteral("Unknown option '%1'.").arg(word);
+            return CommandLineText::tr("Unknown option '%1'.").arg(word);
     }
     return parser.errorText();
 }
@@ -70,41 +78,42 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     // Qt's options are single words after one dash, as in "-platform xcb".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
-        QStringLiteral("Huespin turns a line of text into colour-gradient HTML: one font element a\n"
-                       "character, the colours running from Color 1 to Color 2. The markup goes to the\n"
-                       "clipboard or is appended to output.html in the current folder.\n"
-                       "\n"
-                       "Given TEXT, Huespin opens no window: it prints the markup of TEXT (its words\n"
-                       "joined by single spaces) and a line end; given -, the markup of each line of\n"
-                       "standard input, one line for each. A COLOUR is #RRGGBB, RRGGBB, #RGB or an SVG\n"
-                       "colour name such as cornflowerblue. Without --from or --to, the colour chosen\n"
-                       "in the window is used. A line that is not valid UTF-8 is left out with a\n"
-                       "message, and Huespin then ends with status 1; a mistake on the command line\n"
-                       "ends it with status 2."));
+        CommandLineText::tr("Huespin turns a line of text into colour-gradient HTML: one font element a\n"
+                            "character, the colours running from Color 1 to Color 2. The markup goes to the\n"
+                            "clipboard or is appended to output.html in the current folder.\n"
+                            "\n"
+                            "Given TEXT, Huespin opens no window: it prints the markup of TEXT (its words\n"
+                            "joined by single spaces) and a line end; given -, the markup of each line of\n"
+                            "standard input, one line for each. A COLOUR is #RRGGBB, RRGGBB, #RGB or an SVG\n"
+                            "colour name such as cornflowerblue. Without --from or --to, the colour chosen\n"
+                            "in the window is used. A line that is not valid UTF-8 is left out with a\n"
+                            "message, and Huespin then ends with status 1; a mistake on the command line\n"
+                            "ends it with status 2."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
+                                  CommandLineText::tr("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version and exit."));
+                                     CommandLineText::tr("Show the version and exit."));
     const QCommandLineOption documentsFolder(
         QStringLiteral("documents-folder"),
-        QStringLiteral("Work in the Huespin folder of your documents folder (created when missing), "
-                       "as the desktop menu starts it; without it Huespin works in the current folder."));
+        CommandLineText::tr("Work in the Huespin folder of your documents folder (created when missing), "
+                            "as the desktop menu starts it; without it Huespin works in the current folder."));
     const QCommandLineOption from(QStringLiteral("from"),
-                                  QStringLiteral("The first character's colour (default: Color 1 of the window)."),
-                                  QStringLiteral("COLOUR"));
+                                  CommandLineText::tr("The first character's colour (default: Color 1 of the window)."),
+                                  CommandLineText::tr("COLOUR"));
     const QCommandLineOption to(QStringLiteral("to"),
-                                QStringLiteral("The last character's colour (default: Color 2 of the window)."),
-                                QStringLiteral("COLOUR"));
-    const QCommandLineOption via(QStringLiteral("via"),
-                                 QStringLiteral("A colour the gradient passes through on its way, at an equal share "
-                                                "of the line; give it again for more."),
-                                 QStringLiteral("COLOUR"));
+                                CommandLineText::tr("The last character's colour (default: Color 2 of the window)."),
+                                CommandLineText::tr("COLOUR"));
+    const QCommandLineOption via(
+        QStringLiteral("via"),
+        CommandLineText::tr("A colour the gradient passes through on its way, at an equal share "
+                            "of the line; give it again for more."),
+        CommandLineText::tr("COLOUR"));
     const QCommandLineOption format(
         QStringLiteral("format"),
-        QStringLiteral("font (<font color=\"#RRGGBB\">, the default), span (<span style=\"color:#RRGGBB\">), "
-                       "bbcode ([color=#RRGGBB]), minimessage (<#RRGGBB>) or ansi (24-bit colour escapes for a "
-                       "terminal)."),
-        QStringLiteral("NAME"));
+        CommandLineText::tr("font (<font color=\"#RRGGBB\">, the default), span (<span style=\"color:#RRGGBB\">), "
+                            "bbcode ([color=#RRGGBB]), minimessage (<#RRGGBB>) or ansi (24-bit colour escapes for a "
+                            "terminal)."),
+        CommandLineText::tr("NAME"));
     QCommandLineOption keepClipboard(QStringLiteral("keep-clipboard"), QString());
     keepClipboard.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
@@ -115,9 +124,10 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     parser.addOption(via);
     parser.addOption(format);
     parser.addOption(keepClipboard);
-    parser.addPositionalArgument(QStringLiteral("TEXT"),
-                                 QStringLiteral("The text to print as markup, or - for each line of standard input."),
-                                 QStringLiteral("[TEXT...|-]"));
+    parser.addPositionalArgument(
+        QStringLiteral("TEXT"),
+        CommandLineText::tr("The text to print as markup, or - for each line of standard input."),
+        CommandLineText::tr("[TEXT...|-]"));
     for (const QtOption &qtOption : QtOptions) {
         QCommandLineOption option(QString::fromLatin1(qtOption.name), QString(),
                                   qtOption.takesValue ? QStringLiteral("value") : QString());
@@ -131,7 +141,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         // The parser names the program after the application object, which
         // is not made yet; the usage line says it as one types it.
         const QString text = parser.helpText();
-        return Print(QStringLiteral("Usage: huespin [options] [TEXT...|-]") + text.mid(text.indexOf(u'\n')));
+        return Print(CommandLineText::tr("Usage: huespin [options] [TEXT...|-]") + text.mid(text.indexOf(u'\n')));
     }
     if (parser.isSet(version))
         return Print(QStringLiteral("huespin %1\n").arg(QStringLiteral(HUESPIN_VERSION)));
@@ -141,10 +151,10 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     const bool printing = !words.isEmpty();
     for (const QCommandLineOption *option : {&from, &to, &via, &format})
         if (!printing && parser.isSet(*option))
-            return Fail(QStringLiteral("--%1 needs a TEXT to print, or - for standard input.")
+            return Fail(CommandLineText::tr("--%1 needs a TEXT to print, or - for standard input.")
                             .arg(option->names().constFirst()));
     if (printing && (parser.isSet(documentsFolder) || parser.isSet(keepClipboard)))
-        return Fail(QStringLiteral("--%1 opens no window with a TEXT to print.")
+        return Fail(CommandLineText::tr("--%1 opens no window with a TEXT to print.")
                         .arg(parser.isSet(documentsFolder) ? QStringLiteral("documents-folder")
                                                            : QStringLiteral("keep-clipboard")));
     if (printing) {
@@ -152,8 +162,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                                QString &error) -> std::optional<ColorValue> {
             const auto value = ParseColorText(text.toStdString());
             if (!value)
-                error = QStringLiteral("Unknown colour '%1' for --%2: give #RRGGBB, RRGGBB, #RGB or an SVG colour "
-                                       "name such as red.")
+                error = CommandLineText::tr("Unknown colour '%1' for --%2: give #RRGGBB, RRGGBB, #RGB or an SVG colour "
+                                            "name such as red.")
                             .arg(text, option.names().constFirst());
             return value;
         };
@@ -170,7 +180,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         if (parser.isSet(format)) {
             const auto named = ParseLineFormat(parser.value(format).toStdString());
             if (!named)
-                return Fail(QStringLiteral("Unknown format '%1': give font, span, bbcode, minimessage or ansi.")
+                return Fail(CommandLineText::tr("Unknown format '%1': give font, span, bbcode, minimessage or ansi.")
                                 .arg(parser.value(format)));
             line.format = *named;
         }

@@ -42,7 +42,9 @@ bool RunsClipboardManager(xcb_connection_t *connection)
 
 void Warn(const QString &reason)
 {
-    std::fprintf(stderr, "huespin: the clipboard is not kept after exit: %s\n", reason.toLocal8Bit().constData());
+    std::fprintf(
+        stderr, "huespin: %s\n",
+        qPrintable(QCoreApplication::translate("Clipboard", "the clipboard is not kept after exit: %1").arg(reason)));
 }
 
 } // namespace
@@ -77,11 +79,11 @@ void HandOverClipboard(const QString &display)
     // The keeper answers once it holds the clipboard, and leaves a process
     // of its own session behind that nobody waits for.
     if (!keeper.waitForFinished(HandOverTimeoutMs)) {
-        Warn(QStringLiteral("the keeper did not answer in time"));
+        Warn(QCoreApplication::translate("Clipboard", "the keeper did not answer in time"));
         keeper.kill();
         keeper.waitForFinished(1000);
         return;
     }
     if (keeper.exitStatus() != QProcess::NormalExit || keeper.exitCode() != 0)
-        Warn(QStringLiteral("the keeper failed"));
+        Warn(QCoreApplication::translate("Clipboard", "the keeper failed"));
 }

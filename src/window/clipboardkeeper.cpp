@@ -197,19 +197,23 @@ bool OwnsX11Clipboard()
 int KeepClipboard(int argc, char *argv[])
 {
     if (::isatty(STDIN_FILENO))
-        return Fail("this option is for Huespin's own use: it reads the clipboard's content from a pipe", 2);
+        return Fail(
+            qPrintable(QCoreApplication::translate(
+                "Clipboard", "this option is for Huespin's own use: it reads the clipboard's content from a pipe")),
+            2);
     bool failed = false;
     const QByteArray packed = ReadAll(STDIN_FILENO, failed);
     auto content = std::make_unique<QMimeData>();
     if (failed || !UnpackClipboardContent(packed, *content))
-        return Fail("the input is not clipboard content from Huespin");
+        return Fail(
+            qPrintable(QCoreApplication::translate("Clipboard", "the input is not clipboard content from Huespin")));
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
-        return Fail("cannot make a pipe");
+        return Fail(qPrintable(QCoreApplication::translate("Clipboard", "cannot make a pipe")));
     const pid_t server = ::fork();
     if (server < 0)
-        return Fail("cannot start a process");
+        return Fail(qPrintable(QCoreApplication::translate("Clipboard", "cannot start a process")));
     if (server == 0) {
         ::close(report[0]);
         // A session of its own: the terminal or the window going does not
@@ -224,7 +228,7 @@ int KeepClipboard(int argc, char *argv[])
         got = ::read(report[0], &held, 1);
     while (got < 0 && errno == EINTR);
     ::close(report[0]);
-    return got == 1 ? 0 : Fail("cannot take the clipboard");
+    return got == 1 ? 0 : Fail(qPrintable(QCoreApplication::translate("Clipboard", "cannot take the clipboard")));
 }
 
 namespace {

@@ -189,7 +189,7 @@ std::optional<ColorValue> CommonDialog::RunColorDialog(ColorValue start)
 {
     QColorDialog dialog(parent_);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(QStringLiteral("Choose Color"));
+    dialog.setWindowTitle(QCoreApplication::translate("CommonDialog", "Choose Color"));
     dialog.setCurrentColor(ToQColor(start));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

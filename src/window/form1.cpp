@@ -17,6 +17,7 @@
 #include "windowmarkup.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -33,10 +34,11 @@ namespace {
 // How often the load tries again a store that another program holds.
 constexpr int StoreRetryMs = 200;
 
-// The window's caption, shown from the moment the window maps.
-QString Caption()
+// The classic description in the user's language.
+QString DescriptionText(const RuntimeError &error)
 {
-    return QStringLiteral("Huespin v" HUESPIN_VERSION);
+    const QString text = QCoreApplication::translate("RuntimeError", error.DescriptionSource());
+    return error.Argument().empty() ? text : text.arg(QString::fromStdString(error.Argument()));
 }
 
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption)
@@ -49,6 +51,12 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &captio
 }
 
 } // namespace
+
+// Shown from the moment the window maps.
+QString Form1::Caption()
+{
+    return tr("Huespin v%1").arg(QStringLiteral(HUESPIN_VERSION));
+}
 
 struct Form1::DesktopServices {
     explicit DesktopServices(QWidget *window) : messages(window), dialog(window) {}
@@ -140,25 +148,25 @@ void Form1::CreateControls()
     Text1->setAccessibleName(tr("Text"));
     Place(Text1);
 
-    Command1 = MakeButton(this, "Command1", QStringLiteral("Color 1"));
+    Command1 = MakeButton(this, "Command1", tr("Color 1"));
     Place(Command1);
     Shape1 = new Shape(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setAccessibleName(tr("Color 1"));
     Place(Shape1);
-    Command2 = MakeButton(this, "Command2", QStringLiteral("Color 2"));
+    Command2 = MakeButton(this, "Command2", tr("Color 2"));
     Place(Command2);
     Shape2 = new Shape(this);
     Shape2->setObjectName(QStringLiteral("Shape2"));
     Shape2->setAccessibleName(tr("Color 2"));
     Place(Shape2);
-    Command5 = MakeButton(this, "Command5", QStringLiteral("Swap"));
+    Command5 = MakeButton(this, "Command5", tr("Swap"));
     Place(Command5);
-    Command7 = MakeButton(this, "Command7", QStringLiteral("Preview"));
+    Command7 = MakeButton(this, "Command7", tr("Preview"));
     Place(Command7);
-    Command4 = MakeButton(this, "Command4", QStringLiteral("E&xit"));
+    Command4 = MakeButton(this, "Command4", tr("E&xit"));
     Place(Command4);
-    Command3 = MakeButton(this, "Command3", QStringLiteral("Clipboard"));
+    Command3 = MakeButton(this, "Command3", tr("Clipboard"));
     Place(Command3);
     Command10 = MakeButton(this, "Command10", QString());
     Command10->setAccessibleName(tr("Switch between clipboard and file output"));
@@ -166,11 +174,11 @@ void Form1::CreateControls()
     Place(Command10);
     Command6 = MakeButton(this, "Command6", QString());
     Place(Command6);
-    Command9 = MakeButton(this, "Command9", QStringLiteral("Back-color"));
+    Command9 = MakeButton(this, "Command9", tr("Back-color"));
     Place(Command9);
-    Command8 = MakeButton(this, "Command8", QStringLiteral("Change Font"));
+    Command8 = MakeButton(this, "Command8", tr("Change Font"));
     Place(Command8);
-    Command11 = MakeButton(this, "Command11", QStringLiteral("Uninstall"));
+    Command11 = MakeButton(this, "Command11", tr("Uninstall"));
     Place(Command11);
 
     QWidget *tabOrder[] = {Text1,    Command1,  Command2, Command5, Command7, Command4,
@@ -231,15 +239,13 @@ void Form1::RunEvent(const std::function<void()> &handler)
         ReportRunTimeError(RuntimeErrors::OutOfMemory());
     } catch (const std::exception &error) {
         // A library's own failure ends the event as a run-time error would.
-        ReportRunTimeError(RuntimeError(51, "Internal error", error.what()));
+        ReportRunTimeError(RuntimeError(51, QT_TRANSLATE_NOOP("RuntimeError", "Internal error"), error.what()));
     }
 }
 
 void Form1::ReportRunTimeError(const RuntimeError &error)
 {
-    QString prompt = QStringLiteral("Run-time error '%1':\n\n%2")
-                         .arg(error.Number())
-                         .arg(QString::fromStdString(error.Description()));
+    QString prompt = tr("Run-time error '%1':\n\n%2").arg(error.Number()).arg(DescriptionText(error));
     if (!error.Detail().empty())
         prompt += QStringLiteral("\n\n") + QString::fromStdString(error.Detail());
     MsgBox(prompt, MsgBoxStyle::Critical);
@@ -310,7 +316,7 @@ void Form1::Command10_Click()
 {
     const bool wasFileOutput = FileOutput;
     FileOutput = !FileOutput;
-    Command3->setText(wasFileOutput ? QStringLiteral("Clipboard") : QStringLiteral("File"));
+    Command3->setText(wasFileOutput ? tr("Clipboard") : tr("File"));
     ShowOutputTarget();
 }
 
@@ -341,7 +347,7 @@ void Form1::InitForm()
     UseDefaults = false;
     setWindowTitle(Caption());
     Warned = false;
-    Command6->setText(QStringLiteral("Help && About"));
+    Command6->setText(tr("Help && About"));
     // The settings may come later, once another program lets the store go.
     LoadSettings();
     if (ReadmeMissing())
@@ -365,7 +371,7 @@ void Form1::Text1_Change()
     ResetPreview();
     if (Text1->text().toLower().contains(u"fuck") && !Warned) {
         Warned = true;
-        MsgBox(QStringLiteral("Hey wass that?! heheh.. just kiddin..."), MsgBoxStyle::Exclamation);
+        MsgBox(tr("Hey wass that?! heheh.. just kiddin..."), MsgBoxStyle::Exclamation);
     }
 }
 
@@ -373,7 +379,7 @@ void Form1::Text1_Change()
 bool Form1::CheckInput(const TextCharacters &characters)
 {
     if (characters.Count() < 3 || Color1 == NoColor || Color2 == NoColor) {
-        MsgBox(QStringLiteral("Not enough data"), MsgBoxStyle::OkOnly);
+        MsgBox(tr("Not enough data"), MsgBoxStyle::OkOnly);
         return false;
     }
     return true;

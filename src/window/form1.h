@@ -60,6 +60,9 @@ public:
     explicit Form1(const Form1Services &services);
     ~Form1() override;
 
+    // The window's caption, also the title of a box shown before the window.
+    static QString Caption();
+
 signals:
     // Once, when the window's first frame is on the screen: work that the
     // user need not wait for (the icon's theme lookup) waits for this.

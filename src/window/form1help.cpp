@@ -17,12 +17,12 @@
 namespace {
 
 const QString ReadmeFile = QStringLiteral("readme.txt");
-const QString NoNotepad = QStringLiteral("Read readme.txt! I can't find your notepad!");
 
 // Started from the menu, the readme is in a folder the user may not know.
 QString NoNotepadPrompt()
 {
-    return NoNotepad + QLatin1Char('\n') + QDir::toNativeSeparators(QFileInfo(ReadmeFile).absoluteFilePath());
+    return Form1::tr("Read readme.txt! I can't find your notepad!") + QLatin1Char('\n')
+           + QDir::toNativeSeparators(QFileInfo(ReadmeFile).absoluteFilePath());
 }
 
 } // namespace

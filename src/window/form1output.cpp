@@ -21,7 +21,7 @@ void Form1::MakeFileOutput()
         return;
     SplitColors(characters);
     AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, outputFormat_));
-    MsgBox(QStringLiteral("Done!"), MsgBoxStyle::OkOnly);
+    MsgBox(tr("Done!"), MsgBoxStyle::OkOnly);
 }
 
 void Form1::MakeClipboardOutput()
@@ -37,5 +37,5 @@ void Form1::MakeClipboardOutput()
     const QByteArray markup = BuildMarkup(characters, Channels, outputFormat_);
     ReplaceClipboardContent(QString::fromUtf8(markup),
                             html ? HtmlFragment(BuildMarkup(characters, start, MarkupFormat::Span)) : QByteArray());
-    MsgBox(QStringLiteral("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);
+    MsgBox(tr("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);
 }

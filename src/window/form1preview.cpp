@@ -35,13 +35,13 @@ void Form1::ShowPreview(const QString &text)
     PreviewShown = true;
     Command8->setEnabled(true);
     Command9->setEnabled(true);
-    Command7->setText(QStringLiteral("Hide it"));
+    Command7->setText(tr("Hide it"));
     SetFormSize(FormLayout::FormWidth, FormLayout::FormHeight);
 }
 
 void Form1::HidePreview()
 {
-    Command7->setText(QStringLiteral("Preview"));
+    Command7->setText(tr("Preview"));
     Command8->setEnabled(false);
     Command9->setEnabled(false);
     preview_->Clear();
@@ -53,7 +53,7 @@ void Form1::ResetPreview()
     if (!PreviewShown)
         return;
     PreviewShown = false;
-    Command7->setText(QStringLiteral("Preview"));
+    Command7->setText(tr("Preview"));
 }
 
 // The dialog starts from the font that the preview really shows: the family

@@ -39,17 +39,26 @@ QString FromUtf8(const std::string &text)
     return QString::fromStdString(text);
 }
 
-const std::string HeldByAnother = "it is held by another program";
+QString HeldByAnother()
+{
+    return Form1::tr("it is held by another program");
+}
 
 QString StorePath()
 {
     return QDir::toNativeSeparators(FromUtf8(SettingsBatch::Where()));
 }
 
-void ReportUnsaved(const std::string &reason)
+void SayOnError(const QString &text)
 {
-    std::fprintf(stderr, "huespin: the settings were not saved in %s: %s\n", SettingsBatch::Where().c_str(),
-                 reason.empty() ? "the store refused a change" : reason.c_str());
+    std::fprintf(stderr, "huespin: %s\n", qPrintable(text));
+}
+
+void ReportUnsaved(const QString &reason)
+{
+    SayOnError(Form1::tr("the settings were not saved in %1: %2")
+                   .arg(FromUtf8(SettingsBatch::Where()),
+                        reason.isEmpty() ? Form1::tr("the store refused a change") : reason));
 }
 
 std::unique_ptr<RegEditor> SettingsKey(const char *path)
@@ -86,14 +95,13 @@ void Form1::StartWithoutSettings(const SettingsBatch &batch)
 {
     ApplyDefaultSettings();
     SettingsUnread = true;
-    const std::string why = batch.Busy() ? HeldByAnother : batch.Failure();
-    std::fprintf(stderr,
-                 "huespin: the settings in %s cannot be read: %s; this window uses the default settings "
-                 "and leaves the stored ones as they are\n",
-                 SettingsBatch::Where().c_str(), why.c_str());
+    const QString why = batch.Busy() ? HeldByAnother() : FromUtf8(batch.Failure());
+    SayOnError(tr("the settings in %1 cannot be read: %2; this window uses the default settings and leaves the "
+                  "stored ones as they are")
+                   .arg(FromUtf8(SettingsBatch::Where()), why));
     MsgBox(tr("The settings in %1 cannot be read: %2.\n\nThis window starts from the default settings and "
               "will not save them.")
-               .arg(FromUtf8(SettingsBatch::Where()), FromUtf8(why)),
+               .arg(FromUtf8(SettingsBatch::Where()), why),
            MsgBoxStyle::Exclamation);
 }
 
@@ -153,7 +161,7 @@ void Form1::ReadSettings(SettingsBatch &batch)
         SaveSettings(0);
     }
     if (batch.Began() && !batch.Commit())
-        ReportUnsaved(batch.Failure());
+        ReportUnsaved(FromUtf8(batch.Failure()));
     if (!keptAside.empty())
         MsgBox(tr("The settings file %1 could not be read. It is kept as %2, and fresh settings are started.")
                    .arg(FromUtf8(SettingsBatch::Where()), FromUtf8(keptAside)),
@@ -183,8 +191,8 @@ void Form1::WaitForStore()
     storeNotice_->setGeometry(Pixels(first.left), Pixels(first.top), Pixels(right.left + right.width - first.left),
                               Pixels(FormLayout::FormHeight - first.top));
     storeNotice_->show();
-    std::fprintf(stderr, "huespin: the settings in %s are held by another program; waiting for it\n",
-                 SettingsBatch::Where().c_str());
+    SayOnError(
+        tr("the settings in %1 are held by another program; waiting for it").arg(FromUtf8(SettingsBatch::Where())));
     storeRetry_->start();
 }
 
@@ -238,14 +246,14 @@ bool Form1::SaveSettings(int waitMs)
     }
     if (SettingsUnread) {
         if (!SettingsRemoved)
-            ReportUnsaved("it could not be read when this window started");
+            ReportUnsaved(tr("it could not be read when this window started"));
         return true;
     }
     SettingsBatch batch(waitMs);
     if (!batch.Began()) {
         if (batch.Busy())
             return false;
-        ReportUnsaved(batch.Failure());
+        ReportUnsaved(FromUtf8(batch.Failure()));
         return true;
     }
     Reg = SettingsKey("SOFTWARE\\Huespin\\");
@@ -265,11 +273,11 @@ bool Form1::SaveSettings(int waitMs)
     write("format", MarkupFormatText(outputFormat_));
     if (Reg->Error()) {
         batch.Abandon();
-        ReportUnsaved(batch.Failure());
+        ReportUnsaved(FromUtf8(batch.Failure()));
     } else if (!batch.Commit(waitMs)) {
         if (batch.Busy())
             return false;
-        ReportUnsaved(batch.Failure());
+        ReportUnsaved(FromUtf8(batch.Failure()));
     }
     return true;
 }
@@ -288,7 +296,7 @@ bool Form1::SaveSettingsAtClose(bool byUser)
         return true;
     if (!byUser) {
         if (!SaveSettings(services_.SettingsSaveWaitMs))
-            ReportUnsaved(HeldByAnother);
+            ReportUnsaved(HeldByAnother());
         return true;
     }
     if (SaveSettings(services_.SettingsCloseWaitMs))
@@ -323,10 +331,10 @@ void Form1::RemoveSettings()
     Reg = SettingsKey("SOFTWARE\\Huespin");
     Reg->DeleteKey();
     if (Reg->Error()) {
-        MsgBox(QStringLiteral("An Error Occured while trying to remove registry settings."), MsgBoxStyle::Exclamation);
+        MsgBox(tr("An Error Occured while trying to remove registry settings."), MsgBoxStyle::Exclamation);
         return;
     }
-    MsgBox(QStringLiteral("All settings removed from Registry."), MsgBoxStyle::OkOnly);
+    MsgBox(tr("All settings removed from Registry."), MsgBoxStyle::OkOnly);
     SettingsRemoved = true;
     close();
 }

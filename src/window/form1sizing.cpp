@@ -100,9 +100,9 @@ double Form1::FitControlFont()
     };
     for (const QPushButton *button : findChildren<QPushButton *>())
         need(button, button->text());
-    need(Command3, QStringLiteral("File"));
-    need(Command6, QStringLiteral("Help && About"));
-    need(Command7, QStringLiteral("Hide it"));
+    need(Command3, tr("File"));
+    need(Command6, tr("Help && About"));
+    need(Command7, tr("Hide it"));
     QFont font = QApplication::font(this);
     const double desktopSize = FontPointSize(font, this);
     // How much of the room the captions take at a size; text grows about in

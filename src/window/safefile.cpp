@@ -2,6 +2,7 @@
 
 #include "runtimeerror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -113,7 +114,7 @@ public:
                 if (::fstat(file.Get(), &info) != 0)
                     Fail(errno);
                 if (!S_ISREG(info.st_mode))
-                    Fail(RuntimeErrors::PathFileAccessError(), KindOf(info.st_mode) + ", not a regular file");
+                    Fail(RuntimeErrors::PathFileAccessError(), NotRegular(info.st_mode));
                 return {std::move(folder), name, std::move(file)};
             }
             const int error = errno;
@@ -128,7 +129,9 @@ public:
             if (link.Get() < 0 || ::fstat(link.Get(), &info) != 0 || !S_ISLNK(info.st_mode) || links == MaxLinks)
                 Fail(ELOOP);
             if (info.st_uid != ::geteuid())
-                Fail(RuntimeErrors::PermissionDenied(), "a symbolic link that belongs to another user");
+                Fail(RuntimeErrors::PermissionDenied(),
+                     QCoreApplication::translate("SafeFile", "a symbolic link that belongs to another user")
+                         .toStdString());
             std::string target(std::size_t(info.st_size ? info.st_size : 4096) + 1, '\0');
             const ssize_t size = ::readlinkat(link.Get(), "", target.data(), target.size());
             if (size <= 0 || std::size_t(size) >= target.size())
@@ -147,24 +150,27 @@ public:
     }
 
 private:
-    static std::string KindOf(mode_t mode)
+    static std::string NotRegular(mode_t mode)
     {
+        const auto text = [](const char *reason) {
+            return QCoreApplication::translate("SafeFile", reason).toStdString();
+        };
         if (S_ISFIFO(mode))
-            return "a named pipe";
+            return text(QT_TRANSLATE_NOOP("SafeFile", "a named pipe, not a regular file"));
         if (S_ISDIR(mode))
-            return "a folder";
+            return text(QT_TRANSLATE_NOOP("SafeFile", "a folder, not a regular file"));
         if (S_ISCHR(mode) || S_ISBLK(mode))
-            return "a device";
+            return text(QT_TRANSLATE_NOOP("SafeFile", "a device, not a regular file"));
         if (S_ISSOCK(mode))
-            return "a socket";
-        return "a special file";
+            return text(QT_TRANSLATE_NOOP("SafeFile", "a socket, not a regular file"));
+        return text(QT_TRANSLATE_NOOP("SafeFile", "a special file, not a regular file"));
     }
 
     void RefuseKind(int folder, const std::string &name, int error) const
     {
         struct stat info {};
         if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode))
-            Fail(RuntimeErrors::PathFileAccessError(), KindOf(info.st_mode) + ", not a regular file");
+            Fail(RuntimeErrors::PathFileAccessError(), NotRegular(info.st_mode));
         Fail(error);
     }
 
@@ -201,7 +207,8 @@ void LockWhole(const TargetFile &target, int fd)
         if (errno != EWOULDBLOCK)
             target.Fail(errno);
         if (std::chrono::steady_clock::now() >= giveUp)
-            target.Fail(RuntimeErrors::PermissionDenied(), "locked by another program");
+            target.Fail(RuntimeErrors::PermissionDenied(),
+                        QCoreApplication::translate("SafeFile", "locked by another program").toStdString());
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
@@ -288,17 +295,20 @@ std::optional<std::filesystem::path> FollowOwnLinks(std::filesystem::path path)
 QString EnterWorkingFolder(const QString &folder)
 {
     if (folder.isEmpty())
-        return QStringLiteral("No documents folder is known (is HOME set?).");
+        return QCoreApplication::translate("SafeFile", "No documents folder is known (is HOME set?).");
     const QString shown = QDir::toNativeSeparators(folder);
     const std::optional<std::filesystem::path> followed = FollowOwnLinks(QFile::encodeName(folder).toStdString());
     if (!followed)
-        return QStringLiteral("Cannot work in the folder %1: a symbolic link that belongs to another user.").arg(shown);
+        return QCoreApplication::translate(
+                   "SafeFile", "Cannot work in the folder %1: a symbolic link that belongs to another user.")
+            .arg(shown);
     std::error_code error;
     std::filesystem::create_directories(*followed, error);
     if (error)
-        return QStringLiteral("Cannot create the folder %1: %2.").arg(shown, QString::fromStdString(error.message()));
+        return QCoreApplication::translate("SafeFile", "Cannot create the folder %1: %2.")
+            .arg(shown, QString::fromStdString(error.message()));
     if (::chdir(followed->c_str()) != 0)
-        return QStringLiteral("Cannot work in the folder %1: %2.")
+        return QCoreApplication::translate("SafeFile", "Cannot work in the folder %1: %2.")
             .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
     return {};
 }

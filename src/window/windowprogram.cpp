@@ -44,9 +44,10 @@ private:
             held_.push_back(qFormatLogMessage(type, context, message));
             return;
         }
-        std::fputs("huespin: no display was found to open the window on; 'huespin TEXT' or 'huespin -' print the "
-                   "markup without one\n",
-                   stderr);
+        const QString text = QCoreApplication::translate(
+            "WindowProgram",
+            "no display was found to open the window on; 'huespin TEXT' or 'huespin -' print the markup without one");
+        std::fprintf(stderr, "huespin: %s\n", qPrintable(text));
         ::_exit(1);
     }
 
@@ -83,7 +84,7 @@ int RunWindow(const HuespinWindowRequest &request, int argc, char *argv[])
         if (!error.isEmpty()) {
             std::fprintf(stderr, "huespin: %s\n", error.toLocal8Bit().constData());
             setIcon();
-            QMessageBox::critical(nullptr, QStringLiteral("Huespin v" HUESPIN_VERSION), error);
+            QMessageBox::critical(nullptr, Form1::Caption(), error);
             return 1;
         }
     }
@@ -107,9 +108,13 @@ extern "C" __attribute__((visibility("default"))) int HuespinRunWindowProgram(co
                                                                               int argc, char *argv[])
 {
     if (request->version != WindowRequestVersion) {
-        std::fprintf(stderr,
-                     "huespin: the window's module is of another build (request %d, module %d); reinstall Huespin\n",
-                     request->version, WindowRequestVersion);
+        const QString text =
+            QCoreApplication::translate("WindowProgram",
+                                        "the window's module is of another build (request %1, module %2); reinstall "
+                                        "Huespin")
+                .arg(request->version)
+                .arg(WindowRequestVersion);
+        std::fprintf(stderr, "huespin: %s\n", qPrintable(text));
         return 1;
     }
     if (request->keepClipboard)

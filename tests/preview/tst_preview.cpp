@@ -56,6 +56,7 @@ private slots:
     void accessibleNameCarriesTheText();
     void failedBuildLeavesNoStaleCount_data();
     void failedBuildLeavesNoStaleCount();
+    void missingLabelNamesItsIndex();
 
 private:
     void Show(const QString &text);
@@ -440,6 +441,20 @@ void TestPreview::failedBuildLeavesNoStaleCount()
     renderer.Clear();
     QCOMPARE(labels.Count(), 1);
     QCOMPARE(renderer.ShownCount(), std::int16_t(0));
+}
+
+// The description is filled in from a text with %1, the form a translation takes.
+void TestPreview::missingLabelNamesItsIndex()
+{
+    QWidget window;
+    LabelArray labels(&window, 0, 0, TwipsPerPixel(&window), 1, &ToQColor);
+    try {
+        labels.Unload(7);
+        QFAIL("no error");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.Number(), 340);
+        QCOMPARE(error.Description(), "Control array element '7' doesn't exist");
+    }
 }
 
 QTEST_MAIN(TestPreview)

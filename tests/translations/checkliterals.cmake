@@ -1,0 +1,18 @@
+# Fails on a caption, tooltip, accessible text or message box text given as
+# a literal, on the line of the call that shows it, rather than through tr().
+cmake_minimum_required(VERSION 3.25)
+file(STRINGS ${SOURCE_LIST} sources)
+set(shows "(setText|setToolTip|setWindowTitle|setAccessibleName|setAccessibleDescription|setStatusTip|setWhatsThis")
+string(APPEND shows "|setPlaceholderText|MsgBox|AskRetry|addButton|addAction|QMessageBox::[a-z]+)")
+set(literal "(QStringLiteral|QLatin1String|QLatin1StringView|u?\")")
+set(found "")
+foreach(source IN LISTS sources)
+  file(STRINGS ${source} lines REGEX "${shows}\\(([^()]*, *)?${literal}")
+  foreach(line IN LISTS lines)
+    string(STRIP "${line}" line)
+    string(APPEND found "\n${source}: ${line}")
+  endforeach()
+endforeach()
+if(found)
+  message(FATAL_ERROR "User-visible text without tr():${found}")
+endif()
