@@ -321,6 +321,81 @@ Try again, or quit without saving them?</source>
     </message>
 </context>
 <context>
+    <name>PrintMarkup</name>
+    <message>
+        <source>cannot find the program&apos;s own file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot load the window: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot write the output: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not valid UTF-8; it is not printed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is 2 GiB or longer; it is not printed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no memory to read the standard input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1 is 2 GiB or longer; it is not printed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1 is too long to hold in memory; it is not printed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot read the standard input: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the settings in %1 cannot be read; give --from COLOUR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the settings in %1 cannot be read; give --to COLOUR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the stored first colour &apos;%1&apos; cannot be read; give --from COLOUR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the stored last colour &apos;%1&apos; cannot be read; give --to COLOUR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no first colour was chosen in the window; give --from COLOUR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no last colour was chosen in the window; give --to COLOUR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>argument %1 is not valid UTF-8</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the text</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Readme</name>
     <message>
         <source> Huespin v%1  /                                   14-7-98

@@ -2,6 +2,9 @@
 #include "printmarkup.h"
 #include "windowentry.h"
 
+#include <QCoreApplication>
+#include <QString>
+
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -17,14 +20,22 @@ RunWindowProgramFunction LoadWindowProgram()
     std::error_code failure;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failure);
     if (failure) {
-        std::fprintf(stderr, "huespin: cannot find the program's own file: %s\n", failure.message().c_str());
+        std::fprintf(stderr, "huespin: %s\n",
+                     QCoreApplication::translate("PrintMarkup", "cannot find the program's own file: %1")
+                         .arg(QString::fromStdString(failure.message()))
+                         .toUtf8()
+                         .constData());
         return nullptr;
     }
     const std::filesystem::path module = program.parent_path() / HUESPIN_WINDOW_MODULE;
     void *handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     void *entry = handle ? ::dlsym(handle, RunWindowProgramName) : nullptr;
     if (!entry) {
-        std::fprintf(stderr, "huespin: cannot load the window: %s\n", ::dlerror());
+        std::fprintf(stderr, "huespin: %s\n",
+                     QCoreApplication::translate("PrintMarkup", "cannot load the window: %1")
+                         .arg(QString::fromLocal8Bit(::dlerror()))
+                         .toUtf8()
+                         .constData());
         return nullptr;
     }
     return reinterpret_cast<RunWindowProgramFunction>(entry);

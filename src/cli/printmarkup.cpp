@@ -7,6 +7,8 @@
 #include "settingstext.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,9 +34,18 @@ constexpr std::size_t ReadSize = std::size_t(1) << 20;
 // The break iterator counts in 32 bits.
 constexpr std::size_t MaxLineSize = std::size_t(INT32_MAX) - 1;
 
-void SayError(const std::string &text)
+class PrintText {
+    Q_DECLARE_TR_FUNCTIONS(PrintMarkup)
+};
+
+void SayError(const QString &text)
 {
-    std::fprintf(stderr, "huespin: %s\n", text.c_str());
+    std::fprintf(stderr, "huespin: %s\n", text.toUtf8().constData());
+}
+
+QString SystemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // The first SIGINT or SIGTERM: the output ends after the line being
@@ -178,7 +189,7 @@ private:
                 const int error = errno;
                 failed_ = true;
                 CutToWholeLines();
-                SayError(std::string("cannot write the output: ") + std::strerror(error));
+                SayError(PrintText::tr("cannot write the output: %1").arg(SystemError(error)));
             }
         }
         if (Stopped() || wholeLinesEnd < 0 || size == 0)
@@ -199,7 +210,7 @@ private:
 };
 
 // Prints one line, or says why it cannot; false when it was left out.
-bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text, const std::string &name)
+bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text, const QString &name)
 {
     const GradientLineWriter::Split split = writer.CountLine(text);
     if (split == GradientLineWriter::Split::Done) {
@@ -207,8 +218,9 @@ bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text
         return true;
     }
     output.Flush(); // the message after the lines before it
-    SayError(name + (split == GradientLineWriter::Split::NotUtf8 ? " is not valid UTF-8" : " is 2 GiB or longer")
-             + "; it is not printed");
+    SayError(split == GradientLineWriter::Split::NotUtf8
+                 ? PrintText::tr("%1 is not valid UTF-8; it is not printed").arg(name)
+                 : PrintText::tr("%1 is 2 GiB or longer; it is not printed").arg(name));
     return false;
 }
 
@@ -220,7 +232,7 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
     int status = 0;
     InputBlock input;
     if (!input.Resize(ReadSize)) {
-        SayError("there is no memory to read the standard input");
+        SayError(PrintText::tr("there is no memory to read the standard input"));
         return 1;
     }
     std::size_t start = 0, end = 0, scanned = 0, number = 0;
@@ -231,12 +243,13 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
         if (number == 0 && to - from >= 3 && std::memcmp(input.Data() + from, "\xEF\xBB\xBF", 3) == 0)
             from += 3;
         if (!PrintLine(writer, output, std::string_view(input.Data() + from, to - from),
-                       "line " + std::to_string(++number)))
+                       PrintText::tr("line %1").arg(++number)))
             status = 1;
     };
-    const auto leaveOut = [&](const char *why) {
+    // why names the line by %1.
+    const auto leaveOut = [&](const QString &why) {
         output.Flush();
-        SayError("line " + std::to_string(++number) + why + "; it is not printed");
+        SayError(why.arg(++number));
         status = 1;
         skipping = true;
     };
@@ -257,7 +270,7 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
             break;
         }
         if (!skipping && end - start > MaxLineSize)
-            leaveOut(" is 2 GiB or longer");
+            leaveOut(PrintText::tr("line %1 is 2 GiB or longer; it is not printed"));
         if (skipping)
             start = end; // nothing of a line left out is kept
         // Keep the line begun, at the block's start, with room to read after it.
@@ -271,7 +284,7 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
         if (input.Capacity() > 4 * ReadSize && end < ReadSize)
             input.Resize(ReadSize);
         if (input.Capacity() - end < ReadSize / 2 && !input.Resize(input.Capacity() * 2)) {
-            leaveOut(" is too long to hold in memory");
+            leaveOut(PrintText::tr("line %1 is too long to hold in memory; it is not printed"));
             start = scanned = end = 0;
         }
         const ssize_t count = ::read(STDIN_FILENO, input.Data() + end, input.Capacity() - end);
@@ -280,7 +293,7 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
         } else if (count == 0) {
             atEnd = true;
         } else if (errno != EINTR) {
-            SayError(std::string("cannot read the standard input: ") + std::strerror(errno));
+            SayError(PrintText::tr("cannot read the standard input: %1").arg(SystemError(errno)));
             status = 1;
             atEnd = true;
             end = start; // a line cut by the failure is not printed
@@ -289,25 +302,30 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
     return status;
 }
 
-// The colour chosen in the window, read from its settings without writing
-// anything; none, with why, where none was chosen or it cannot be read.
-std::optional<ColorValue> ReadChosenColor(const char *name, const char *which, const char *option, std::string &error)
+// The colour chosen in the window (the first, or else the last), read from
+// its settings without writing anything; none, with why, where none was
+// chosen or it cannot be read.
+std::optional<ColorValue> ReadChosenColor(bool first, QString &error)
 {
     RegEditor reg;
     reg.SetHKey(LocalMachine);
     reg.SubKey("SOFTWARE\\Huespin\\");
-    reg.ValName(name);
+    reg.ValName(first ? "c1" : "c2");
     const std::optional<std::string> stored = reg.ReadValue();
     const std::optional<std::int32_t> color = stored ? SettingsText::ReadColor(stored) : std::nullopt;
     if (color && *color != NoColor)
         return ColorValue(*color);
-    const std::string give = std::string("; give ") + option + " COLOUR";
     if (reg.Error())
-        error = "the settings in " + SettingsBatch::Where() + " cannot be read" + give;
+        error = (first ? PrintText::tr("the settings in %1 cannot be read; give --from COLOUR")
+                       : PrintText::tr("the settings in %1 cannot be read; give --to COLOUR"))
+                    .arg(QString::fromStdString(SettingsBatch::Where()));
     else if (stored && !color)
-        error = std::string("the stored ") + which + " colour '" + *stored + "' cannot be read" + give;
+        error = (first ? PrintText::tr("the stored first colour '%1' cannot be read; give --from COLOUR")
+                       : PrintText::tr("the stored last colour '%1' cannot be read; give --to COLOUR"))
+                    .arg(QString::fromStdString(*stored));
     else
-        error = std::string("no ") + which + " colour was chosen in the window" + give;
+        error = first ? PrintText::tr("no first colour was chosen in the window; give --from COLOUR")
+                      : PrintText::tr("no last colour was chosen in the window; give --to COLOUR");
     return std::nullopt;
 }
 
@@ -317,13 +335,12 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i)
         if (!QByteArrayView(argv[i]).isValidUtf8()) {
-            SayError("argument " + std::to_string(i) + " is not valid UTF-8");
+            SayError(PrintText::tr("argument %1 is not valid UTF-8").arg(i));
             return 2;
         }
-    std::string error;
-    const std::optional<ColorValue> from = line.from ? line.from : ReadChosenColor("c1", "first", "--from", error);
-    const std::optional<ColorValue> to =
-        line.to || !error.empty() ? line.to : ReadChosenColor("c2", "last", "--to", error);
+    QString error;
+    const std::optional<ColorValue> from = line.from ? line.from : ReadChosenColor(true, error);
+    const std::optional<ColorValue> to = line.to || !error.isEmpty() ? line.to : ReadChosenColor(false, error);
     if (!from || !to) {
         SayError(error);
         return 2;
@@ -342,7 +359,8 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
         status = PrintInputLines(writer, output);
     } else {
         const QByteArray text = line.text.join(u' ').toUtf8();
-        if (!PrintLine(writer, output, std::string_view(text.constData(), std::size_t(text.size())), "the text"))
+        if (!PrintLine(writer, output, std::string_view(text.constData(), std::size_t(text.size())),
+                       PrintText::tr("the text")))
             status = 1;
     }
     output.Flush();
