@@ -33,12 +33,13 @@ std::size_t SequenceLength(const unsigned char *s, std::size_t i, std::size_t si
     return 0;
 }
 
-// False for text that is not valid UTF-8.
-bool IsUtf8(std::string_view text)
+// False for text that is not valid UTF-8; ascii tells whether every byte is.
+bool IsUtf8(std::string_view text, bool &ascii)
 {
     const auto *s = reinterpret_cast<const unsigned char *>(text.data());
     const std::size_t size = text.size();
     std::size_t i = 0;
+    ascii = true;
     while (i < size) {
         std::uint64_t word = 0;
         if (i + 8 <= size) {
@@ -51,6 +52,7 @@ bool IsUtf8(std::string_view text)
         const std::size_t length = SequenceLength(s, i, size);
         if (length == 0)
             return false;
+        ascii &= length == 1;
         i += length;
     }
     return true;
@@ -153,6 +155,7 @@ GradientLineWriter::~GradientLineWriter() = default;
 // Calls visit(piece, bounds) for each piece of the line in turn: the pieces
 // start and end on the line's boundaries. A piece's last boundary is one of
 // the line's only where the line ends: the character it ends may go on.
+// Where each unit is a character, bounds is empty.
 template <typename Visit>
 void GradientLineWriter::ForEachPiece(Visit &&visit)
 {
@@ -173,6 +176,12 @@ void GradientLineWriter::ForEachPiece(Visit &&visit)
         const QChar *pieceEnd =
             decoder.appendToBuffer(piece_.data(), QByteArrayView(s + start, qsizetype(end - start)));
         piece_.truncate(pieceEnd - piece_.constData());
+        if (unitsAreCharacters_) {
+            bounds_.clear(); // each unit a character
+            visit(QStringView(piece_), std::span<const qsizetype>(bounds_));
+            start = end;
+            continue;
+        }
         bounds_.assign(1, 0);
         AppendCharacterBounds(piece_, 0, bounds_);
         if (end < size) {
@@ -197,9 +206,17 @@ GradientLineWriter::Split GradientLineWriter::CountLine(std::string_view line)
     pieceIsLine_ = false;
     if (line.size() >= std::size_t(INT32_MAX))
         return Split::TooLong;
-    if (!IsUtf8(line))
+    bool ascii = false;
+    if (!IsUtf8(line, ascii))
         return Split::NotUtf8;
     line_ = line;
+    // Between two ASCII units there is always a boundary but in CR LF: with
+    // no CR, each byte is a character, and the line needs no split.
+    unitsAreCharacters_ = ascii && line.find('\r') == std::string_view::npos;
+    if (unitsAreCharacters_) {
+        count_ = line.size();
+        return Split::Done;
+    }
     ForEachPiece([this](QStringView, std::span<const qsizetype> bounds) { count_ += bounds.size() - 1; });
     return Split::Done;
 }
@@ -208,7 +225,9 @@ void GradientLineWriter::WriteLine(MarkupBlock &block)
 {
     if (ansi_) {
         ansi_->Reset(count_);
-        ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) { ansi_->Put(block, piece, bounds); });
+        ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) {
+            bounds.empty() ? ansi_->PutUnits(block, piece) : ansi_->Put(block, piece, bounds);
+        });
         if (count_ > 0) {
             char *out = block.MakeRoom(block.at);
             std::memcpy(out, AnsiElement::Ending.data(), AnsiElement::Ending.size());
@@ -216,7 +235,9 @@ void GradientLineWriter::WriteLine(MarkupBlock &block)
         }
     } else {
         markup_.Reset(count_);
-        ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) { markup_.Put(block, piece, bounds); });
+        ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) {
+            bounds.empty() ? markup_.PutUnits(block, piece) : markup_.Put(block, piece, bounds);
+        });
     }
     char *out = block.MakeRoom(block.at);
     *out++ = '\n';

@@ -71,9 +71,11 @@ private:
     std::unique_ptr<GradientElements<AnsiElement>> ansi_;
     std::string_view line_;
     std::size_t count_ = 0;
-    // The piece last split, and its characters' bounds; kept from the count
+    // The piece last split, and its characters' bounds (none where each unit
+    // is a character); kept from the count
     // for the writing when it holds the whole line.
     QString piece_;
     std::vector<qsizetype> bounds_;
     bool pieceIsLine_ = false;
+    bool unitsAreCharacters_ = false; // ASCII without CR: no split needed
 };

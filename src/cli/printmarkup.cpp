@@ -210,7 +210,8 @@ private:
 };
 
 // Prints one line, or says why it cannot; false when it was left out.
-bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text, const QString &name)
+// number: the line's, counted from 1; 0 for the text of the arguments.
+bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text, std::size_t number)
 {
     const GradientLineWriter::Split split = writer.CountLine(text);
     if (split == GradientLineWriter::Split::Done) {
@@ -218,6 +219,7 @@ bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text
         return true;
     }
     output.Flush(); // the message after the lines before it
+    const QString name = number ? PrintText::tr("line %1").arg(number) : PrintText::tr("the text");
     SayError(split == GradientLineWriter::Split::NotUtf8
                  ? PrintText::tr("%1 is not valid UTF-8; it is not printed").arg(name)
                  : PrintText::tr("%1 is 2 GiB or longer; it is not printed").arg(name));
@@ -242,8 +244,7 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
             --to;
         if (number == 0 && to - from >= 3 && std::memcmp(input.Data() + from, "\xEF\xBB\xBF", 3) == 0)
             from += 3;
-        if (!PrintLine(writer, output, std::string_view(input.Data() + from, to - from),
-                       PrintText::tr("line %1").arg(++number)))
+        if (!PrintLine(writer, output, std::string_view(input.Data() + from, to - from), ++number))
             status = 1;
     };
     // why names the line by %1.
@@ -359,8 +360,7 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
         status = PrintInputLines(writer, output);
     } else {
         const QByteArray text = line.text.join(u' ').toUtf8();
-        if (!PrintLine(writer, output, std::string_view(text.constData(), std::size_t(text.size())),
-                       PrintText::tr("the text")))
+        if (!PrintLine(writer, output, std::string_view(text.constData(), std::size_t(text.size())), 0))
             status = 1;
     }
     output.Flush();

@@ -42,8 +42,23 @@ public:
     }
 
     // Writes the next characters: those of text between each two bounds.
-    // The state is held in locals meanwhile, out of reach of the writes.
     void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds)
+    {
+        PutEach(block, bounds.empty() ? 0 : bounds.size() - 1,
+                [&](std::size_t k) { return text.sliced(bounds[k], bounds[k + 1] - bounds[k]); });
+    }
+
+    // Writes the next characters where each is one unit of text (ASCII
+    // without CR, say).
+    void PutUnits(MarkupBlock &block, QStringView text)
+    {
+        PutEach(block, std::size_t(text.size()), [&](std::size_t k) { return text.sliced(qsizetype(k), 1); });
+    }
+
+private:
+    // The state is held in locals meanwhile, out of reach of the writes.
+    template <typename CharacterAt>
+    void PutEach(MarkupBlock &block, std::size_t characters, CharacterAt characterAt)
     {
         char *out = block.at;
         GradientColors::Walk walk = walk_;
@@ -51,8 +66,8 @@ public:
         typename Element::Colour colour = colour_;
         bool previousIsSpace = previousIsSpace_;
         const std::size_t count = count_;
-        for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
-            const QStringView character = text.sliced(bounds[k], bounds[k + 1] - bounds[k]);
+        for (std::size_t k = 0; k < characters; ++k) {
+            const QStringView character = characterAt(k);
             const std::size_t index = walk.index;
             const Rgb next = colours_.Next(walk);
             if (next != rgb) {
@@ -85,7 +100,6 @@ public:
         previousIsSpace_ = previousIsSpace;
     }
 
-private:
     // Up to PieceUnits units from done on, a surrogate pair never cut.
     static QStringView Piece(QStringView character, qsizetype done)
     {

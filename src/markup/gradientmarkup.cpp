@@ -43,6 +43,7 @@ public:
 class GradientMarkupWriter::Elements {
 public:
     virtual void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds) = 0;
+    virtual void PutUnits(MarkupBlock &block, QStringView text) = 0;
     virtual void Reset(std::size_t count) = 0;
     virtual ~Elements() = default;
 };
@@ -57,6 +58,7 @@ public:
     {
         elements_.Put(block, text, bounds);
     }
+    void PutUnits(MarkupBlock &block, QStringView text) override { elements_.PutUnits(block, text); }
     void Reset(std::size_t count) override { elements_.Reset(count); }
 
 private:
@@ -93,6 +95,11 @@ GradientMarkupWriter::~GradientMarkupWriter() = default;
 void GradientMarkupWriter::Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds)
 {
     elements_->Put(block, text, bounds);
+}
+
+void GradientMarkupWriter::PutUnits(MarkupBlock &block, QStringView text)
+{
+    elements_->PutUnits(block, text);
 }
 
 void GradientMarkupWriter::Reset(std::size_t count)

@@ -48,6 +48,9 @@ public:
     // Writes the next characters: those of text between each two bounds.
     void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds);
 
+    // Writes the next characters where each is one unit of text.
+    void PutUnits(MarkupBlock &block, QStringView text);
+
     // The same format and stops over another text of count characters.
     void Reset(std::size_t count);
 

@@ -29,6 +29,20 @@ UBreakIterator *CharacterBreaks(QStringView text)
     return iterator.get();
 }
 
+// Between two ASCII code units there is always a boundary, but between CR and
+// LF: no rule of Unicode's joins an ASCII character to the one after it
+// otherwise, and none reaches back across a boundary between two of them.
+bool BreaksAfterAscii(QStringView text, qsizetype i)
+{
+    const char16_t c = text[i].unicode();
+    if (c >= 0x80)
+        return false;
+    if (i + 1 == text.size())
+        return true;
+    const char16_t next = text[i + 1].unicode();
+    return next < 0x80 && !(c == u'\r' && next == u'\n');
+}
+
 } // namespace
 
 void AppendCharacterBounds(QStringView text, qsizetype start, std::vector<qsizetype> &bounds)
@@ -39,22 +53,12 @@ void AppendCharacterBounds(QStringView text, qsizetype start, std::vector<qsizet
     const std::size_t first = bounds.size();
     bounds.resize(first + std::size_t(size - start));
     qsizetype *out = bounds.data() + first;
-    const char16_t *units = text.utf16();
     UBreakIterator *breaks = nullptr;
     for (qsizetype pos = start; pos < size;) {
-        // Between two ASCII units there is always a boundary, but in CR LF:
-        // no rule of Unicode's joins an ASCII character to the one after it
-        // otherwise, and none reaches back across a boundary between two of them.
-        while (pos + 1 < size && units[pos] < 0x80 && units[pos + 1] < 0x80) {
-            pos += 1 + qsizetype(units[pos] == u'\r' && units[pos + 1] == u'\n');
-            *out++ = pos;
-        }
-        if (pos + 1 == size && units[pos] < 0x80) {
+        if (BreaksAfterAscii(text, pos)) {
             *out++ = ++pos;
-            break;
+            continue;
         }
-        if (pos == size)
-            break;
         if (!breaks)
             breaks = CharacterBreaks(text);
         // The iterator never answers inside a surrogate pair: it walks code

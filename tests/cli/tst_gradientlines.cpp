@@ -86,6 +86,9 @@ void TestGradientLines::writesLines_data()
     // Each line is split afresh: nothing of the one before is left over.
     QTest::newRow("a line, then an empty one")
         << font << redBlue << QByteArray("ab\n") << Font("FF0000", "a") + Font("0000FF", "b") + "\n\n";
+    // ASCII with a CR goes through the split; a CR alone is a character.
+    QTest::newRow("CR alone") << font << redBlue << QByteArray("a\rb")
+                              << Font("FF0000", "a") + Font("80007F", "\r") + Font("0000FF", "b") + "\n";
     QTest::newRow("2 characters") << font << redBlue << QByteArray("ab")
                                   << Font("FF0000", "a") + Font("0000FF", "b") + "\n";
     QTest::newRow("ansi") << ansi << redBlue << QByteArray("a\xC3\xA9z")
