@@ -47,20 +47,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Huespin turns a line of text into colour-gradient HTML: one font element a
-character, the colours running from Color 1 to Color 2. The markup goes to the
-clipboard or is appended to output.html in the current folder.
-
-Given TEXT, Huespin opens no window: it prints the markup of TEXT (its words
-joined by single spaces) and a line end; given -, the markup of each line of
-standard input, one line for each. A COLOUR is #RRGGBB, RRGGBB, #RGB or an SVG
-colour name such as cornflowerblue. Without --from or --to, the colour chosen
-in the window is used. A line that is not valid UTF-8 is left out with a
-message, and Huespin then ends with status 1; a mistake on the command line
-ends it with status 2.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Show this help and exit.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -82,10 +68,6 @@ ends it with status 2.</source>
     </message>
     <message>
         <source>The last character&apos;s colour (default: Color 2 of the window).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>A colour the gradient passes through on its way, at an equal share of the line; give it again for more.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -122,6 +104,57 @@ ends it with status 2.</source>
     </message>
     <message>
         <source>Unknown format &apos;%1&apos;: give font, span, bbcode, minimessage or ansi.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Huespin turns a line of text into colour-gradient HTML: one font element a
+character, the colours running from Color 1 to Color 2. The markup goes to the
+clipboard or is appended to output.html in the current folder.
+
+Given TEXT, Huespin opens no window: it prints the markup of TEXT (its words
+joined by single spaces) and a line end; given -, the markup of each line of
+standard input, one line for each. A COLOUR is #RRGGBB, RRGGBB, #RGB or an SVG
+colour name such as cornflowerblue. Without --from or --to, the colour chosen
+in the window is used; without --from, --via, --to and --preset, the window&apos;s
+whole gradient, its stops and blend included. A line that is not valid UTF-8 is left out with a
+message, and Huespin then ends with status 1; a mistake on the command line
+ends it with status 2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A colour the gradient passes through on its way, at an equal share of the line, or at P percent of it with @P (lime@25); give it again for more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>COLOUR[@P]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How the colours go from one to the next: classic (whole steps in RGB, the default), oklab (perceptual: as bright in the middle as at the ends), hsv (round the hue circle the short way) or hsv-long (the long way).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A named gradient, in place of --from, --via and --to (see --list-presets).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>List the named gradients and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Position &apos;%1&apos; for --via is not a number from 0 to 100.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown blend &apos;%1&apos;: give classic, oklab, hsv or hsv-long.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--preset gives every colour: it goes without --from, --via and --to.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown preset &apos;%1&apos;: huespin --list-presets lists them.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

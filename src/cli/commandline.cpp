@@ -70,6 +70,18 @@ QString ParseError(const QCommandLineParser &parser, const QStringList &argument
     return parser.errorText();
 }
 
+// One preset a line: its name, its stops and its blend.
+QString ListPresets()
+{
+    QString list;
+    for (const GradientPreset &preset : GradientPresets()) {
+        list += QString::fromStdString(preset.name).leftJustified(10);
+        list += QString::fromStdString(StopsText(preset.gradient.stops)).replace(u',', u' ');
+        list += u' ' + QString::fromLatin1(BlendText(preset.gradient.blend)) + u'\n';
+    }
+    return list;
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList &arguments)
@@ -77,18 +89,19 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     // Qt's options are single words after one dash, as in "-platform xcb".
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        CommandLineText::tr("Huespin turns a line of text into colour-gradient HTML: one font element a\n"
-                            "character, the colours running from Color 1 to Color 2. The markup goes to the\n"
-                            "clipboard or is appended to output.html in the current folder.\n"
-                            "\n"
-                            "Given TEXT, Huespin opens no window: it prints the markup of TEXT (its words\n"
-                            "joined by single spaces) and a line end; given -, the markup of each line of\n"
-                            "standard input, one line for each. A COLOUR is #RRGGBB, RRGGBB, #RGB or an SVG\n"
-                            "colour name such as cornflowerblue. Without --from or --to, the colour chosen\n"
-                            "in the window is used. A line that is not valid UTF-8 is left out with a\n"
-                            "message, and Huespin then ends with status 1; a mistake on the command line\n"
-                            "ends it with status 2."));
+    parser.setApplicationDescription(CommandLineText::tr(
+        "Huespin turns a line of text into colour-gradient HTML: one font element a\n"
+        "character, the colours running from Color 1 to Color 2. The markup goes to the\n"
+        "clipboard or is appended to output.html in the current folder.\n"
+        "\n"
+        "Given TEXT, Huespin opens no window: it prints the markup of TEXT (its words\n"
+        "joined by single spaces) and a line end; given -, the markup of each line of\n"
+        "standard input, one line for each. A COLOUR is #RRGGBB, RRGGBB, #RGB or an SVG\n"
+        "colour name such as cornflowerblue. Without --from or --to, the colour chosen\n"
+        "in the window is used; without --from, --via, --to and --preset, the window's\n"
+        "whole gradient, its stops and blend included. A line that is not valid UTF-8 is left out with a\n"
+        "message, and Huespin then ends with status 1; a mistake on the command line\n"
+        "ends it with status 2."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   CommandLineText::tr("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -106,8 +119,20 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption via(
         QStringLiteral("via"),
         CommandLineText::tr("A colour the gradient passes through on its way, at an equal share "
-                            "of the line; give it again for more."),
-        CommandLineText::tr("COLOUR"));
+                            "of the line, or at P percent of it with @P (lime@25); give it again for more."),
+        CommandLineText::tr("COLOUR[@P]"));
+    const QCommandLineOption blend(
+        QStringLiteral("blend"),
+        CommandLineText::tr("How the colours go from one to the next: classic (whole steps in RGB, the default), "
+                            "oklab (perceptual: as bright in the middle as at the ends), hsv (round the hue circle "
+                            "the short way) or hsv-long (the long way)."),
+        CommandLineText::tr("NAME"));
+    const QCommandLineOption preset(
+        QStringLiteral("preset"),
+        CommandLineText::tr("A named gradient, in place of --from, --via and --to (see --list-presets)."),
+        CommandLineText::tr("NAME"));
+    const QCommandLineOption listPresets(QStringLiteral("list-presets"),
+                                         CommandLineText::tr("List the named gradients and exit."));
     const QCommandLineOption format(
         QStringLiteral("format"),
         CommandLineText::tr("font (<font color=\"#RRGGBB\">, the default), span (<span style=\"color:#RRGGBB\">), "
@@ -122,6 +147,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     parser.addOption(from);
     parser.addOption(to);
     parser.addOption(via);
+    parser.addOption(blend);
+    parser.addOption(preset);
+    parser.addOption(listPresets);
     parser.addOption(format);
     parser.addOption(keepClipboard);
     parser.addPositionalArgument(
@@ -145,11 +173,13 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     }
     if (parser.isSet(version))
         return Print(QStringLiteral("huespin %1\n").arg(QStringLiteral(HUESPIN_VERSION)));
+    if (parser.isSet(listPresets))
+        return Print(ListPresets());
 
     CommandLine line;
     const QStringList words = parser.positionalArguments();
     const bool printing = !words.isEmpty();
-    for (const QCommandLineOption *option : {&from, &to, &via, &format})
+    for (const QCommandLineOption *option : {&from, &to, &via, &blend, &preset, &format})
         if (!printing && parser.isSet(*option))
             return Fail(CommandLineText::tr("--%1 needs a TEXT to print, or - for standard input.")
                             .arg(option->names().constFirst()));
@@ -172,11 +202,40 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             line.from = colour(from, parser.value(from), error);
         if (parser.isSet(to) && error.isEmpty())
             line.to = colour(to, parser.value(to), error);
-        for (const QString &value : parser.values(via))
-            if (error.isEmpty())
-                line.via.push_back(colour(via, value, error).value_or(0));
+        for (const QString &value : parser.values(via)) {
+            if (!error.isEmpty())
+                break;
+            const qsizetype at = value.lastIndexOf(u'@');
+            GradientStop stop{colour(via, at < 0 ? value : value.left(at), error).value_or(0), std::nullopt};
+            if (at >= 0 && error.isEmpty()) {
+                bool number = false;
+                const double position = value.mid(at + 1).toDouble(&number);
+                if (!number || !(position >= 0 && position <= 100))
+                    error = CommandLineText::tr("Position '%1' for --via is not a number from 0 to 100.")
+                                .arg(value.mid(at + 1));
+                stop.position = position;
+            }
+            line.via.push_back(stop);
+        }
         if (!error.isEmpty())
             return Fail(error);
+        if (parser.isSet(blend)) {
+            line.blend = ParseBlend(parser.value(blend).toStdString());
+            if (!line.blend)
+                return Fail(CommandLineText::tr("Unknown blend '%1': give classic, oklab, hsv or hsv-long.")
+                                .arg(parser.value(blend)));
+        }
+        if (parser.isSet(preset)) {
+            if (parser.isSet(from) || parser.isSet(via) || parser.isSet(to))
+                return Fail(
+                    CommandLineText::tr("--preset gives every colour: it goes without --from, --via and --to."));
+            for (const GradientPreset &named : GradientPresets())
+                if (parser.value(preset) == QString::fromStdString(named.name))
+                    line.preset = named.gradient;
+            if (!line.preset)
+                return Fail(CommandLineText::tr("Unknown preset '%1': huespin --list-presets lists them.")
+                                .arg(parser.value(preset)));
+        }
         if (parser.isSet(format)) {
             const auto named = ParseLineFormat(parser.value(format).toStdString());
             if (!named)

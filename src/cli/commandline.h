@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorvalue.h"
+#include "gradient.h"
 #include "gradientlines.h"
 
 #include <QString>
@@ -29,7 +30,10 @@ struct CommandLine {
     QStringList text;
     // None where the colour chosen in the window is to be used.
     std::optional<ColorValue> from, to;
-    std::vector<ColorValue> via;
+    std::vector<GradientStop> via;
+    std::optional<Blend> blend;
+    // A preset's gradient, in place of --from, --via and --to.
+    std::optional<Gradient> preset;
     LineFormat format;
 };
 

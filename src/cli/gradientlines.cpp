@@ -143,11 +143,11 @@ std::optional<LineFormat> ParseLineFormat(std::string_view text)
     return std::nullopt;
 }
 
-GradientLineWriter::GradientLineWriter(LineFormat format, std::vector<ColorValue> stops)
-    : markup_(format.markup, stops, 0)
+GradientLineWriter::GradientLineWriter(LineFormat format, const Gradient &gradient)
+    : markup_(format.markup, gradient, 0)
 {
     if (format.ansi)
-        ansi_ = std::make_unique<GradientElements<AnsiElement>>(stops, 0);
+        ansi_ = std::make_unique<GradientElements<AnsiElement>>(gradient, 0);
 }
 
 GradientLineWriter::~GradientLineWriter() = default;

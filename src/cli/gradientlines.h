@@ -28,7 +28,7 @@ struct LineFormat {
 std::optional<LineFormat> ParseLineFormat(std::string_view text);
 
 // Writes lines of UTF-8 text as gradient markup, the colours running through
-// two or more stops, with the engine that writes the window's markup: a
+// a gradient, with the engine that writes the window's markup: a
 // line's markup is that of the same text in the window, and a line may be of
 // any length.
 //
@@ -41,8 +41,7 @@ class GradientLineWriter {
 public:
     static constexpr std::size_t PieceBytes = std::size_t(1) << 18;
 
-    // At least two stops, each 0x00BBGGRR.
-    GradientLineWriter(LineFormat format, std::vector<ColorValue> stops);
+    GradientLineWriter(LineFormat format, const Gradient &gradient);
     ~GradientLineWriter();
     GradientLineWriter(const GradientLineWriter &) = delete;
     GradientLineWriter &operator=(const GradientLineWriter &) = delete;

@@ -303,16 +303,28 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
     return status;
 }
 
-// The colour chosen in the window (the first, or else the last), read from
-// its settings without writing anything; none, with why, where none was
-// chosen or it cannot be read.
-std::optional<ColorValue> ReadChosenColor(bool first, QString &error)
+// A text value of the window's settings, read without writing anything;
+// none where it is missing or the settings cannot be read.
+std::optional<std::string> ReadStoredText(RegEditor &reg, const char *name)
+{
+    reg.ValName(name);
+    return reg.ReadValue();
+}
+
+RegEditor OpenSettings()
 {
     RegEditor reg;
     reg.SetHKey(LocalMachine);
     reg.SubKey("SOFTWARE\\Huespin\\");
-    reg.ValName(first ? "c1" : "c2");
-    const std::optional<std::string> stored = reg.ReadValue();
+    return reg;
+}
+
+// The colour chosen in the window (the first, or else the last); none, with
+// why, where none was chosen or it cannot be read.
+std::optional<ColorValue> ReadChosenColor(bool first, QString &error)
+{
+    RegEditor reg = OpenSettings();
+    const std::optional<std::string> stored = ReadStoredText(reg, first ? "c1" : "c2");
     const std::optional<std::int32_t> color = stored ? SettingsText::ReadColor(stored) : std::nullopt;
     if (color && *color != NoColor)
         return ColorValue(*color);
@@ -330,6 +342,36 @@ std::optional<ColorValue> ReadChosenColor(bool first, QString &error)
     return std::nullopt;
 }
 
+// The gradient the command line asks for: a preset; or --from, --via and
+// --to, the window's colours for the ends not given; or, with none of them,
+// the window's whole gradient (a stored value that does not read is taken
+// as none). --blend goes over any of them. None, with why, where a colour
+// is missing.
+std::optional<Gradient> ChooseGradient(const CommandLine &line, QString &error)
+{
+    Gradient gradient;
+    if (line.preset) {
+        gradient = *line.preset;
+    } else {
+        const std::optional<ColorValue> from = line.from ? line.from : ReadChosenColor(true, error);
+        const std::optional<ColorValue> to = line.to || !error.isEmpty() ? line.to : ReadChosenColor(false, error);
+        if (!from || !to)
+            return std::nullopt;
+        std::vector<GradientStop> between = line.via;
+        if (!line.from && !line.to && line.via.empty()) {
+            RegEditor reg = OpenSettings();
+            between = ParseStopsText(ReadStoredText(reg, "stops").value_or("")).value_or(between);
+            gradient.blend = ParseBlend(ReadStoredText(reg, "blend").value_or("")).value_or(Blend::Classic);
+        }
+        gradient.stops.push_back({*from, std::nullopt});
+        gradient.stops.insert(gradient.stops.end(), between.begin(), between.end());
+        gradient.stops.push_back({*to, std::nullopt});
+    }
+    if (line.blend)
+        gradient.blend = *line.blend;
+    return gradient;
+}
+
 } // namespace
 
 int PrintMarkup(const CommandLine &line, int argc, char *argv[])
@@ -340,16 +382,12 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
             return 2;
         }
     QString error;
-    const std::optional<ColorValue> from = line.from ? line.from : ReadChosenColor(true, error);
-    const std::optional<ColorValue> to = line.to || !error.isEmpty() ? line.to : ReadChosenColor(false, error);
-    if (!from || !to) {
+    const std::optional<Gradient> gradient = ChooseGradient(line, error);
+    if (!gradient) {
         SayError(error);
         return 2;
     }
-    std::vector<ColorValue> stops{*from};
-    stops.insert(stops.end(), line.via.begin(), line.via.end());
-    stops.push_back(*to);
-    GradientLineWriter writer(line.format, std::move(stops));
+    GradientLineWriter writer(line.format, *gradient);
 
     // A closed pipe is then an error of write(), which ends the output quietly.
     std::signal(SIGPIPE, SIG_IGN);

@@ -2,8 +2,12 @@
 
 #include "colorvalue.h"
 
+#include <array>
 #include <cstddef>
+#include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // A colour's three channels, each 0 to 255.
@@ -16,6 +20,56 @@ struct Rgb {
 // The channels of a colour value's low 24 bits.
 Rgb RgbOf(ColorValue color);
 
+// How a stretch of the gradient goes from one stop's colour to the next:
+//   Classic  whole steps in RGB, truncated toward zero, the last exact
+//   OkLab    straight through OKLab (perceptual: the middle as bright as the ends)
+//   Hsv      the hue the short way round, saturation and value straight
+//   HsvLong  the hue the long way round (equal hues go once round)
+// In each the stretch's ends are the stops' colours exactly.
+enum class Blend { Classic, OkLab, Hsv, HsvLong };
+
+inline constexpr std::array<Blend, 4> Blends{Blend::Classic, Blend::OkLab, Blend::Hsv, Blend::HsvLong};
+
+// "classic", "oklab", "hsv", "hsv-long": stored and given on the command line.
+const char *BlendText(Blend blend);
+std::optional<Blend> ParseBlend(std::string_view text);
+
+// A colour stop, and for one between the ends where it sits along the text,
+// a percentage from 0 to 100; one without sits evenly between its
+// positioned neighbours. The ends sit at 0 and 100 whatever they say.
+struct GradientStop {
+    ColorValue color = 0;
+    std::optional<double> position;
+
+    friend bool operator==(const GradientStop &, const GradientStop &) = default;
+};
+
+// The stops from the first colour to the last, at least two, and the blend.
+struct Gradient {
+    std::vector<GradientStop> stops;
+    Blend blend = Blend::Classic;
+
+    friend bool operator==(const Gradient &, const Gradient &) = default;
+};
+
+// The stops between the ends as they are stored: each #RRGGBB or
+// #RRGGBB@P, separated by commas; empty for none. None for a text that does
+// not read so (a position outside 0 to 100 included).
+std::string StopsText(std::span<const GradientStop> stops);
+std::optional<std::vector<GradientStop>> ParseStopsText(std::string_view text);
+
+// The classic gradient through the colours, evenly spaced.
+Gradient EvenGradient(std::span<const ColorValue> colors);
+
+// A named gradient to start from.
+struct GradientPreset {
+    std::string name;
+    Gradient gradient;
+};
+
+// The presets, in the order they are offered; names in lower case.
+const std::vector<GradientPreset> &GradientPresets();
+
 // Where each of stopCount colour stops sits in a line of charCount
 // characters: stop j at floor(j (n - 1) / (k - 1) + 1/2), so the first at
 // the first character and the last at the last. These positions rise
@@ -24,24 +78,35 @@ Rgb RgbOf(ColorValue color);
 // takes the first.
 std::vector<std::size_t> PlaceStops(std::size_t stopCount, std::size_t charCount);
 
+// The same for stops that may have positions: a stop with none sits evenly
+// between its positioned neighbours, a position below an earlier one is
+// raised to it, and stop j sits at floor(p_j / 100 (n - 1) + 1/2). Without
+// positions, PlaceStops(stops.size(), charCount) exactly.
+std::vector<std::size_t> PlaceStops(std::span<const GradientStop> stops, std::size_t charCount);
+
 // The colour of each character of a text of count characters, in order,
-// running through two or more stops. Between two stops the colours take
-// whole steps: the first character exactly the one stop, the last exactly
-// the next, the ones between start + i * step, each step the difference
-// over the characters between, truncated toward zero.
+// running through two or more stops. Each stretch between two stops goes by
+// the blend from the one stop's colour, on its first character, to the
+// next's, on its last, which the next stretch starts from; where two stops
+// sit on one character the later takes it. The classic blend takes whole
+// steps: the ones between start + i * step, each step the difference over
+// the characters between, truncated toward zero.
 class GradientColors {
 public:
     // How far a walk along the colours has come. The caller keeps it, in a
     // local variable where speed counts: the compiler can then hold it in
     // registers across writes through char pointers.
     struct Walk {
-        std::size_t index = 0; // the character Next gives
-        std::size_t next = 0;  // where the next stop sits
-        std::size_t stop = 0;  // which stop that is
-        Rgb running, step;
+        std::size_t index = 0;        // the character Next gives
+        std::size_t next = 0;         // where the next stop sits
+        std::size_t stop = 0;         // which stop that is
+        Rgb running, step;            // the classic blend's
+        std::size_t start = 0;        // where the stretch began, for the other blends
+        std::array<double, 6> ends{}; // the stretch's ends in the blend's space
     };
 
-    GradientColors(std::span<const ColorValue> stops, std::size_t count);
+    GradientColors(const Gradient &gradient, std::size_t count);
+    GradientColors(std::span<const ColorValue> stops, std::size_t count) : GradientColors(EvenGradient(stops), count) {}
 
     // The same stops over a text of count characters, from its first.
     void Reset(std::size_t count);
@@ -55,6 +120,8 @@ public:
             return walk.running;
         }
         ++walk.index;
+        if (blend_ != Blend::Classic)
+            return walk.running = Mix(walk);
         walk.running.red += walk.step.red;
         walk.running.green += walk.step.green;
         walk.running.blue += walk.step.blue;
@@ -63,8 +130,10 @@ public:
 
 private:
     Walk AtStop(Walk walk) const;
+    Rgb Mix(const Walk &walk) const;
 
-    std::vector<Rgb> given_;             // every stop
+    std::vector<GradientStop> given_; // every stop
+    Blend blend_;
     std::vector<Rgb> stops_;             // those that the text is long enough for
     std::vector<std::size_t> positions_; // the character each of them sits on
 };

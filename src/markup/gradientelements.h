@@ -29,7 +29,7 @@ template <typename Element>
 class GradientElements {
 public:
     // count: the characters of the whole text.
-    GradientElements(std::span<const ColorValue> stops, std::size_t count) : colours_(stops, count), count_(count) {}
+    GradientElements(const Gradient &gradient, std::size_t count) : colours_(gradient, count), count_(count) {}
 
     // The same stops over another text of count characters.
     void Reset(std::size_t count)

@@ -53,7 +53,7 @@ namespace {
 template <const FormatDescription &Format>
 class ElementsIn final : public GradientMarkupWriter::Elements {
 public:
-    ElementsIn(std::span<const ColorValue> stops, std::size_t count) : elements_(stops, count) {}
+    ElementsIn(const Gradient &gradient, std::size_t count) : elements_(gradient, count) {}
     void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds) override
     {
         elements_.Put(block, text, bounds);
@@ -80,13 +80,13 @@ std::optional<MarkupFormat> ParseMarkupFormat(QAnyStringView text)
     return std::nullopt;
 }
 
-GradientMarkupWriter::GradientMarkupWriter(MarkupFormat format, std::span<const ColorValue> stops, std::size_t count)
+GradientMarkupWriter::GradientMarkupWriter(MarkupFormat format, const Gradient &gradient, std::size_t count)
 {
     switch (format) {
-    case MarkupFormat::Span: elements_ = std::make_unique<ElementsIn<SpanFormat>>(stops, count); break;
-    case MarkupFormat::BBCode: elements_ = std::make_unique<ElementsIn<BBCodeFormat>>(stops, count); break;
-    case MarkupFormat::MiniMessage: elements_ = std::make_unique<ElementsIn<MiniMessageFormat>>(stops, count); break;
-    case MarkupFormat::Font: elements_ = std::make_unique<ElementsIn<FontFormat>>(stops, count); break;
+    case MarkupFormat::Span: elements_ = std::make_unique<ElementsIn<SpanFormat>>(gradient, count); break;
+    case MarkupFormat::BBCode: elements_ = std::make_unique<ElementsIn<BBCodeFormat>>(gradient, count); break;
+    case MarkupFormat::MiniMessage: elements_ = std::make_unique<ElementsIn<MiniMessageFormat>>(gradient, count); break;
+    case MarkupFormat::Font: elements_ = std::make_unique<ElementsIn<FontFormat>>(gradient, count); break;
     }
 }
 
@@ -118,14 +118,19 @@ qsizetype GradientMarkupWriter::MaxSize(MarkupFormat format, qsizetype units)
     return MaxSizeIn<FontFormat>(units);
 }
 
-QByteArray GradientMarkup(const TextCharacters &characters, std::span<const ColorValue> stops, MarkupFormat format)
+QByteArray GradientMarkup(const TextCharacters &characters, std::span<const ColorValue> colors, MarkupFormat format)
+{
+    return GradientMarkup(characters, EvenGradient(colors), format);
+}
+
+QByteArray GradientMarkup(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format)
 {
     if (characters.Count() == 0)
         return {};
     QByteArray markup(GradientMarkupWriter::MaxSize(format, characters.Text().size()) + qsizetype(MarkupBlock::MinRoom),
                       Qt::Uninitialized);
     WholeBlock block(markup);
-    GradientMarkupWriter(format, stops, std::size_t(characters.Count()))
+    GradientMarkupWriter(format, gradient, std::size_t(characters.Count()))
         .Put(block, characters.Text(), characters.Bounds());
     markup.truncate(block.at - markup.constData());
     return markup;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorvalue.h"
+#include "gradient.h"
 #include "markupblock.h"
 #include "textcharacters.h"
 
@@ -35,12 +36,12 @@ const char *MarkupFormatText(MarkupFormat format);
 std::optional<MarkupFormat> ParseMarkupFormat(QAnyStringView text);
 
 // Writes the markup of a text's characters, in UTF-8 with no separators,
-// their colours running through the stops (GradientColors), a run of
+// their colours running through a gradient (GradientColors), a run of
 // characters at a time: the same markup for a text written whole or in runs.
 class GradientMarkupWriter {
 public:
-    // count: the characters of the whole text; at least two stops.
-    GradientMarkupWriter(MarkupFormat format, std::span<const ColorValue> stops, std::size_t count);
+    // count: the characters of the whole text.
+    GradientMarkupWriter(MarkupFormat format, const Gradient &gradient, std::size_t count);
     ~GradientMarkupWriter();
     GradientMarkupWriter(const GradientMarkupWriter &) = delete;
     GradientMarkupWriter &operator=(const GradientMarkupWriter &) = delete;
@@ -63,8 +64,12 @@ private:
     std::unique_ptr<Elements> elements_;
 };
 
-// The markup of the whole text, its colours running through the stops.
-QByteArray GradientMarkup(const TextCharacters &characters, std::span<const ColorValue> stops,
+// The markup of the whole text, its colours running through the gradient.
+QByteArray GradientMarkup(const TextCharacters &characters, const Gradient &gradient,
+                          MarkupFormat format = MarkupFormat::Font);
+
+// The same through the colours, evenly spaced, with the classic blend.
+QByteArray GradientMarkup(const TextCharacters &characters, std::span<const ColorValue> colors,
                           MarkupFormat format = MarkupFormat::Font);
 
 // The text in UTF-8 as the markup writes its characters: a lone surrogate,

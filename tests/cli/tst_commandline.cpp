@@ -60,11 +60,32 @@ void TestCommandLine::parses_data()
                                        << "huespin: Unexpected value after '--documents-folder'." << QString();
     // A text to print as markup, with no window.
     QTest::newRow("argument") << QStringList{"notes", "-", "1.txt"} << false << false << 0 << QString()
-                              << "text 'notes - 1.txt', from none to none via 0, format font";
+                              << "text 'notes - 1.txt', from none to none via , format font";
     QTest::newRow("colours and format") << QStringList{"--from", "RED",    "--to=#00f", "--via", "lime",
                                                        "--via",  "000080", "--format",  "ansi",  "-"}
                                         << false << false << 0 << QString()
-                                        << "standard input, from ff to ff0000 via 2, format ansi";
+                                        << "standard input, from ff to ff0000 via #00FF00,#000080, format ansi";
+    QTest::newRow("positions and a blend")
+        << QStringList{"--from", "red",       "--to",    "blue",  "--via", "lime@25",
+                       "--via",  "navy@62.5", "--blend", "oklab", "x"}
+        << false << false << 0 << QString()
+        << "text 'x', from ff to ff0000 via #00FF00@25,#000080@62.5, format font, oklab";
+    QTest::newRow("preset") << QStringList{"--preset", "rainbow", "x"} << false << false << 0 << QString()
+                            << "text 'x', from none to none via , format font, preset #FF0000,#FF00FF hsv-long";
+    QTest::newRow("list of presets") << QStringList{"--list-presets"} << false << false << 0
+                                     << "rainbow   #FF0000 #FF00FF hsv-long\n"
+                                     << "ukraine";
+    QTest::newRow("position past 100") << QStringList{"--via", "lime@101", "x"} << false << false << 2
+                                       << "huespin: Position '101' for --via is not a number from 0 to 100."
+                                       << QString();
+    QTest::newRow("position not a number") << QStringList{"--via", "lime@half", "x"} << false << false << 2
+                                           << "huespin: Position 'half' for --via" << QString();
+    QTest::newRow("unknown blend") << QStringList{"--blend", "lab", "x"} << false << false << 2
+                                   << "huespin: Unknown blend 'lab'" << QString();
+    QTest::newRow("preset with a colour") << QStringList{"--preset", "fire", "--to", "red", "x"} << false << false << 2
+                                          << "huespin: --preset gives every colour" << QString();
+    QTest::newRow("unknown preset") << QStringList{"--preset", "sunrise", "x"} << false << false << 2
+                                    << "huespin: Unknown preset 'sunrise'" << QString();
     QTest::newRow("unknown format") << QStringList{"--format", "html", "hi"} << false << false << 2
                                     << "huespin: Unknown format 'html'"
                                     << "ansi";
@@ -115,13 +136,17 @@ void TestCommandLine::parses()
         const auto hex = [](std::optional<ColorValue> color) {
             return color ? QString::number(*color, 16) : QStringLiteral("none");
         };
-        QCOMPARE(QStringLiteral("%1, from %2 to %3 via %4, format %5")
-                     .arg(line.readStandardInput ? QStringLiteral("standard input")
-                                                 : QStringLiteral("text '%1'").arg(line.text.join(u' ')),
-                          hex(line.from), hex(line.to))
-                     .arg(line.via.size())
-                     .arg(line.format.ansi ? "ansi" : MarkupFormatText(line.format.markup)),
-                 outputHas);
+        QString described = QStringLiteral("%1, from %2 to %3 via %4, format %5")
+                                .arg(line.readStandardInput ? QStringLiteral("standard input")
+                                                            : QStringLiteral("text '%1'").arg(line.text.join(u' ')),
+                                     hex(line.from), hex(line.to), QString::fromStdString(StopsText(line.via)),
+                                     line.format.ansi ? "ansi" : MarkupFormatText(line.format.markup));
+        if (line.blend)
+            described += QStringLiteral(", %1").arg(BlendText(*line.blend));
+        if (line.preset)
+            described += QStringLiteral(", preset %1 %2")
+                             .arg(QString::fromStdString(StopsText(line.preset->stops)), BlendText(line.preset->blend));
+        QCOMPARE(described, outputHas);
     }
     QCOMPARE(line.exitStatus, exitStatus);
     QCOMPARE(line.outputIsError, exitStatus != 0);

@@ -37,7 +37,7 @@ private:
 // one writer; "NotUtf8" / "TooLong" for a line refused.
 QByteArray Line(const char *format, const std::vector<ColorValue> &stops, const QByteArray &text)
 {
-    GradientLineWriter writer(*ParseLineFormat(format), stops);
+    GradientLineWriter writer(*ParseLineFormat(format), EvenGradient(stops));
     SmallestBlock block;
     for (const QByteArray &line : text.split('\n')) {
         const auto split = writer.CountLine(std::string_view(line.constData(), std::size_t(line.size())));
@@ -172,7 +172,7 @@ void TestGradientLines::piecesMatchTheWholeText()
 {
     QFETCH(QString, text);
     const std::vector<ColorValue> stops{Red, 0x00FF00, Blue};
-    const QByteArray whole = GradientMarkup(TextCharacters(text), stops, MarkupFormat::Span) + "\n";
+    const QByteArray whole = GradientMarkup(TextCharacters(text), std::span(stops), MarkupFormat::Span) + "\n";
     QCOMPARE(Line("span", stops, text.toUtf8()), whole);
 }
 

@@ -71,6 +71,8 @@ private slots:
     void middleCharactersFollowTheSteps();
     void placesStops_data();
     void placesStops();
+    void blendsAndPositions_data();
+    void blendsAndPositions();
     void formatTexts_data();
     void formatTexts();
 };
@@ -265,6 +267,57 @@ void TestGradientMarkup::placesStops()
     QFETCH(int, characters);
     QFETCH(std::vector<std::size_t>, positions);
     QCOMPARE(PlaceStops(std::size_t(stops), std::size_t(characters)), positions);
+}
+
+void TestGradientMarkup::blendsAndPositions_data()
+{
+    QTest::addColumn<QByteArray>("stops");
+    QTest::addColumn<QByteArray>("blend");
+    QTest::addColumn<QStringList>("colours");
+
+    // The blends from Python's colorsys and the published OKLab matrices.
+    QTest::newRow("oklab, red to green") << QByteArray("#FF0000,#00FF00") << QByteArray("oklab")
+                                         << QStringList{"FF0000", "ED7300", "D0A800", "A0D500", "00FF00"};
+    QTest::newRow("oklab, red to blue") << QByteArray("#FF0000,#0000FF") << QByteArray("oklab")
+                                        << QStringList{"FF0000", "C6496D", "8C53A2", "5147D2", "0000FF"};
+    QTest::newRow("hsv, the short way") << QByteArray("#FF0000,#0000FF") << QByteArray("hsv")
+                                        << QStringList{"FF0000", "FF0080", "FF00FF", "8000FF", "0000FF"};
+    QTest::newRow("hsv-long") << QByteArray("#FF0000,#0000FF") << QByteArray("hsv-long")
+                              << QStringList{"FF0000", "FFFF00", "00FF00", "00FFFF", "0000FF"};
+    QTest::newRow("hsv-long, once round") << QByteArray("#FF0000,#FF0000") << QByteArray("hsv-long")
+                                          << QStringList{"FF0000", "80FF00", "00FFFF", "8000FF", "FF0000"};
+    QTest::newRow("hsv, a grey takes the hue")
+        << QByteArray("#808080,#0000FF") << QByteArray("hsv") << QStringList{"808080", "6060C0", "0000FF"};
+    // Positions: a stop at 25% of five characters sits on the second.
+    QTest::newRow("position") << QByteArray("#FF0000,#00FF00@25,#0000FF") << QByteArray("classic")
+                              << QStringList{"FF0000", "00FF00", "00AA55", "0055AA", "0000FF"};
+    QTest::newRow("two stops on one character: the later")
+        << QByteArray("#FF0000,#00FF00@50,#FFFF00@50,#0000FF") << QByteArray("classic")
+        << QStringList{"FF0000", "807F00", "FFFF00", "80807F", "0000FF"};
+    QTest::newRow("a position below an earlier one is raised")
+        << QByteArray("#FF0000,#00FF00@60,#FFFF00@20,#0000FF") << QByteArray("classic")
+        << QStringList{"FF0000", "AA5500", "55AA00", "FFFF00", "80807F", "0000FF"};
+    QTest::newRow("unpositioned between positioned")
+        << QByteArray("#FF0000,#00FF00,#0000FF@80,#000000") << QByteArray("classic")
+        << QStringList{"FF0000", "807F00", "00FF00", "00807F", "0000FF", "000000"};
+}
+
+// Each character's colour, through stops with positions and the blends.
+void TestGradientMarkup::blendsAndPositions()
+{
+    QFETCH(QByteArray, stops);
+    QFETCH(QByteArray, blend);
+    QFETCH(QStringList, colours);
+    const Gradient gradient{*ParseStopsText(stops.toStdString()), *ParseBlend(blend.toStdString())};
+    GradientColors gradientColours(gradient, std::size_t(colours.size()));
+    GradientColors::Walk walk;
+    QStringList got;
+    for (qsizetype i = 0; i < colours.size(); ++i) {
+        const Rgb rgb = gradientColours.Next(walk);
+        got << QString::asprintf("%02X%02X%02X", rgb.red, rgb.green, rgb.blue);
+    }
+    QCOMPARE(got, colours);
+    QCOMPARE(StopsText(gradient.stops), stops.toStdString());
 }
 
 void TestGradientMarkup::formatTexts_data()
