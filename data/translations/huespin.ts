@@ -157,6 +157,10 @@ ends it with status 2.</source>
         <source>Unknown preset &apos;%1&apos;: huespin --list-presets lists them.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Colour the lines by column, for ASCII art: one gradient across the widest line, the character in column j of every line in its colour j. The input is read whole first.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CommonDialog</name>

@@ -131,6 +131,11 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         QStringLiteral("preset"),
         CommandLineText::tr("A named gradient, in place of --from, --via and --to (see --list-presets)."),
         CommandLineText::tr("NAME"));
+    const QCommandLineOption block(
+        QStringLiteral("block"),
+        CommandLineText::tr("Colour the lines by column, for ASCII art: one gradient across the widest line, "
+                            "the character in column j of every line in its colour j. The input is read whole "
+                            "first."));
     const QCommandLineOption listPresets(QStringLiteral("list-presets"),
                                          CommandLineText::tr("List the named gradients and exit."));
     const QCommandLineOption format(
@@ -149,6 +154,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     parser.addOption(via);
     parser.addOption(blend);
     parser.addOption(preset);
+    parser.addOption(block);
     parser.addOption(listPresets);
     parser.addOption(format);
     parser.addOption(keepClipboard);
@@ -179,7 +185,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     CommandLine line;
     const QStringList words = parser.positionalArguments();
     const bool printing = !words.isEmpty();
-    for (const QCommandLineOption *option : {&from, &to, &via, &blend, &preset, &format})
+    for (const QCommandLineOption *option : {&from, &to, &via, &blend, &preset, &block, &format})
         if (!printing && parser.isSet(*option))
             return Fail(CommandLineText::tr("--%1 needs a TEXT to print, or - for standard input.")
                             .arg(option->names().constFirst()));
@@ -246,6 +252,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         line.openWindow = false;
         line.printMarkup = true;
         line.readStandardInput = words == QStringList{QStringLiteral("-")};
+        line.block = parser.isSet(block);
         line.text = words;
         return line;
     }

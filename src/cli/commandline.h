@@ -27,6 +27,8 @@ struct CommandLine {
     // each line of standard input for "-".
     bool printMarkup = false;
     bool readStandardInput = false;
+    // --block: the input read whole, coloured by column.
+    bool block = false;
     QStringList text;
     // None where the colour chosen in the window is to be used.
     std::optional<ColorValue> from, to;

@@ -221,10 +221,11 @@ GradientLineWriter::Split GradientLineWriter::CountLine(std::string_view line)
     return Split::Done;
 }
 
-void GradientLineWriter::WriteLine(MarkupBlock &block)
+void GradientLineWriter::WriteLine(MarkupBlock &block, std::size_t width)
 {
+    width = std::max(width, count_);
     if (ansi_) {
-        ansi_->Reset(count_);
+        ansi_->Reset(count_, width);
         ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) {
             bounds.empty() ? ansi_->PutUnits(block, piece) : ansi_->Put(block, piece, bounds);
         });
@@ -234,7 +235,7 @@ void GradientLineWriter::WriteLine(MarkupBlock &block)
             block.at = out + AnsiElement::Ending.size();
         }
     } else {
-        markup_.Reset(count_);
+        markup_.Reset(count_, width);
         ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) {
             bounds.empty() ? markup_.PutUnits(block, piece) : markup_.Put(block, piece, bounds);
         });

@@ -57,8 +57,10 @@ public:
     std::size_t CharacterCount() const { return count_; }
 
     // Writes the markup of the line last counted and a line end into block,
-    // handing it on as it fills; block.at is then the end of the line.
-    void WriteLine(MarkupBlock &block);
+    // handing it on as it fills; block.at is then the end of the line. With
+    // a width of more characters than the line's, the line takes the colours
+    // of the first characters of a line of that width.
+    void WriteLine(MarkupBlock &block, std::size_t width = 0);
 
 private:
     template <typename Visit>

@@ -145,13 +145,13 @@ public:
 
     // Writes one line's markup whole: the line goes on through as many
     // blocks as it needs.
-    void Put(GradientLineWriter &writer)
+    void Put(GradientLineWriter &writer, std::size_t width = 0)
     {
         if (Stopped())
             return;
         lineStart_ = at;
         try {
-            writer.WriteLine(*this);
+            writer.WriteLine(*this, width);
         } catch (const OutputStopped &) {
             at = block_.get();
             return;
@@ -319,6 +319,62 @@ RegEditor OpenSettings()
     return reg;
 }
 
+// --block: standard input read whole, split into lines as PrintInputLines
+// does, and each line written in the colours of the first characters of
+// the widest. A line left out counts for nothing.
+int PrintBlock(GradientLineWriter &writer, Output &output)
+{
+    std::string input;
+    for (char buffer[65536];;) {
+        const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count > 0) {
+            input.append(buffer, std::size_t(count));
+        } else if (count == 0 || errno != EINTR) {
+            if (count < 0) {
+                SayError(PrintText::tr("cannot read the standard input: %1").arg(SystemError(errno)));
+                return 1;
+            }
+            break;
+        }
+        if (stopSignal)
+            return 0;
+    }
+    std::vector<std::string_view> lines;
+    std::string_view rest(input);
+    if (rest.starts_with("\xEF\xBB\xBF"))
+        rest.remove_prefix(3);
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.push_back(line);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    int status = 0;
+    std::size_t width = 0;
+    std::vector<bool> printable(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const GradientLineWriter::Split split = writer.CountLine(lines[i]);
+        printable[i] = split == GradientLineWriter::Split::Done;
+        if (printable[i]) {
+            width = std::max(width, writer.CharacterCount());
+            continue;
+        }
+        status = 1;
+        const QString name = PrintText::tr("line %1").arg(i + 1);
+        SayError(split == GradientLineWriter::Split::NotUtf8
+                     ? PrintText::tr("%1 is not valid UTF-8; it is not printed").arg(name)
+                     : PrintText::tr("%1 is 2 GiB or longer; it is not printed").arg(name));
+    }
+    for (std::size_t i = 0; i < lines.size() && !output.Stopped() && !stopSignal; ++i)
+        if (printable[i]) {
+            writer.CountLine(lines[i]);
+            output.Put(writer, width);
+        }
+    return status;
+}
+
 // The colour chosen in the window (the first, or else the last); none, with
 // why, where none was chosen or it cannot be read.
 std::optional<ColorValue> ReadChosenColor(bool first, QString &error)
@@ -394,7 +450,9 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
     CatchStopSignals();
     Output output;
     int status = 0;
-    if (line.readStandardInput) {
+    if (line.readStandardInput && line.block) {
+        status = PrintBlock(writer, output);
+    } else if (line.readStandardInput) {
         status = PrintInputLines(writer, output);
     } else {
         const QByteArray text = line.text.join(u' ').toUtf8();

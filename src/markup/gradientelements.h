@@ -31,10 +31,11 @@ public:
     // count: the characters of the whole text.
     GradientElements(const Gradient &gradient, std::size_t count) : colours_(gradient, count), count_(count) {}
 
-    // The same stops over another text of count characters.
-    void Reset(std::size_t count)
+    // The same stops over another text of count characters, its colours
+    // those of the first count of a text of colourCount (at least count).
+    void Reset(std::size_t count, std::size_t colourCount)
     {
-        colours_.Reset(count);
+        colours_.Reset(colourCount);
         count_ = count;
         walk_ = {};
         rgb_ = NoRgb;

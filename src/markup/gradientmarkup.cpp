@@ -44,7 +44,7 @@ class GradientMarkupWriter::Elements {
 public:
     virtual void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds) = 0;
     virtual void PutUnits(MarkupBlock &block, QStringView text) = 0;
-    virtual void Reset(std::size_t count) = 0;
+    virtual void Reset(std::size_t count, std::size_t colourCount) = 0;
     virtual ~Elements() = default;
 };
 
@@ -59,7 +59,7 @@ public:
         elements_.Put(block, text, bounds);
     }
     void PutUnits(MarkupBlock &block, QStringView text) override { elements_.PutUnits(block, text); }
-    void Reset(std::size_t count) override { elements_.Reset(count); }
+    void Reset(std::size_t count, std::size_t colourCount) override { elements_.Reset(count, colourCount); }
 
 private:
     GradientElements<MarkupElement<Format>> elements_;
@@ -102,9 +102,9 @@ void GradientMarkupWriter::PutUnits(MarkupBlock &block, QStringView text)
     elements_->PutUnits(block, text);
 }
 
-void GradientMarkupWriter::Reset(std::size_t count)
+void GradientMarkupWriter::Reset(std::size_t count, std::size_t colourCount)
 {
-    elements_->Reset(count);
+    elements_->Reset(count, colourCount);
 }
 
 qsizetype GradientMarkupWriter::MaxSize(MarkupFormat format, qsizetype units)

@@ -52,8 +52,9 @@ public:
     // Writes the next characters where each is one unit of text.
     void PutUnits(MarkupBlock &block, QStringView text);
 
-    // The same format and stops over another text of count characters.
-    void Reset(std::size_t count);
+    // The same format and stops over another text of count characters, its
+    // colours those of the first count of a text of colourCount.
+    void Reset(std::size_t count, std::size_t colourCount);
 
     // The most bytes that the markup of units UTF-16 units takes.
     static qsizetype MaxSize(MarkupFormat format, qsizetype units);

@@ -46,6 +46,11 @@ file(APPEND ${WORK}/input.txt "x${notUtf8}y\nz")
 set(input INPUT_FILE ${WORK}/input.txt)
 expect(1 "^\\[color=#FF0000\\]a\\[/color\\]\\[color=#00FF00\\]b\\[/color\\]\n\n\\[color=#FF0000\\]z\\[/color\\]\n$"
        "^huespin: line 3 is not valid UTF-8; it is not printed\n$" --from red --to lime --format bbcode -)
+# --block: each line in the colours of the widest line's columns.
+file(WRITE ${WORK}/block.txt "ab\n\nabcd\n")
+set(input INPUT_FILE ${WORK}/block.txt)
+expect(0 "^<font color=\"#FF0000\">a</font><font color=\"#AA0055\">b</font>\n\n<font color=\"#FF0000\">a</font><font color=\"#AA0055\">b</font><font color=\"#5500AA\">c</font><font color=\"#0000FF\">d</font>\n$"
+       "^$" --from red --to blue --block -)
 unset(input)
 file(GLOB_RECURSE written ${WORK}/config/* ${WORK}/cwd/*)
 if(written)
