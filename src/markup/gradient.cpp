@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -85,7 +86,7 @@ double FromLinear(double c)
 
 int ToChannel(double c)
 {
-    return int(std::lround(std::clamp(c, 0.0, 1.0) * 255));
+    return int(std::clamp(c, 0.0, 1.0) * 255 + 0.5);
 }
 
 // OKLab, as Björn Ottosson publishes it.
@@ -114,12 +115,21 @@ int SrgbChannel(double linear)
     return table[std::size_t(std::clamp(linear, 0.0, 1.0) * 65535 + 0.5)];
 }
 
-Rgb FromOkLab(double lightness, double a, double b)
+// OKLab's L, a and b as the cube roots of its LMS, which are linear in
+// them: a straight line in OKLab is one in these too, so a stretch is mixed
+// in them, a step added a character.
+std::array<double, 3> ToLmsRoots(const std::array<double, 3> &lab)
 {
-    const auto cube = [](double x) { return x * x * x; };
-    const double l = cube(lightness + 0.3963377774 * a + 0.2158037573 * b);
-    const double m = cube(lightness - 0.1055613458 * a - 0.0638541728 * b);
-    const double s = cube(lightness - 0.0894841775 * a - 1.2914855480 * b);
+    return {lab[0] + 0.3963377774 * lab[1] + 0.2158037573 * lab[2],
+            lab[0] - 0.1055613458 * lab[1] - 0.0638541728 * lab[2],
+            lab[0] - 0.0894841775 * lab[1] - 1.2914855480 * lab[2]};
+}
+
+Rgb FromLmsRoots(const std::array<double, 3> &roots)
+{
+    const double l = roots[0] * roots[0] * roots[0];
+    const double m = roots[1] * roots[1] * roots[1];
+    const double s = roots[2] * roots[2] * roots[2];
     return {SrgbChannel(4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s),
             SrgbChannel(-1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s),
             SrgbChannel(-0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s)};
@@ -144,12 +154,18 @@ std::array<double, 3> ToHsv(Rgb rgb)
 
 Rgb FromHsv(double hue, double saturation, double value)
 {
-    hue = std::fmod(std::fmod(hue, 360.0) + 360, 360.0);
+    // A stretch's hues stay within one turn either side of the circle.
+    while (hue < 0)
+        hue += 360;
+    while (hue >= 360)
+        hue -= 360;
     const double chroma = value * saturation;
-    const double x = chroma * (1 - std::fabs(std::fmod(hue / 60, 2.0) - 1));
+    const int sector = std::min(int(hue / 60), 5);
+    const double within = hue / 60 - sector;
+    const double x = chroma * (sector % 2 ? 1 - within : within);
     const double m = value - chroma;
     double r = 0, g = 0, b = 0;
-    switch (int(hue / 60)) {
+    switch (sector) {
     case 0: r = chroma, g = x; break;
     case 1: r = x, g = chroma; break;
     case 2: g = chroma, b = x; break;
@@ -163,12 +179,10 @@ Rgb FromHsv(double hue, double saturation, double value)
 // The stretch's ends as the blend mixes them; for the hue blends the second
 // end's hue is moved so that a straight line between them goes the chosen
 // way round.
-std::array<double, 6> EndsFor(Blend blend, Rgb from, Rgb to)
+std::pair<std::array<double, 3>, std::array<double, 3>> EndsFor(Blend blend, Rgb from, Rgb to)
 {
-    if (blend == Blend::OkLab) {
-        const auto a = ToOkLab(from), b = ToOkLab(to);
-        return {a[0], a[1], a[2], b[0], b[1], b[2]};
-    }
+    if (blend == Blend::OkLab)
+        return {ToLmsRoots(ToOkLab(from)), ToLmsRoots(ToOkLab(to))};
     auto a = ToHsv(from), b = ToHsv(to);
     // A grey has no hue of its own: it takes the other end's.
     if (a[1] == 0)
@@ -186,7 +200,7 @@ std::array<double, 6> EndsFor(Blend blend, Rgb from, Rgb to)
     } else if (std::fabs(turn) < 180) {
         turn += turn > 0 ? -360 : 360;
     }
-    return {a[0], a[1], a[2], a[0] + turn, b[1], b[2]};
+    return {a, {a[0] + turn, b[1], b[2]}};
 }
 
 } // namespace
@@ -331,9 +345,12 @@ void GradientColors::Reset(std::size_t count)
 {
     PlaceStopsIn(positions_, given_, count);
     const bool allStops = positions_.size() == given_.size();
+    const std::size_t before = stops_.size();
     stops_.clear();
     for (std::size_t j = 0; j < positions_.size(); ++j)
         stops_.push_back(RgbOf(allStops || j == 0 ? given_[j].color : given_.back().color));
+    if (stops_.size() != before)
+        ends_.assign(stops_.size(), std::nullopt);
 }
 
 // The character on a stop takes it exactly, and the stretch to the next
@@ -346,7 +363,6 @@ GradientColors::Walk GradientColors::AtStop(Walk walk) const
         while (stop + 1 < positions_.size() && positions_[stop + 1] == positions_[stop])
             ++stop;
     walk.running = stops_[stop];
-    walk.start = walk.index;
     ++walk.index;
     const std::size_t after = stop + 1;
     if (after < positions_.size() && positions_[after] > positions_[stop]) {
@@ -354,8 +370,16 @@ GradientColors::Walk GradientColors::AtStop(Walk walk) const
         const Rgb &to = stops_[after];
         walk.step = {int((to.red - walk.running.red) / intervals), int((to.green - walk.running.green) / intervals),
                      int((to.blue - walk.running.blue) / intervals)};
-        if (blend_ != Blend::Classic)
-            walk.ends = EndsFor(blend_, walk.running, to);
+        if (blend_ != Blend::Classic) {
+            std::optional<Ends> &ends = ends_[after];
+            if (!ends) {
+                const auto [first, last] = EndsFor(blend_, walk.running, to);
+                ends = Ends{first, last};
+            }
+            walk.mixed = ends->first;
+            for (std::size_t i = 0; i < 3; ++i)
+                walk.change[i] = (ends->last[i] - ends->first[i]) / double(intervals);
+        }
         walk.next = positions_[after];
         walk.stop = after;
     } else {
@@ -364,14 +388,13 @@ GradientColors::Walk GradientColors::AtStop(Walk walk) const
     return walk;
 }
 
-// Character walk.index - 1 of the stretch that began at walk.start and ends
-// on walk.next.
-Rgb GradientColors::Mix(const Walk &walk) const
+// The next character of a stretch of another blend than the classic: a
+// step further from its first end.
+Rgb GradientColors::Mix(std::array<double, 3> &mixed, const std::array<double, 3> &change) const
 {
-    const double t = double(walk.index - 1 - walk.start) / double(walk.next - walk.start);
-    const auto &e = walk.ends;
-    const auto at = [t](double a, double b) { return a + (b - a) * t; };
+    for (std::size_t i = 0; i < 3; ++i)
+        mixed[i] += change[i];
     if (blend_ == Blend::OkLab)
-        return FromOkLab(at(e[0], e[3]), at(e[1], e[4]), at(e[2], e[5]));
-    return FromHsv(at(e[0], e[3]), at(e[1], e[4]), at(e[2], e[5]));
+        return FromLmsRoots(mixed);
+    return FromHsv(mixed[0], mixed[1], mixed[2]);
 }

@@ -97,12 +97,13 @@ public:
     // local variable where speed counts: the compiler can then hold it in
     // registers across writes through char pointers.
     struct Walk {
-        std::size_t index = 0;        // the character Next gives
-        std::size_t next = 0;         // where the next stop sits
-        std::size_t stop = 0;         // which stop that is
-        Rgb running, step;            // the classic blend's
-        std::size_t start = 0;        // where the stretch began, for the other blends
-        std::array<double, 6> ends{}; // the stretch's ends in the blend's space
+        std::size_t index = 0; // the character Next gives
+        std::size_t next = 0;  // where the next stop sits
+        std::size_t stop = 0;  // which stop that is
+        Rgb running, step;     // the classic blend's
+        // For the other blends: the stretch's first end and its change from
+        // one character to the next, in the blend's space.
+        std::array<double, 3> mixed{}, change{};
     };
 
     GradientColors(const Gradient &gradient, std::size_t count);
@@ -121,7 +122,7 @@ public:
         }
         ++walk.index;
         if (blend_ != Blend::Classic)
-            return walk.running = Mix(walk);
+            return walk.running = Mix(walk.mixed, walk.change);
         walk.running.red += walk.step.red;
         walk.running.green += walk.step.green;
         walk.running.blue += walk.step.blue;
@@ -130,10 +131,16 @@ public:
 
 private:
     Walk AtStop(Walk walk) const;
-    Rgb Mix(const Walk &walk) const;
+    Rgb Mix(std::array<double, 3> &mixed, const std::array<double, 3> &change) const;
 
     std::vector<GradientStop> given_; // every stop
     Blend blend_;
-    std::vector<Rgb> stops_;             // those that the text is long enough for
+    std::vector<Rgb> stops_; // those that the text is long enough for
+    // Each stretch's ends in the blend's space, worked out once for lines
+    // that take the same stops, one after another.
+    struct Ends {
+        std::array<double, 3> first, last;
+    };
+    mutable std::vector<std::optional<Ends>> ends_;
     std::vector<std::size_t> positions_; // the character each of them sits on
 };
