@@ -1,11 +1,13 @@
 // The Clipboard click: a real click on Huespin's output button, in Clipboard
 // mode with a text of 32,767 characters, against a bare Qt button that puts
-// the same bytes on the clipboard (barebutton), on an Xvfb display of the
-// bench's own under openbox. For each click: the time from the click to the
-// X clipboard's new owner, seen through XFixes; and, once the click has
+// the same bytes on the clipboard (barebutton, in a window of the same size
+// that holds the same text in a text box), on an Xvfb display of the bench's
+// own under openbox. For each click: the time from the click to the X
+// clipboard's new owner, seen through XFixes; and, once the click has
 // settled, the whole fetch by a paster (this program, as any other): the
 // targets, the text and the HTML. ASCII and mixed scripts (make_text.py);
-// medians of repeated clicks, in blocks that take turns, and their ratios.
+// medians of repeated clicks, in blocks that take turns, and their ratios;
+// and each program's first click, which takes the focus from the text box.
 #include "regeditor.h"
 #include "textcharacters.h"
 
@@ -48,7 +50,7 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr int Characters = 32767;
-constexpr int Blocks = 4;
+constexpr int Blocks = 5;
 constexpr int ClicksPerBlock = 6;
 // How long a program is left alone before it is clicked or its clipboard
 // fetched, so that each starts idle.
@@ -626,9 +628,11 @@ void Bench::Run(const char *name, const std::string &line)
     }
     if (!clicked)
         Fail("Huespin's click put nothing on the clipboard");
-    WriteFile(sandbox_ / "text.bytes", expected_[0]);
+    WriteFile(sandbox_ / "markup.bytes", expected_[0]);
     WriteFile(sandbox_ / "html.bytes", expected_[1]);
-    bare.pid = Spawn({BARE_BUTTON_BINARY, (sandbox_ / "text.bytes").string(), (sandbox_ / "html.bytes").string()},
+    WriteFile(sandbox_ / "text.txt", line);
+    bare.pid = Spawn({BARE_BUTTON_BINARY, (sandbox_ / "markup.bytes").string(), (sandbox_ / "html.bytes").string(),
+                      (sandbox_ / "text.txt").string()},
                      environment_, sandbox_);
     bare.window = display_.WaitForClient(bare.pid);
     display_.Pump(std::chrono::milliseconds(1500));
