@@ -16,9 +16,19 @@ QString Form1::OutputFileName()
     return QStringLiteral("output.html");
 }
 
+// The split of the text the outputs last read: another output of the same
+// text (in another format or colours, or again) takes it as it is.
+const TextCharacters &Form1::OutputCharacters()
+{
+    const QString text = Text1->text();
+    if (!outputCharacters_ || outputCharacters_->Text() != text)
+        outputCharacters_.emplace(text);
+    return *outputCharacters_;
+}
+
 void Form1::MakeFileOutput()
 {
-    const TextCharacters characters(Text1->text());
+    const TextCharacters &characters = OutputCharacters();
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
@@ -31,7 +41,7 @@ void Form1::MakeFileOutput()
 // served from the event loop, so it never finds the content unmade.
 void Form1::MakeClipboardOutput()
 {
-    const TextCharacters characters(Text1->text());
+    const TextCharacters &characters = OutputCharacters();
     if (!CheckInput(characters))
         return;
     // The steps raise the Overflow of a text too long, before the clipboard
