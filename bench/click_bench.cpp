@@ -510,8 +510,9 @@ constexpr Place ButtonCentre{(5415 + 1110 / 2) / 15, (570 + 360 / 2) / 15};
 
 class Bench {
 public:
-    Bench(Display &display, std::vector<std::string> environment, fs::path sandbox)
-        : display_(display), environment_(std::move(environment)), sandbox_(std::move(sandbox))
+    Bench(Display &display, std::string huespin, std::vector<std::string> environment, fs::path sandbox)
+        : display_(display), huespin_(std::move(huespin)), environment_(std::move(environment)),
+          sandbox_(std::move(sandbox))
     {
     }
 
@@ -526,6 +527,7 @@ private:
     std::vector<std::string> FetchContent();
 
     Display &display_;
+    std::string huespin_;
     std::vector<std::string> environment_;
     fs::path sandbox_;
     std::vector<std::string> expected_;
@@ -543,7 +545,7 @@ void Bench::SeedSettings(const std::string &line)
         return reg.ReadValue().has_value();
     };
     if (!stored()) {
-        const pid_t first = Spawn({HUESPIN_BINARY}, environment_, sandbox_);
+        const pid_t first = Spawn({huespin_}, environment_, sandbox_);
         display_.WaitForClient(first);
         for (int i = 0; i < 1000 && !stored(); ++i)
             display_.Pump(std::chrono::milliseconds(20));
@@ -616,7 +618,7 @@ void Bench::Run(const char *name, const std::string &line)
     SeedSettings(line);
     expected_.clear();
     Program huespin("Huespin", true), bare("bare button", false);
-    huespin.pid = Spawn({HUESPIN_BINARY}, environment_, sandbox_);
+    huespin.pid = Spawn({huespin_}, environment_, sandbox_);
     huespin.window = display_.WaitForClient(huespin.pid);
     // The window builds its controls and loads the settings once it shows,
     // and is given time for it: the first click that changes the
@@ -683,8 +685,10 @@ pid_t StartServer(std::string &display)
 
 } // namespace
 
-int main()
+// Another build of Huespin may be given, to be measured instead of this one.
+int main(int argc, char *argv[])
 {
+    const std::string huespin = argc > 1 ? argv[1] : HUESPIN_BINARY;
     std::string name;
     const pid_t xvfb = StartServer(name);
     const fs::path sandbox = fs::temp_directory_path() / ("huespin-click-" + std::to_string(getpid()));
@@ -708,7 +712,7 @@ int main()
                                                    "XDG_RUNTIME_DIR=" + (sandbox / "runtime").string(),
                                                    "PATH=/usr/bin:/bin",
                                                    "QT_QPA_PLATFORM=xcb"};
-        Bench bench(display, environment, sandbox);
+        Bench bench(display, huespin, environment, sandbox);
         std::printf("the Clipboard click with %d characters: from the click to the clipboard's new owner, and the\n"
                     "whole fetch by a paster (targets, text, HTML) once the click has settled; medians of %d clicks\n"
                     "(ms) and the ratio to the bare button; the first click's owner, and when the box showed:\n",
