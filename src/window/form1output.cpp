@@ -2,10 +2,10 @@
 #include "form1.h"
 
 #include "clipboardcontent.h"
-#include "windowmarkup.h"
 #include "messageboxes.h"
 #include "safefile.h"
 #include "textcharacters.h"
+#include "windowmarkup.h"
 
 #include <QLineEdit>
 
