@@ -57,9 +57,20 @@ constexpr int ClicksPerBlock = 6;
 constexpr auto Settle = std::chrono::milliseconds(150);
 constexpr int WaitLimitMs = 20000;
 
+// What the bench started and has not ended yet, first started first, and
+// its folder: a failure ends and removes them too.
+std::vector<pid_t> Children;
+fs::path Sandbox;
+
+void Stop(pid_t child);
+
 [[noreturn]] void Fail(const std::string &what)
 {
     std::fprintf(stderr, "click_bench: %s\n", what.c_str());
+    while (!Children.empty())
+        Stop(Children.back());
+    if (!Sandbox.empty())
+        fs::remove_all(Sandbox);
     std::exit(1);
 }
 
@@ -91,14 +102,17 @@ pid_t Spawn(const std::vector<std::string> &command, const std::vector<std::stri
     if (!folder.empty())
         posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t child = -1;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        Fail("cannot start " + command[0]);
+    const int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    if (failed)
+        Fail("cannot start " + command[0]);
+    Children.push_back(child);
     return child;
 }
 
 void Stop(pid_t child)
 {
+    std::erase(Children, child);
     kill(child, SIGTERM);
     for (int i = 0; i < 500; ++i) {
         if (waitpid(child, nullptr, WNOHANG) == child)
@@ -692,6 +706,7 @@ int main(int argc, char *argv[])
     std::string name;
     const pid_t xvfb = StartServer(name);
     const fs::path sandbox = fs::temp_directory_path() / ("huespin-click-" + std::to_string(getpid()));
+    Sandbox = sandbox;
     fs::create_directories(sandbox / "runtime");
     fs::create_directories(sandbox / "openbox");
     fs::permissions(sandbox / "runtime", fs::perms::owner_all);
