@@ -227,5 +227,6 @@ private:
     // that chooses it.
     MarkupFormat outputFormat_ = MarkupFormat::Font;
     QMenu *formatMenu_ = nullptr;
+    // The split of the text that the outputs last read.
     std::optional<TextCharacters> outputCharacters_;
 };
