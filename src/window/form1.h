@@ -156,6 +156,7 @@ private:
     // output all read that split.
     void SplitColors(const TextCharacters &characters);
     bool CheckInput(const TextCharacters &characters);
+    const TextCharacters &OutputCharacters();
     void MakeFileOutput();
     void MakeClipboardOutput();
     void ChooseColor1();
@@ -226,4 +227,6 @@ private:
     // that chooses it.
     MarkupFormat outputFormat_ = MarkupFormat::Font;
     QMenu *formatMenu_ = nullptr;
+    // The split of the text that the outputs last read.
+    std::optional<TextCharacters> outputCharacters_;
 };

@@ -2,21 +2,33 @@
 #include "form1.h"
 
 #include "clipboardcontent.h"
-#include "windowmarkup.h"
 #include "messageboxes.h"
 #include "safefile.h"
 #include "textcharacters.h"
+#include "windowmarkup.h"
 
 #include <QLineEdit>
+
+#include <memory>
 
 QString Form1::OutputFileName()
 {
     return QStringLiteral("output.html");
 }
 
+// The split of the text the outputs last read: another output of the same
+// text (in another format or colours, or again) takes it as it is.
+const TextCharacters &Form1::OutputCharacters()
+{
+    const QString text = Text1->text();
+    if (!outputCharacters_ || outputCharacters_->Text() != text)
+        outputCharacters_.emplace(text);
+    return *outputCharacters_;
+}
+
 void Form1::MakeFileOutput()
 {
-    const TextCharacters characters(Text1->text());
+    const TextCharacters &characters = OutputCharacters();
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
@@ -24,18 +36,29 @@ void Form1::MakeFileOutput()
     MsgBox(tr("Done!"), MsgBoxStyle::OkOnly);
 }
 
+// The clipboard changes owner as soon as the input is known to be good, and
+// the markup is made for it right after, before the message: a paster is
+// served from the event loop, so it never finds the content unmade.
 void Form1::MakeClipboardOutput()
 {
-    const TextCharacters characters(Text1->text());
+    const TextCharacters &characters = OutputCharacters();
     if (!CheckInput(characters))
         return;
+    // The steps raise the Overflow of a text too long, before the clipboard
+    // changes.
     SplitColors(characters);
+    auto content = std::make_unique<DeferredContent>();
+    const ColorChannels start = Channels;
+    const MarkupFormat format = outputFormat_;
+    content->AddFlavour(QStringLiteral("text/plain"),
+                        [this, &characters, format] { return BuildMarkup(characters, Channels, format); });
     // The HTML formats go as HTML too, in span elements, so that a rich
     // editor pastes coloured text rather than tags.
-    const bool html = outputFormat_ == MarkupFormat::Font || outputFormat_ == MarkupFormat::Span;
-    ColorChannels start = Channels;
-    const QByteArray markup = BuildMarkup(characters, Channels, outputFormat_);
-    ReplaceClipboardContent(QString::fromUtf8(markup),
-                            html ? HtmlFragment(BuildMarkup(characters, start, MarkupFormat::Span)) : QByteArray());
+    if (format == MarkupFormat::Font || format == MarkupFormat::Span)
+        content->AddFlavour(QStringLiteral("text/html"), [&characters, start] {
+            ColorChannels channels = start;
+            return HtmlFragment(BuildMarkup(characters, channels, MarkupFormat::Span));
+        });
+    ReplaceClipboardContent(std::move(content));
     MsgBox(tr("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);
 }

@@ -6,6 +6,9 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <memory>
+#include <new>
+
 using Flavours = QList<std::pair<QString, QByteArray>>;
 
 class TestClipboardContent : public QObject {
@@ -15,6 +18,7 @@ private slots:
     void travels_data();
     void travels();
     void clipboardIsReplaced();
+    void unmadeContentLeavesTheClipboard();
 };
 
 void TestClipboardContent::travels_data()
@@ -39,9 +43,10 @@ void TestClipboardContent::travels()
     QFETCH(int, cut);
     QFETCH(bool, accepted);
 
-    QMimeData sent;
+    // The window's content, made as it is read.
+    DeferredContent sent;
     for (const auto &[type, data] : flavours)
-        sent.setData(type, data);
+        sent.AddFlavour(type, [data] { return data; });
     QByteArray packed = PackClipboardContent(sent);
     packed = cut < 0 ? packed + '\0' : packed.chopped(cut);
 
@@ -59,6 +64,18 @@ void TestClipboardContent::clipboardIsReplaced()
     QGuiApplication::clipboard()->setText("old content");
     ReplaceClipboardText(QString::fromUtf8("<font color=\"#FF0000\">\U0001F44D</font>"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("<font color=\"#FF0000\">\U0001F44D</font>"));
+}
+
+// A flavour that cannot be made leaves no content behind that a paster would
+// find empty.
+void TestClipboardContent::unmadeContentLeavesTheClipboard()
+{
+    QGuiApplication::clipboard()->setText("old content");
+    auto content = std::make_unique<DeferredContent>();
+    content->AddFlavour("text/plain", [] { return QByteArray("markup"); });
+    content->AddFlavour("text/html", []() -> QByteArray { throw std::bad_alloc(); });
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, ReplaceClipboardContent(std::move(content)));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 }
 
 QTEST_MAIN(TestClipboardContent)

@@ -405,8 +405,10 @@ void TestForm1::overflowIsReportedAndWindowStaysUsable()
 {
     TypeAndColor(QString(32769, u'x'));
     QCOMPARE(ui_->Text1->text().size(), 32769);
+    QGuiApplication::clipboard()->setText("untouched");
     ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '6':\n\nOverflow"});
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
     QCOMPARE(messages_.shown[0].title, QStringLiteral("Huespin v" EXPECTED_VERSION));
 
     messages_.shown.clear();
