@@ -2,10 +2,10 @@
 #include "form1.h"
 
 #include "clipboardcontent.h"
-#include "windowmarkup.h"
 #include "messageboxes.h"
 #include "safefile.h"
 #include "textcharacters.h"
+#include "windowmarkup.h"
 
 #include <QLineEdit>
 
@@ -20,7 +20,7 @@ void Form1::MakeFileOutput()
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, outputFormat_));
+    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, Shaping, outputFormat_));
     MsgBox(tr("Done!"), MsgBoxStyle::OkOnly);
 }
 
@@ -34,8 +34,9 @@ void Form1::MakeClipboardOutput()
     // editor pastes coloured text rather than tags.
     const bool html = outputFormat_ == MarkupFormat::Font || outputFormat_ == MarkupFormat::Span;
     ColorChannels start = Channels;
-    const QByteArray markup = BuildMarkup(characters, Channels, outputFormat_);
+    const QByteArray markup = BuildMarkup(characters, Channels, Shaping, outputFormat_);
     ReplaceClipboardContent(QString::fromUtf8(markup),
-                            html ? HtmlFragment(BuildMarkup(characters, start, MarkupFormat::Span)) : QByteArray());
+                            html ? HtmlFragment(BuildMarkup(characters, start, Shaping, MarkupFormat::Span))
+                                 : QByteArray());
     MsgBox(tr("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);
 }
