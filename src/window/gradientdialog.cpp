@@ -40,21 +40,22 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        const int width = std::max(this->width(), 2);
         const int mark = height() / 4;
         const int band = height() - mark;
+        // Inset by a mark's width, so that the marks of the ends show whole.
+        const int width = std::max(this->width() - 2 * mark, 2);
         const GradientColors colors(gradient_, std::size_t(width));
         GradientColors::Walk walk;
         for (int x = 0; x < width; ++x) {
             const Rgb rgb = colors.Next(walk);
-            painter.fillRect(x, 0, 1, band, QColor(rgb.red, rgb.green, rgb.blue));
+            painter.fillRect(mark + x, 0, 1, band, QColor(rgb.red, rgb.green, rgb.blue));
         }
         const std::vector<std::size_t> places = PlaceStops(gradient_.stops, std::size_t(width));
         painter.setRenderHint(QPainter::Antialiasing);
         for (std::size_t i = 0; i < places.size() && i < gradient_.stops.size(); ++i) {
             const bool selected = int(i) == selected_;
             const qreal half = selected ? mark : mark * 0.6;
-            const qreal x = qreal(places[i]) + 0.5;
+            const qreal x = qreal(mark + places[i]) + 0.5;
             const QPointF tip(x, band);
             painter.setPen(palette().color(QPalette::WindowText));
             painter.setBrush(selected ? palette().color(QPalette::Highlight) : palette().color(QPalette::Window));
@@ -87,7 +88,10 @@ QIcon Swatch(ColorValue color, QSize size)
     QPainter painter(&pixmap);
     painter.setPen(Qt::black);
     painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
-    return QIcon(pixmap);
+    // The same when selected: the selection must not tint the colour.
+    QIcon icon(pixmap);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
 }
 
 // The colour a new stop takes: the middle of its neighbours by the blend.
@@ -137,7 +141,7 @@ GradientDialog::GradientDialog(const Gradient &gradient, CommonDialog &colors, Q
     swatches_->setMovement(QListView::Static);
     const int side = fontMetrics().height() * 2;
     swatches_->setIconSize(QSize(side, side));
-    swatches_->setGridSize(QSize(fontMetrics().horizontalAdvance(QStringLiteral("#DDDDDD  ")), side * 2));
+    swatches_->setGridSize(QSize(fontMetrics().horizontalAdvance(QStringLiteral("#DDDDDD")) + side, side * 2));
     swatches_->setFixedHeight(side * 2 + swatches_->frameWidth() * 2 + fontMetrics().height());
 
     add_ = MakeButton(tr("&Add"), "AddStop", this);
