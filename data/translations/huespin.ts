@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" sourcelanguage="en">
 <context>
+    <name>Blend</name>
+    <message>
+        <source>Classic (RGB steps)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Perceptual (OKLab)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hue, the short way (HSV)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hue, the long way (HSV)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Clipboard</name>
     <message>
         <source>the clipboard is not kept after exit: %1</source>
@@ -188,10 +207,6 @@ ends it with status 2.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>right-click or Shift+F10 for another format</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Output goes to the file %1; click for the clipboard</source>
         <translation type="unfinished"></translation>
     </message>
@@ -335,6 +350,117 @@ Try again, or quit without saving them?</source>
     </message>
     <message>
         <source>All settings removed from Registry.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>right-click or Shift+F10 for another format; Ctrl+G for the gradient</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Gradient...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>GradientDialog</name>
+    <message>
+        <source>Gradient</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The gradient</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stops</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add a stop after the selected one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove the selected stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move &amp;left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move the selected stop left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move ri&amp;ght</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move the selected stop right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>C&amp;olor...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color of the selected stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Position in percent, empty for none</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Blend</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(choose one)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Position (%):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Blend:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pr&amp;eset:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Stops, from Color 1 to Color 2:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color 2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

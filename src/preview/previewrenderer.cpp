@@ -1,5 +1,6 @@
 #include "previewrenderer.h"
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -29,25 +30,36 @@ void AdvanceRunning(ColorChannels &c)
 
 } // namespace
 
-void PreviewRenderer::Build(const TextCharacters &characters, ColorChannels &c, const PreviewStyle &style)
+void PreviewRenderer::Build(const TextCharacters &characters, ColorChannels &c, const PreviewStyle &style,
+                            const Gradient *gradient)
 {
     const std::int16_t n = ToInteger16(characters.Count());
+    std::optional<GradientColors> colors;
+    if (gradient)
+        colors.emplace(*gradient, std::size_t(n));
+    GradientColors::Walk walk;
+    const auto next = [&](ColorValue classic) {
+        if (!colors)
+            return classic;
+        const Rgb rgb = colors->Next(walk);
+        return ComposeColor(std::int16_t(rgb.red), std::int16_t(rgb.green), std::int16_t(rgb.blue));
+    };
     UnloadShown();
 
     LabelArray::Element first = labels_[1];
     first.SetCaption(characters[0].toString());
-    first.SetForeColor(ComposeColor(c.Red1, c.Green1, c.Blue1));
+    first.SetForeColor(next(ComposeColor(c.Red1, c.Green1, c.Blue1)));
     SetStyle(first, style);
 
     int i = 2;
     for (; i <= n - 1; ++i) {
         AdvanceRunning(c);
-        SetStyle(LoadNext(i, characters[i - 1].toString(), ComposeColor(c.Red1, c.Green1, c.Blue1)), style);
+        SetStyle(LoadNext(i, characters[i - 1].toString(), next(ComposeColor(c.Red1, c.Green1, c.Blue1))), style);
     }
     // The last element keeps the style it copied from element 1 on loading;
     // the running channels advance once more all the same.
     AdvanceRunning(c);
-    LoadNext(i, characters[i - 1].toString(), ComposeColor(c.Red2, c.Green2, c.Blue2));
+    LoadNext(i, characters[i - 1].toString(), next(ComposeColor(c.Red2, c.Green2, c.Blue2)));
 
     for (int j = 1; j <= n; ++j)
         labels_[j].SetVisible(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colorvalue.h"
+#include "gradient.h"
 #include "labelarray.h"
 #include "textcharacters.h"
 
@@ -30,8 +31,10 @@ public:
 
     // Needs at least three characters. Red1, Green1 and Blue1 of channels
     // are advanced in place. Throws Overflow past 32,767 characters before
-    // any label is touched.
-    void Build(const TextCharacters &characters, ColorChannels &channels, const PreviewStyle &style);
+    // any label is touched. Given a gradient, the characters take its
+    // colours, as the markup's; the running channels advance all the same.
+    void Build(const TextCharacters &characters, ColorChannels &channels, const PreviewStyle &style,
+               const Gradient *gradient = nullptr);
 
     // Leaves element 1 alone, with no caption, on the button face.
     void Clear();

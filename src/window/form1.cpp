@@ -110,6 +110,7 @@ void Form1::Build()
 {
     CreateControls();
     CreateFormatMenu();
+    CreateGradientMenus();
     ConnectControls();
     if (isVisible()) {
         // Children made after their window shows wait to be shown.
@@ -326,7 +327,7 @@ void Form1::ShowOutputTarget()
 {
     Command10->setChecked(FileOutput);
     const QString format = MarkupFormatName(outputFormat_);
-    const QString change = tr("right-click or Shift+F10 for another format");
+    const QString change = tr("right-click or Shift+F10 for another format; Ctrl+G for the gradient");
     if (FileOutput) {
         const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath(OutputFileName()));
         Command10->setToolTip(tr("Output goes to the file %1; click for the clipboard").arg(path));

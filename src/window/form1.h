@@ -2,6 +2,7 @@
 
 #include "colorvalue.h"
 #include "gradientmarkup.h"
+#include "windowmarkup.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -97,6 +98,8 @@ private:
     // Both colours' channels (Red1 ... Blue2) and the steps between them, as
     // the last SplitColors left them; the outputs advance the running ones.
     ColorChannels Channels;
+    // The stops between Color 1 and Color 2 and the blend.
+    GradientChoice Shaping;
 
     // Sets the window's outer size, frame included where there is one.
     void SetFormSize(int widthTwips, int heightTwips);
@@ -163,6 +166,9 @@ private:
     void ChooseColor2();
     void ChooseColor(ColorValue &color, Shape &swatch);
     void SwapColors();
+    void ChooseGradient();
+    void CreateGradientMenus();
+    const Gradient *ShapedGradient(Gradient &whole) const;
 
     // Preview.
     void ShowPreview(const QString &text);
@@ -229,4 +235,6 @@ private:
     QMenu *formatMenu_ = nullptr;
     // The split of the text that the outputs last read.
     std::optional<TextCharacters> outputCharacters_;
+    // The colour buttons' menu, which opens the Gradient dialog.
+    QMenu *colorMenu_ = nullptr;
 };

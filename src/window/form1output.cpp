@@ -32,7 +32,7 @@ void Form1::MakeFileOutput()
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, outputFormat_));
+    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, Shaping, outputFormat_));
     MsgBox(tr("Done!"), MsgBoxStyle::OkOnly);
 }
 
@@ -51,13 +51,13 @@ void Form1::MakeClipboardOutput()
     const ColorChannels start = Channels;
     const MarkupFormat format = outputFormat_;
     content->AddFlavour(QStringLiteral("text/plain"),
-                        [this, &characters, format] { return BuildMarkup(characters, Channels, format); });
+                        [this, &characters, format] { return BuildMarkup(characters, Channels, Shaping, format); });
     // The HTML formats go as HTML too, in span elements, so that a rich
     // editor pastes coloured text rather than tags.
     if (format == MarkupFormat::Font || format == MarkupFormat::Span)
-        content->AddFlavour(QStringLiteral("text/html"), [&characters, start] {
+        content->AddFlavour(QStringLiteral("text/html"), [&characters, start, shaping = Shaping] {
             ColorChannels channels = start;
-            return HtmlFragment(BuildMarkup(characters, channels, MarkupFormat::Span));
+            return HtmlFragment(BuildMarkup(characters, channels, shaping, MarkupFormat::Span));
         });
     ReplaceClipboardContent(std::move(content));
     MsgBox(tr("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);

@@ -31,7 +31,8 @@ void Form1::ShowPreview(const QString &text)
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    preview_->Build(characters, Channels, CurrentPreviewStyle());
+    Gradient whole;
+    preview_->Build(characters, Channels, CurrentPreviewStyle(), ShapedGradient(whole));
     PreviewShown = true;
     Command8->setEnabled(true);
     Command9->setEnabled(true);

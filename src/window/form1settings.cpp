@@ -133,6 +133,10 @@ void Form1::ReadSettings(SettingsBatch &batch)
     const QString text = FromUtf8(ReadText(read("text")));
     // Added later than the others: a missing or unknown one is the classic.
     outputFormat_ = ParseMarkupFormat(ReadText(read("format"))).value_or(MarkupFormat::Font);
+    // So are the gradient's stops between and blend; stops that do not read
+    // are none, and the rest of the load stands.
+    Shaping.between = ParseStopsText(ReadText(read("stops"))).value_or(std::vector<GradientStop>());
+    Shaping.blend = ParseBlend(ReadText(read("blend"))).value_or(Blend::Classic);
     {
         // The text watch may show a message, which must not wait on the user
         // while the store is locked: it runs after the commit instead.
@@ -232,9 +236,10 @@ void Form1::ApplyDefaultSettings()
     PreviewFontName = first.FontName();
     PreviewFontBold = first.FontBold();
     PreviewFontItalic = first.FontItalic();
+    Shaping = GradientChoice();
 }
 
-// All nine values or none. A save that fails otherwise than on a busy store
+// All eleven values or none. A save that fails otherwise than on a busy store
 // leaves the window silent and one line on standard error. A window that
 // could not read the store does not write over it. The defaults apply even
 // when nothing can be written.
@@ -271,6 +276,8 @@ bool Form1::SaveSettings(int waitMs)
     if (!StoredTextCut || Text1->text() != *StoredTextCut)
         write("text", Utf8(Text1->text()));
     write("format", MarkupFormatText(outputFormat_));
+    write("stops", StopsText(Shaping.between));
+    write("blend", BlendText(Shaping.blend));
     if (Reg->Error()) {
         batch.Abandon();
         ReportUnsaved(FromUtf8(batch.Failure()));

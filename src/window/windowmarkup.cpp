@@ -13,14 +13,29 @@ constexpr qsizetype LastIndexAllowed = 32767;
 
 } // namespace
 
+Gradient WholeGradient(ColorValue color1, ColorValue color2, const GradientChoice &choice)
+{
+    Gradient gradient{{{color1, std::nullopt}}, choice.blend};
+    gradient.stops.insert(gradient.stops.end(), choice.between.begin(), choice.between.end());
+    gradient.stops.push_back({color2, std::nullopt});
+    return gradient;
+}
+
 QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, MarkupFormat format)
+{
+    return BuildMarkup(characters, channels, GradientChoice(), format);
+}
+
+QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, const GradientChoice &choice,
+                       MarkupFormat format)
 {
     const qsizetype n = characters.Count();
     if (n > LastIndexAllowed + 1)
         throw RuntimeErrors::Overflow();
-    const std::array<ColorValue, 2> stops{ComposeColor(channels.Red1, channels.Green1, channels.Blue1),
-                                          ComposeColor(channels.Red2, channels.Green2, channels.Blue2)};
-    QByteArray markup = GradientMarkup(characters, stops, format);
+    const ColorValue first = ComposeColor(channels.Red1, channels.Green1, channels.Blue1);
+    const ColorValue last = ComposeColor(channels.Red2, channels.Green2, channels.Blue2);
+    QByteArray markup = choice.IsClassic() ? GradientMarkup(characters, std::array<ColorValue, 2>{first, last}, format)
+                                           : GradientMarkup(characters, WholeGradient(first, last, choice), format);
     const qsizetype middle = std::max<qsizetype>(n - 2, 0);
     channels.Red1 = ToInteger16(channels.Red1 + middle * channels.StepRed);
     channels.Green1 = ToInteger16(channels.Green1 + middle * channels.StepGreen);
@@ -38,4 +53,16 @@ QString MarkupFormatName(MarkupFormat format)
     };
     static_assert(std::size(Names) == MarkupFormats.size());
     return QCoreApplication::translate("MarkupFormat", Names[int(format)]);
+}
+
+QString BlendName(Blend blend)
+{
+    static constexpr const char *Names[] = {
+        QT_TRANSLATE_NOOP("Blend", "Classic (RGB steps)"),
+        QT_TRANSLATE_NOOP("Blend", "Perceptual (OKLab)"),
+        QT_TRANSLATE_NOOP("Blend", "Hue, the short way (HSV)"),
+        QT_TRANSLATE_NOOP("Blend", "Hue, the long way (HSV)"),
+    };
+    static_assert(std::size(Names) == Blends.size());
+    return QCoreApplication::translate("Blend", Names[int(blend)]);
 }

@@ -65,6 +65,14 @@ public:
     bool ChooseColor(Control button, const QString &html);
     // Clicks "Change Font" and confirms the font dialog as it opens.
     bool ConfirmFontDialog();
+    // Waits for the dialog of the title, focuses it and presses the keys there.
+    bool PressKeysIn(const QString &title, const QStringList &keys);
+    // Answers the colour dialog, once it opens, with the colour.
+    bool AnswerColorDialog(const QString &html);
+    // Presses Enter in the focused dialog and waits for it to close.
+    bool CloseDialog(const QString &title);
+    // The dialog of the title as it stands on the screen, saved at path.
+    QImage ScreenshotOf(const QString &title, const QString &path);
     // Types text and chooses html1 and html2 as the two colours.
     bool EnterInput(const QString &text, const QString &html1, const QString &html2);
     // Waits for a message box and reads its text from the accessibility bus.
@@ -138,8 +146,6 @@ private:
     QString FindMessageWindow();
     // Waits for the dialog and focuses it; empty when none came.
     QString WaitForDialog(const QString &title);
-    // Presses Enter in the focused dialog and waits for it to close.
-    bool CloseDialog(const QString &title);
     void Focus(const QString &window);
     quint64 FindTopLevel(const QString &window);
     void ClickAt(const QString &window, QPoint point, int repeat = 1, int button = 1);

@@ -237,6 +237,31 @@ bool HuespinSession::CloseDialog(const QString &title)
 bool HuespinSession::ChooseColor(Control button, const QString &html)
 {
     Click(button);
+    return AnswerColorDialog(html);
+}
+
+bool HuespinSession::PressKeysIn(const QString &title, const QStringList &keys)
+{
+    if (WaitForDialog(title).isEmpty())
+        return false;
+    XDoTool(QStringList{"key", "--delay", "80"} + keys);
+    return failure_.isEmpty();
+}
+
+QImage HuespinSession::ScreenshotOf(const QString &title, const QString &path)
+{
+    const QString dialog = WaitForDialog(title);
+    if (dialog.isEmpty())
+        return {};
+    const ToolResult shot = RunTool("import", {"-window", dialog, "png:-"}, environment_);
+    QImage image = QImage::fromData(shot.output, "PNG");
+    if (!image.isNull())
+        image.save(path);
+    return image;
+}
+
+bool HuespinSession::AnswerColorDialog(const QString &html)
+{
     if (WaitForDialog(ColorDialogTitle).isEmpty())
         return false;
     // Alt+H is the mnemonic of the dialog's "HTML:" field.

@@ -295,6 +295,14 @@ void TestDesktop::desktopLooks()
             }
         QVERIFY2(greys == 0, qPrintable(QStringLiteral("%1 pixels of another grey; see %2").arg(greys).arg(path)));
     }
+    // The Gradient dialog on the same desktop, a preset of four stops chosen
+    // and the second selected, kept to look at.
+    session.PressKeys({"ctrl+g"});
+    CHECKED(session.PressKeysIn("^Gradient$", {"alt+e", "Down", "Down", "Down", "Down", "Down", "alt+s", "Right"}),
+            session);
+    session.ScreenshotOf("^Gradient$",
+                         MakeArtifactPath(QStringLiteral("gradient-%1.png").arg(QTest::currentDataTag())));
+    CHECKED(session.PressKeysIn("^Gradient$", {"Escape"}), session);
     // The session clicks where the design puts Exit; a grown window is left
     // with its key.
     session.PressKeys({"ctrl+q"});

@@ -5,8 +5,8 @@
 #include "testsupport.h"
 
 #include "colorvalue.h"
-#include "windowmarkup.h"
 #include "qtcolor.h"
+#include "windowmarkup.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,9 @@ QMap<QString, QString> ListDefaultSettings()
             {"c1", "-99"},
             {"c2", "-99"},
             {"text", ""},
-            {"format", "font"}};
+            {"format", "font"},
+            {"stops", ""},
+            {"blend", "classic"}};
 }
 
 QByteArray ReadFile(const QString &path)
@@ -83,6 +85,7 @@ private slots:
     void fileOutputAppendsOnOneLine();
     void settingsComeBackUntilUninstall();
     void previewShowsTheGradient();
+    void gradientDialogByKeysIsKept();
     void helpOpensTheReadme();
     void terminationSavesTheSettings();
     void outputPipeIsReportedAtOnce();
@@ -374,6 +377,38 @@ void TestEndToEnd::previewShowsTheGradient()
     QVERIFY2(drawn, qPrintable("the preview lacks its first or last colour, or has them in the wrong order; see "
                                + MakeArtifactPath("preview.png")));
     CHECKED(ExitAndWait(session), session);
+}
+
+// Ctrl+G, a stop added, coloured and placed at 25%, the blend two down
+// the list (hue, the short way), and OK, all by keys; the markup on the
+// clipboard, and the gradient again after a restart.
+void TestEndToEnd::gradientDialogByKeysIsKept()
+{
+    const QByteArray markup = R"(<font color="#FF0000">a</font><font color="#00FF00">b</font>)"
+                              R"(<font color="#00FFAA">c</font><font color="#00AAFF">d</font>)"
+                              R"(<font color="#0000FF">e</font>)";
+    HuespinSession session(*display_);
+    START(session);
+    CHECKED(session.EnterInput("abcde", "#FF0000", "#0000FF"), session);
+    for (int run = 0; run < 2; ++run) {
+        if (run == 0) {
+            session.PressKeys({"ctrl+g"});
+            CHECKED(session.PressKeysIn("^Gradient$", {"alt+a", "alt+o"}), session);
+            CHECKED(session.AnswerColorDialog("#00FF00"), session);
+            CHECKED(session.PressKeysIn("^Gradient$", {"alt+p", "2", "5", "alt+b", "Down", "Down"}), session);
+            session.ScreenshotOf("^Gradient$", MakeArtifactPath("gradient-dialog.png"));
+            CHECKED(session.CloseDialog("^Gradient$"), session);
+        }
+        session.Click(Control::Command3);
+        QCOMPARE(session.ReadMessage(), QStringLiteral("Done! (just press Ctrl+v to paste)"));
+        QCOMPARE(session.ReadClipboard(), markup);
+        CHECKED(session.AnswerMessage(), session);
+        CHECKED(ExitAndWait(session), session);
+        QCOMPARE(session.HiveValues().value("stops"), QStringLiteral("#00FF00@25"));
+        QCOMPARE(session.HiveValues().value("blend"), QStringLiteral("hsv"));
+        if (run == 0)
+            START(session);
+    }
 }
 
 void TestEndToEnd::helpOpensTheReadme()

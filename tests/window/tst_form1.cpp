@@ -7,9 +7,13 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -27,6 +31,17 @@ QByteArray ReadFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A control of the dialog, which has an accessible name, so that a screen
+// reader can tell it.
+template <typename T>
+T *Control(const QWidget *dialog, const char *name)
+{
+    T *control = dialog->findChild<T *>(QString::fromLatin1(name));
+    if (!control || control->accessibleName().isEmpty())
+        qFatal("the dialog has no %s with an accessible name", name);
+    return control;
 }
 
 } // namespace
@@ -61,6 +76,8 @@ private slots:
     void runningChannelsAreAdvanced();
     void overflowPastTheSixteenBitCount();
     void unwritableOutputIsReported();
+    void gradientDialogShapesTheOutput_data();
+    void gradientDialogShapesTheOutput();
 
 private:
     void TypeAndColor(const QString &text, ColorValue color1 = Red, ColorValue color2 = Blue);
@@ -451,6 +468,92 @@ void TestForm1::unwritableOutputIsReported()
     ui_->Command3->click();
     QCOMPARE(messages_.Prompts(), QStringList{"Run-time error '75':\n\nPath/File access error\n\n"
                                               + QFileInfo("output.html").absoluteFilePath() + ": Is a directory"});
+}
+
+// Steps in the Gradient dialog, reached by Ctrl+G: "add", "remove",
+// "left", "right", "select N", "color #RRGGBB" (the colour dialog answers),
+// "position P" (typed; "position" alone clears it), "blend TEXT",
+// "preset NAME", then "ok" or "cancel". The clipboard's markup and the
+// preview show the colours after.
+void TestForm1::gradientDialogShapesTheOutput_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("colors");
+
+    QTest::newRow("a stop added and coloured") << "abcde" << QStringList{"add", "color #00FF00", "ok"}
+                                               << QStringList{"#FF0000", "#807F00", "#00FF00", "#00807F", "#0000FF"};
+    QTest::newRow("a new stop takes the middle colour; two added, one removed")
+        << "abcde" << QStringList{"add", "add", "remove", "ok"}
+        << QStringList{"#FF0000", "#C0003F", "#80007F", "#4000BF", "#0000FF"};
+    QTest::newRow("moved left") << "abcdefg"
+                                << QStringList{"add", "color #00FF00", "add", "color #FFFF00", "left", "ok"}
+                                << QStringList{"#FF0000", "#FF7F00", "#FFFF00", "#80FF00",
+                                               "#00FF00", "#00807F", "#0000FF"};
+    QTest::newRow("moved right and back")
+        << "abcdefg" << QStringList{"add", "color #00FF00", "add", "color #FFFF00", "select 1", "right", "left", "ok"}
+        << QStringList{"#FF0000", "#807F00", "#00FF00", "#7FFF00", "#FFFF00", "#80807F", "#0000FF"};
+    QTest::newRow("a position") << "abcde" << QStringList{"add", "color #00FF00", "position 25", "ok"}
+                                << QStringList{"#FF0000", "#00FF00", "#00AA55", "#0055AA", "#0000FF"};
+    QTest::newRow("a position cleared") << "abcde"
+                                        << QStringList{"add", "color #00FF00", "position 25", "position", "ok"}
+                                        << QStringList{"#FF0000", "#807F00", "#00FF00", "#00807F", "#0000FF"};
+    QTest::newRow("the blend") << "abc" << QStringList{"blend hsv", "ok"}
+                               << QStringList{"#FF0000", "#FF00FF", "#0000FF"};
+    QTest::newRow("a preset, its ends Color 1 and Color 2")
+        << "abcde" << QStringList{"preset gold", "ok"}
+        << QStringList{"#BF953F", "#DDC57C", "#FCF6BA", "#D8BF71", "#B38728"};
+    QTest::newRow("cancel") << "abcde" << QStringList{"add", "color #00FF00", "blend oklab", "cancel"}
+                            << QStringList{"#FF0000", "#C0003F", "#81007E", "#4200BD", "#0000FF"};
+}
+
+void TestForm1::gradientDialogShapesTheOutput()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, colors);
+    TypeAndColor(text);
+    form_->findChild<QAction *>("GradientAction")->trigger();
+    auto *gradient = form_->findChild<QDialog *>("GradientDialog");
+    QVERIFY(gradient && gradient->isVisible());
+    for (const QString &step : steps) {
+        const QString word = step.section(' ', 0, 0), rest = step.section(' ', 1);
+        if (word == "add" || word == "remove" || word == "left" || word == "right") {
+            static const QMap<QString, const char *> buttons{
+                {"add", "AddStop"}, {"remove", "RemoveStop"}, {"left", "MoveLeft"}, {"right", "MoveRight"}};
+            Control<QPushButton>(gradient, buttons[word])->click();
+        } else if (word == "select") {
+            Control<QListWidget>(gradient, "Stops")->setCurrentRow(rest.toInt());
+        } else if (word == "color") {
+            const QColor color(rest);
+            dialog_.colors = {
+                ComposeColor(std::int16_t(color.red()), std::int16_t(color.green()), std::int16_t(color.blue()))};
+            Control<QPushButton>(gradient, "StopColor")->click();
+        } else if (word == "position") {
+            auto *position = Control<QLineEdit>(gradient, "Position");
+            position->selectAll();
+            QTest::keyClick(position, Qt::Key_Delete);
+            QTest::keyClicks(position, rest);
+        } else if (word == "blend" || word == "preset") {
+            auto *combo = Control<QComboBox>(gradient, word == "blend" ? "Blend" : "Preset");
+            const int wanted = word == "blend" ? combo->findData(rest) : combo->findText(rest);
+            QVERIFY2(wanted > 0, qPrintable(step));
+            combo->setCurrentIndex(wanted - 1);
+            QTest::keyClick(combo, Qt::Key_Down); // as the user chooses, by a key
+        } else {
+            auto *buttons = gradient->findChild<QDialogButtonBox *>("Buttons");
+            buttons->button(word == "ok" ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        }
+    }
+    QVERIFY(!gradient->isVisible());
+    QCOMPARE(OutputColors(*ui_), colors);
+    ui_->Command7->click();
+    QStringList shown;
+    for (int i = 1; i <= ui_->Label1->Count(); ++i) {
+        const Rgb rgb = RgbOf(std::as_const(*ui_->Label1)[i].ForeColor());
+        shown << QColor(rgb.red, rgb.green, rgb.blue).name().toUpper();
+    }
+    QCOMPARE(shown, colors);
 }
 
 QTEST_MAIN(TestForm1)

@@ -189,6 +189,8 @@ private slots:
     void textComesBackAsTheMarkupWritesIt();
     void formatIsKeptWithoutTakingDefaults_data();
     void formatIsKeptWithoutTakingDefaults();
+    void gradientIsKeptWithoutTakingDefaults_data();
+    void gradientIsKeptWithoutTakingDefaults();
     void unusableStoreGivesDefaultsAndSaysSo();
 
 private:
@@ -723,6 +725,74 @@ void TestSettings::formatIsKeptWithoutTakingDefaults()
     QVERIFY2(ui.Command3->toolTip().contains(tooltipNames), qPrintable(ui.Command3->toolTip()));
     form->close();
     QCOMPARE(Stored()["format"], stored == "bbcode" ? "bbcode" : "font");
+}
+
+// The stops between and the blend, as stored: what the output then shows and
+// what is saved again. Stops that do not read are none, and the colours stay.
+void TestSettings::gradientIsKeptWithoutTakingDefaults_data()
+{
+    QTest::addColumn<QString>("stops"); // null: removed
+    QTest::addColumn<QString>("blend"); // null: removed
+    QTest::addColumn<QStringList>("colors");
+    QTest::addColumn<QString>("savedStops");
+    QTest::addColumn<QString>("savedBlend");
+
+    const QStringList classic{"#FF0000", "#C0003F", "#81007E", "#4200BD", "#0000FF"};
+    QTest::newRow("chosen") << "#00FF00@25"
+                            << "classic" << QStringList{"#FF0000", "#00FF00", "#00AA55", "#0055AA", "#0000FF"}
+                            << "#00FF00@25"
+                            << "classic";
+    QTest::newRow("two, and a blend") << "#FF00FF,#00FF00@75"
+                                      << "hsv-long" << QStringList() << "#FF00FF,#00FF00@75"
+                                      << "hsv-long";
+    QTest::newRow("missing") << QString() << QString() << classic << ""
+                             << "classic";
+    QTest::newRow("stops that do not read") << "#00FF00@250"
+                                            << "oklab" << QStringList() << ""
+                                            << "oklab";
+    QTest::newRow("unknown blend") << ""
+                                   << "OKLab" << classic << ""
+                                   << "classic";
+}
+
+void TestSettings::gradientIsKeptWithoutTakingDefaults()
+{
+    QFETCH(QString, stops);
+    QFETCH(QString, blend);
+    QFETCH(QStringList, colors);
+    QFETCH(QString, savedStops);
+    QFETCH(QString, savedBlend);
+    const auto storedValue = [](const char *name) {
+        RegEditor reg;
+        reg.SetHKey(Machine);
+        reg.SubKey("SOFTWARE\\Huespin\\");
+        reg.ValName(name);
+        return QString::fromStdString(reg.GetValue().value_or(""));
+    };
+    {
+        auto form = Start();
+        ChooseColors(Form1Controls(*form), dialog_, 0x0000FF, 0xFF0000);
+    }
+    QCOMPARE(storedValue("stops"), "");
+    QCOMPARE(storedValue("blend"), "classic");
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
+    for (const auto &[name, text] : {std::pair{"stops", stops}, std::pair{"blend", blend}})
+        if (text.isNull())
+            RegDeleteValueA(key, name);
+        else
+            Store(name, text.toStdString());
+    RegCloseKey(key);
+    CloseHive();
+    auto form = Start();
+    const Form1Controls ui(*form);
+    ui.Text1->setText("abcde");
+    if (!colors.isEmpty())
+        QCOMPARE(OutputColors(ui), colors);
+    QCOMPARE(ColorDialogStart(ui.Command1, dialog_), 0x0000FF);
+    form->close();
+    QCOMPARE(storedValue("stops"), savedStops);
+    QCOMPARE(storedValue("blend"), savedBlend);
 }
 
 QTEST_MAIN(TestSettings)
