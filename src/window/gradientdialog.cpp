@@ -9,6 +9,7 @@
 #include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QStyle>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,8 +142,14 @@ GradientDialog::GradientDialog(const Gradient &gradient, CommonDialog &colors, Q
     swatches_->setMovement(QListView::Static);
     const int side = fontMetrics().height() * 2;
     swatches_->setIconSize(QSize(side, side));
-    swatches_->setGridSize(QSize(fontMetrics().horizontalAdvance(QStringLiteral("#DDDDDD")) + side, side * 2));
-    swatches_->setFixedHeight(side * 2 + swatches_->frameWidth() * 2 + fontMetrics().height());
+    // Room for the widest colour's name, and for a second line with the
+    // stop's position; many stops scroll sideways.
+    swatches_->setWordWrap(true);
+    swatches_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int gridHeight = side + fontMetrics().height() * 3;
+    swatches_->setGridSize(QSize(fontMetrics().horizontalAdvance(QStringLiteral("#DDDDDD")) + side, gridHeight));
+    swatches_->setFixedHeight(gridHeight + swatches_->frameWidth() * 2
+                              + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, swatches_));
 
     add_ = MakeButton(tr("&Add"), "AddStop", this);
     add_->setAccessibleName(tr("Add a stop after the selected one"));
