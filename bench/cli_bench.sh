@@ -46,7 +46,13 @@ fi
 if command -v npm > /dev/null; then
   [[ -d node_modules/gradient-string ]] || npm install --silent --no-audit --no-fund gradient-string@3 > /dev/null
   cp "$here/gradient.mjs" .
-  compare gradient-string "$ansi" "$(times sh -c "FORCE_COLOR=3 node gradient.mjs < mixed.txt > /dev/null")"
+  theirs=$(times sh -c "FORCE_COLOR=3 node gradient.mjs < mixed.txt > /dev/null")
+  compare gradient-string "$ansi" "$theirs"
+  # The perceptual blend against the same run (goal: still 20 times faster).
+  oklab=$(times sh -c "'$huespin' --from red --to blue --blend oklab --format ansi - < mixed.txt > /dev/null")
+  read -r wall cpu <<< "$oklab"
+  printf 'ansi 10 MB mixed scripts, --blend oklab: huespin %.3f s (processor %.3f s)\n' "$wall" "$cpu"
+  compare gradient-string "$oklab" "$theirs"
 else
   echo '  gradient-string: npm is not installed'
 fi

@@ -2,7 +2,8 @@
 // memcpy of a buffer of the output's size, and the whole path of an output
 // click: split the text once, count, work out the steps, build the markup
 // and turn it into the clipboard's text. The classic format first, then the
-// markup alone in each other format.
+// markup alone in each other format, and the markup in each blend.
+#include "gradient.h"
 #include "gradientmarkup.h"
 #include "textcharacters.h"
 #include "windowmarkup.h"
@@ -95,6 +96,16 @@ void Measure(const char *name, const QString &text)
                     MarkupFormatText(format), static_cast<long long>(markup.size()), formatBuild, formatCopy,
                     formatBuild / formatCopy);
     }
+
+    // Each blend against the classic one, through a stop between.
+    const auto blendMicroseconds = [&](Blend blend) {
+        const Gradient gradient{{{0x0000FF, {}}, {0x00FF00, {}}, {0xFF8000, {}}}, blend};
+        return BestMicroseconds(Rounds, [&] { markup = GradientMarkup(characters, gradient); });
+    };
+    const double classic = blendMicroseconds(Blend::Classic);
+    for (const Blend blend : Blends)
+        std::printf("%-6s blend %-8s markup %7.1f us, %4.2fx the classic blend\n", name, BlendText(blend),
+                    blendMicroseconds(blend), blendMicroseconds(blend) / classic);
 }
 
 } // namespace
