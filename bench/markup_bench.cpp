@@ -103,9 +103,11 @@ void Measure(const char *name, const QString &text)
         return BestMicroseconds(Rounds, [&] { markup = GradientMarkup(characters, gradient); });
     };
     const double classic = blendMicroseconds(Blend::Classic);
-    for (const Blend blend : Blends)
-        std::printf("%-6s blend %-8s markup %7.1f us, %4.2fx the classic blend\n", name, BlendText(blend),
-                    blendMicroseconds(blend), blendMicroseconds(blend) / classic);
+    for (const Blend blend : Blends) {
+        const double time = blendMicroseconds(blend);
+        std::printf("%-6s blend %-8s markup %7.1f us, %4.2fx the classic blend\n", name, BlendText(blend), time,
+                    time / classic);
+    }
 }
 
 } // namespace

@@ -101,10 +101,8 @@ std::array<double, 3> ToOkLab(Rgb rgb)
             0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s};
 }
 
-// A linear channel as an sRGB channel of 0 to 255, from a table of 2^16
-// steps: a power per channel and character would cost the blend many times
-// the classic one's time, and a step moves the result by a twentieth at most.
-int SrgbChannel(double linear)
+// The table GradientColors::SrgbChannel reads.
+const std::uint8_t *SrgbTable()
 {
     static const std::array<std::uint8_t, 65536> table = [] {
         std::array<std::uint8_t, 65536> bytes{};
@@ -112,7 +110,7 @@ int SrgbChannel(double linear)
             bytes[i] = std::uint8_t(ToChannel(FromLinear(double(i) / 65535)));
         return bytes;
     }();
-    return table[std::size_t(std::clamp(linear, 0.0, 1.0) * 65535 + 0.5)];
+    return table.data();
 }
 
 // OKLab's L, a and b as the cube roots of its LMS, which are linear in
@@ -123,16 +121,6 @@ std::array<double, 3> ToLmsRoots(const std::array<double, 3> &lab)
     return {lab[0] + 0.3963377774 * lab[1] + 0.2158037573 * lab[2],
             lab[0] - 0.1055613458 * lab[1] - 0.0638541728 * lab[2],
             lab[0] - 0.0894841775 * lab[1] - 1.2914855480 * lab[2]};
-}
-
-Rgb FromLmsRoots(const std::array<double, 3> &roots)
-{
-    const double l = roots[0] * roots[0] * roots[0];
-    const double m = roots[1] * roots[1] * roots[1];
-    const double s = roots[2] * roots[2] * roots[2];
-    return {SrgbChannel(4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s),
-            SrgbChannel(-1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s),
-            SrgbChannel(-0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s)};
 }
 
 // Hue in degrees (0 to 360), saturation and value from 0 to 1.
@@ -150,30 +138,6 @@ std::array<double, 3> ToHsv(Rgb rgb)
             hue = 60 * ((r - g) / range + 4);
     }
     return {hue, high > 0 ? range / high : 0, high};
-}
-
-Rgb FromHsv(double hue, double saturation, double value)
-{
-    // A stretch's hues stay within one turn either side of the circle.
-    while (hue < 0)
-        hue += 360;
-    while (hue >= 360)
-        hue -= 360;
-    const double chroma = value * saturation;
-    const int sector = std::min(int(hue / 60), 5);
-    const double within = hue / 60 - sector;
-    const double x = chroma * (sector % 2 ? 1 - within : within);
-    const double m = value - chroma;
-    double r = 0, g = 0, b = 0;
-    switch (sector) {
-    case 0: r = chroma, g = x; break;
-    case 1: r = x, g = chroma; break;
-    case 2: g = chroma, b = x; break;
-    case 3: g = x, b = chroma; break;
-    case 4: r = x, b = chroma; break;
-    default: r = chroma, b = x; break;
-    }
-    return {ToChannel(r + m), ToChannel(g + m), ToChannel(b + m)};
 }
 
 // The stretch's ends as the blend mixes them; for the hue blends the second
@@ -332,7 +296,7 @@ Rgb RgbOf(ColorValue color)
 }
 
 GradientColors::GradientColors(const Gradient &gradient, std::size_t count)
-    : given_(gradient.stops), blend_(gradient.blend)
+    : given_(gradient.stops), blend_(gradient.blend), srgb_(SrgbTable())
 {
     if (given_.size() < 2)
         throw std::invalid_argument("a gradient needs two colour stops");
@@ -388,13 +352,26 @@ GradientColors::Walk GradientColors::AtStop(Walk walk) const
     return walk;
 }
 
-// The next character of a stretch of another blend than the classic: a
-// step further from its first end.
-Rgb GradientColors::Mix(std::array<double, 3> &mixed, const std::array<double, 3> &change) const
+Rgb GradientColors::FromHsv(double hue, double saturation, double value)
 {
-    for (std::size_t i = 0; i < 3; ++i)
-        mixed[i] += change[i];
-    if (blend_ == Blend::OkLab)
-        return FromLmsRoots(mixed);
-    return FromHsv(mixed[0], mixed[1], mixed[2]);
+    // A stretch's hues stay within one turn either side of the circle.
+    while (hue < 0)
+        hue += 360;
+    while (hue >= 360)
+        hue -= 360;
+    const double chroma = value * saturation;
+    const int sector = std::min(int(hue / 60), 5);
+    const double within = hue / 60 - sector;
+    const double x = chroma * (sector % 2 ? 1 - within : within);
+    const double m = value - chroma;
+    double r = 0, g = 0, b = 0;
+    switch (sector) {
+    case 0: r = chroma, g = x; break;
+    case 1: r = x, g = chroma; break;
+    case 2: g = chroma, b = x; break;
+    case 3: g = x, b = chroma; break;
+    case 4: r = x, b = chroma; break;
+    default: r = chroma, b = x; break;
+    }
+    return {ToChannel(r + m), ToChannel(g + m), ToChannel(b + m)};
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -112,8 +113,13 @@ public:
     // The same stops over a text of count characters, from its first.
     void Reset(std::size_t count);
 
+    bool Classic() const { return blend_ == Blend::Classic; }
+
     // The colour of character walk.index, and the walk moved on by one; count
     // characters in all.
+    // Classic says whether the blend is the classic one, as a loop that
+    // calls this for many characters tells once (Classic()).
+    template <bool Classic = false>
     Rgb Next(Walk &walk) const
     {
         if (walk.index == walk.next) {
@@ -121,7 +127,7 @@ public:
             return walk.running;
         }
         ++walk.index;
-        if (blend_ != Blend::Classic)
+        if (!Classic && blend_ != Blend::Classic)
             return walk.running = Mix(walk.mixed, walk.change);
         walk.running.red += walk.step.red;
         walk.running.green += walk.step.green;
@@ -131,11 +137,39 @@ public:
 
 private:
     Walk AtStop(Walk walk) const;
-    Rgb Mix(std::array<double, 3> &mixed, const std::array<double, 3> &change) const;
+
+    // The next character of a stretch of another blend than the classic: a
+    // step further from its first end. Inline, as the classic one's step is.
+    Rgb Mix(std::array<double, 3> &mixed, const std::array<double, 3> &change) const
+    {
+        for (std::size_t i = 0; i < 3; ++i)
+            mixed[i] += change[i];
+        if (blend_ == Blend::OkLab) {
+            // OKLab's LMS cube roots, cubed, to linear sRGB.
+            const double l = mixed[0] * mixed[0] * mixed[0];
+            const double m = mixed[1] * mixed[1] * mixed[1];
+            const double s = mixed[2] * mixed[2] * mixed[2];
+            return {SrgbChannel(4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s),
+                    SrgbChannel(-1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s),
+                    SrgbChannel(-0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s)};
+        }
+        return FromHsv(mixed[0], mixed[1], mixed[2]);
+    }
+
+    // A linear channel as an sRGB channel of 0 to 255, from a table of 2^16
+    // steps (a step moves the result by a twentieth at most).
+    int SrgbChannel(double linear) const
+    {
+        const double clamped = linear < 0 ? 0 : linear > 1 ? 1 : linear;
+        return srgb_[std::size_t(clamped * 65535 + 0.5)];
+    }
+
+    static Rgb FromHsv(double hue, double saturation, double value);
 
     std::vector<GradientStop> given_; // every stop
     Blend blend_;
-    std::vector<Rgb> stops_; // those that the text is long enough for
+    const std::uint8_t *srgb_; // SrgbChannel's table, 65,536 entries
+    std::vector<Rgb> stops_;   // those that the text is long enough for
     // Each stretch's ends in the blend's space, worked out once for lines
     // that take the same stops, one after another.
     struct Ends {

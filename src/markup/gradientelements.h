@@ -45,20 +45,25 @@ public:
     // Writes the next characters: those of text between each two bounds.
     void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds)
     {
-        PutEach(block, bounds.empty() ? 0 : bounds.size() - 1,
-                [&](std::size_t k) { return text.sliced(bounds[k], bounds[k + 1] - bounds[k]); });
+        const auto characterAt = [&](std::size_t k) { return text.sliced(bounds[k], bounds[k + 1] - bounds[k]); };
+        const std::size_t characters = bounds.empty() ? 0 : bounds.size() - 1;
+        colours_.Classic() ? PutEach<true>(block, characters, characterAt)
+                           : PutEach<false>(block, characters, characterAt);
     }
 
     // Writes the next characters where each is one unit of text (ASCII
     // without CR, say).
     void PutUnits(MarkupBlock &block, QStringView text)
     {
-        PutEach(block, std::size_t(text.size()), [&](std::size_t k) { return text.sliced(qsizetype(k), 1); });
+        const auto characterAt = [&](std::size_t k) { return text.sliced(qsizetype(k), 1); };
+        colours_.Classic() ? PutEach<true>(block, std::size_t(text.size()), characterAt)
+                           : PutEach<false>(block, std::size_t(text.size()), characterAt);
     }
 
 private:
     // The state is held in locals meanwhile, out of reach of the writes.
-    template <typename CharacterAt>
+    // Classic: the blend is the classic one, the loop then as tight as it was.
+    template <bool Classic, typename CharacterAt>
     void PutEach(MarkupBlock &block, std::size_t characters, CharacterAt characterAt)
     {
         char *out = block.at;
@@ -70,7 +75,7 @@ private:
         for (std::size_t k = 0; k < characters; ++k) {
             const QStringView character = characterAt(k);
             const std::size_t index = walk.index;
-            const Rgb next = colours_.Next(walk);
+            const Rgb next = colours_.template Next<Classic>(walk);
             if (next != rgb) {
                 rgb = next;
                 colour = Element::ColourOf(rgb);
