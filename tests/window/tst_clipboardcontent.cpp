@@ -46,7 +46,7 @@ void TestClipboardContent::travels()
     // The window's content, made as it is read.
     DeferredContent sent;
     for (const auto &[type, data] : flavours)
-        sent.AddFlavour(type, [data] { return data; });
+        sent.AddFlavour(type, [bytes = data] { return bytes; });
     QByteArray packed = PackClipboardContent(sent);
     packed = cut < 0 ? packed + '\0' : packed.chopped(cut);
 
