@@ -9,6 +9,7 @@
 // medians of repeated clicks, in blocks that take turns, and their ratios;
 // and each program's first click, which takes the focus from the text box.
 #include "regeditor.h"
+#include "spawn.h"
 #include "textcharacters.h"
 
 #include <QString>
@@ -88,23 +89,8 @@ double Median(std::vector<double> values)
 pid_t Spawn(const std::vector<std::string> &command, const std::vector<std::string> &environment,
             const fs::path &folder = {})
 {
-    std::vector<char *> argv, envp;
-    for (const std::string &word : command)
-        argv.push_back(const_cast<char *>(word.c_str()));
-    argv.push_back(nullptr);
-    for (const std::string &entry : environment)
-        envp.push_back(const_cast<char *>(entry.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (!folder.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    pid_t child = -1;
-    const int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed)
+    const pid_t child = SpawnQuietly(command, environment, folder);
+    if (child < 0)
         Fail("cannot start " + command[0]);
     Children.push_back(child);
     return child;

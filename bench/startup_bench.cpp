@@ -4,6 +4,8 @@
 // readme.txt) and on a later one, against a bare Qt window of the same size
 // built alike, and that window with one line of text (the fonts loaded).
 // Medians of several runs, side by side.
+#include "spawn.h"
+
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
@@ -36,21 +38,7 @@ constexpr auto SettleTime = std::chrono::milliseconds(400);
 
 pid_t Spawn(const std::vector<std::string> &command, const std::vector<std::string> &environment)
 {
-    std::vector<char *> argv, envp;
-    for (const std::string &word : command)
-        argv.push_back(const_cast<char *>(word.c_str()));
-    argv.push_back(nullptr);
-    for (const std::string &entry : environment)
-        envp.push_back(const_cast<char *>(entry.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t child = -1;
-    posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return child;
+    return SpawnQuietly(command, environment);
 }
 
 double MsSince(Clock::time_point start)
