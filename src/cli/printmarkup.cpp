@@ -2,9 +2,7 @@
 // written but standard output and standard error.
 #include "printmarkup.h"
 
-#include "regeditor.h"
-#include "settingsbatch.h"
-#include "settingstext.h"
+#include "chosengradient.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -24,8 +22,6 @@
 #include <string>
 
 namespace {
-
-constexpr std::int32_t LocalMachine = std::int32_t(0x80000002u);
 
 // Output is written in blocks of this size, each ending with a line but
 // where one line's markup is longer than a block.
@@ -303,22 +299,6 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
     return status;
 }
 
-// A text value of the window's settings, read without writing anything;
-// none where it is missing or the settings cannot be read.
-std::optional<std::string> ReadStoredText(RegEditor &reg, const char *name)
-{
-    reg.ValName(name);
-    return reg.ReadValue();
-}
-
-RegEditor OpenSettings()
-{
-    RegEditor reg;
-    reg.SetHKey(LocalMachine);
-    reg.SubKey("SOFTWARE\\Huespin\\");
-    return reg;
-}
-
 // --block: standard input read whole, split into lines as PrintInputLines
 // does, and each line written in the colours of the first characters of
 // the widest. A line left out counts for nothing.
@@ -373,59 +353,6 @@ int PrintBlock(GradientLineWriter &writer, Output &output)
             output.Put(writer, width);
         }
     return status;
-}
-
-// The colour chosen in the window (the first, or else the last); none, with
-// why, where none was chosen or it cannot be read.
-std::optional<ColorValue> ReadChosenColor(bool first, QString &error)
-{
-    RegEditor reg = OpenSettings();
-    const std::optional<std::string> stored = ReadStoredText(reg, first ? "c1" : "c2");
-    const std::optional<std::int32_t> color = stored ? SettingsText::ReadColor(stored) : std::nullopt;
-    if (color && *color != NoColor)
-        return ColorValue(*color);
-    if (reg.Error())
-        error = (first ? PrintText::tr("the settings in %1 cannot be read; give --from COLOUR")
-                       : PrintText::tr("the settings in %1 cannot be read; give --to COLOUR"))
-                    .arg(QString::fromStdString(SettingsBatch::Where()));
-    else if (stored && !color)
-        error = (first ? PrintText::tr("the stored first colour '%1' cannot be read; give --from COLOUR")
-                       : PrintText::tr("the stored last colour '%1' cannot be read; give --to COLOUR"))
-                    .arg(QString::fromStdString(*stored));
-    else
-        error = first ? PrintText::tr("no first colour was chosen in the window; give --from COLOUR")
-                      : PrintText::tr("no last colour was chosen in the window; give --to COLOUR");
-    return std::nullopt;
-}
-
-// The gradient the command line asks for: a preset; or --from, --via and
-// --to, the window's colours for the ends not given; or, with none of them,
-// the window's whole gradient (a stored value that does not read is taken
-// as none). --blend goes over any of them. None, with why, where a colour
-// is missing.
-std::optional<Gradient> ChooseGradient(const CommandLine &line, QString &error)
-{
-    Gradient gradient;
-    if (line.preset) {
-        gradient = *line.preset;
-    } else {
-        const std::optional<ColorValue> from = line.from ? line.from : ReadChosenColor(true, error);
-        const std::optional<ColorValue> to = line.to || !error.isEmpty() ? line.to : ReadChosenColor(false, error);
-        if (!from || !to)
-            return std::nullopt;
-        std::vector<GradientStop> between = line.via;
-        if (!line.from && !line.to && line.via.empty()) {
-            RegEditor reg = OpenSettings();
-            between = ParseStopsText(ReadStoredText(reg, "stops").value_or("")).value_or(between);
-            gradient.blend = ParseBlend(ReadStoredText(reg, "blend").value_or("")).value_or(Blend::Classic);
-        }
-        gradient.stops.push_back({*from, std::nullopt});
-        gradient.stops.insert(gradient.stops.end(), between.begin(), between.end());
-        gradient.stops.push_back({*to, std::nullopt});
-    }
-    if (line.blend)
-        gradient.blend = *line.blend;
-    return gradient;
 }
 
 } // namespace
