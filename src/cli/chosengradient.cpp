@@ -70,14 +70,13 @@ std::optional<Gradient> ChooseGradient(const CommandLine &line, QString &error)
         if (!from || !to)
             return std::nullopt;
         std::vector<GradientStop> between = line.via;
+        Blend blend = Blend::Classic;
         if (!line.from && !line.to && line.via.empty()) {
             RegEditor reg = OpenSettings();
             between = ParseStopsText(ReadStoredText(reg, "stops").value_or("")).value_or(between);
-            gradient.blend = ParseBlend(ReadStoredText(reg, "blend").value_or("")).value_or(Blend::Classic);
+            blend = ParseBlend(ReadStoredText(reg, "blend").value_or("")).value_or(Blend::Classic);
         }
-        gradient.stops.push_back({*from, std::nullopt});
-        gradient.stops.insert(gradient.stops.end(), between.begin(), between.end());
-        gradient.stops.push_back({*to, std::nullopt});
+        gradient = JoinGradient(*from, between, *to, blend);
     }
     if (line.blend)
         gradient.blend = *line.blend;

@@ -207,6 +207,27 @@ private:
 
 // Prints one line, or says why it cannot; false when it was left out.
 // number: the line's, counted from 1; 0 for the text of the arguments.
+// Says why a line is not printed. number: the line's, counted from 1; 0
+// for the text of the arguments.
+void SayLeftOut(GradientLineWriter::Split split, std::size_t number)
+{
+    const QString name = number ? PrintText::tr("line %1").arg(number) : PrintText::tr("the text");
+    SayError(split == GradientLineWriter::Split::NotUtf8
+                 ? PrintText::tr("%1 is not valid UTF-8; it is not printed").arg(name)
+                 : PrintText::tr("%1 is 2 GiB or longer; it is not printed").arg(name));
+}
+
+// A line of standard input as far as LF: a CR before the LF is no part of
+// its text, nor is a byte-order mark at the very start of the input.
+std::string_view TextOfLine(std::string_view line, bool first)
+{
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    if (first && line.starts_with("\xEF\xBB\xBF"))
+        line.remove_prefix(3);
+    return line;
+}
+
 bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text, std::size_t number)
 {
     const GradientLineWriter::Split split = writer.CountLine(text);
@@ -215,16 +236,12 @@ bool PrintLine(GradientLineWriter &writer, Output &output, std::string_view text
         return true;
     }
     output.Flush(); // the message after the lines before it
-    const QString name = number ? PrintText::tr("line %1").arg(number) : PrintText::tr("the text");
-    SayError(split == GradientLineWriter::Split::NotUtf8
-                 ? PrintText::tr("%1 is not valid UTF-8; it is not printed").arg(name)
-                 : PrintText::tr("%1 is 2 GiB or longer; it is not printed").arg(name));
+    SayLeftOut(split, number);
     return false;
 }
 
-// Each line of standard input: a line ends at LF, a CR before it is no part
-// of the text, and a last line without LF is still a line. A byte-order mark
-// at the very start is no part of the text.
+// Each line of standard input (TextOfLine); a last line without LF is still
+// a line.
 int PrintInputLines(GradientLineWriter &writer, Output &output)
 {
     int status = 0;
@@ -236,11 +253,8 @@ int PrintInputLines(GradientLineWriter &writer, Output &output)
     std::size_t start = 0, end = 0, scanned = 0, number = 0;
     bool skipping = false; // through the rest of a line left out
     const auto print = [&](std::size_t from, std::size_t to) {
-        if (to > from && input.Data()[to - 1] == '\r')
-            --to;
-        if (number == 0 && to - from >= 3 && std::memcmp(input.Data() + from, "\xEF\xBB\xBF", 3) == 0)
-            from += 3;
-        if (!PrintLine(writer, output, std::string_view(input.Data() + from, to - from), ++number))
+        const std::string_view text = TextOfLine(std::string_view(input.Data() + from, to - from), number == 0);
+        if (!PrintLine(writer, output, text, ++number))
             status = 1;
     };
     // why names the line by %1.
@@ -320,15 +334,9 @@ int PrintBlock(GradientLineWriter &writer, Output &output)
             return 0;
     }
     std::vector<std::string_view> lines;
-    std::string_view rest(input);
-    if (rest.starts_with("\xEF\xBB\xBF"))
-        rest.remove_prefix(3);
-    while (!rest.empty()) {
+    for (std::string_view rest(input); !rest.empty();) {
         const std::size_t end = std::min(rest.find('\n'), rest.size());
-        std::string_view line = rest.substr(0, end);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        lines.push_back(line);
+        lines.push_back(TextOfLine(rest.substr(0, end), lines.empty()));
         rest.remove_prefix(std::min(end + 1, rest.size()));
     }
     int status = 0;
@@ -342,10 +350,7 @@ int PrintBlock(GradientLineWriter &writer, Output &output)
             continue;
         }
         status = 1;
-        const QString name = PrintText::tr("line %1").arg(i + 1);
-        SayError(split == GradientLineWriter::Split::NotUtf8
-                     ? PrintText::tr("%1 is not valid UTF-8; it is not printed").arg(name)
-                     : PrintText::tr("%1 is 2 GiB or longer; it is not printed").arg(name));
+        SayLeftOut(split, i + 1);
     }
     for (std::size_t i = 0; i < lines.size() && !output.Stopped() && !stopSignal; ++i)
         if (printable[i]) {

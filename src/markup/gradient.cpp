@@ -239,6 +239,14 @@ std::optional<std::vector<GradientStop>> ParseStopsText(std::string_view text)
     return stops;
 }
 
+Gradient JoinGradient(ColorValue first, std::span<const GradientStop> between, ColorValue last, Blend blend)
+{
+    Gradient gradient{{{first, std::nullopt}}, blend};
+    gradient.stops.insert(gradient.stops.end(), between.begin(), between.end());
+    gradient.stops.push_back({last, std::nullopt});
+    return gradient;
+}
+
 Gradient EvenGradient(std::span<const ColorValue> colors)
 {
     Gradient gradient;

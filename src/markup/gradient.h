@@ -59,6 +59,10 @@ struct Gradient {
 std::string StopsText(std::span<const GradientStop> stops);
 std::optional<std::vector<GradientStop>> ParseStopsText(std::string_view text);
 
+// The gradient from first to last through the stops between, by the blend.
+Gradient JoinGradient(ColorValue first, std::span<const GradientStop> between, ColorValue last,
+                      Blend blend = Blend::Classic);
+
 // The classic gradient through the colours, evenly spaced.
 Gradient EvenGradient(std::span<const ColorValue> colors);
 

@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 
-#include <array>
-
 namespace {
 
 // Characters 1 to n - 1 are counted in 16 bits, so n may be 32,768 at most.
@@ -15,10 +13,7 @@ constexpr qsizetype LastIndexAllowed = 32767;
 
 Gradient WholeGradient(ColorValue color1, ColorValue color2, const GradientChoice &choice)
 {
-    Gradient gradient{{{color1, std::nullopt}}, choice.blend};
-    gradient.stops.insert(gradient.stops.end(), choice.between.begin(), choice.between.end());
-    gradient.stops.push_back({color2, std::nullopt});
-    return gradient;
+    return JoinGradient(color1, choice.between, color2, choice.blend);
 }
 
 QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, MarkupFormat format)
@@ -34,8 +29,7 @@ QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels
         throw RuntimeErrors::Overflow();
     const ColorValue first = ComposeColor(channels.Red1, channels.Green1, channels.Blue1);
     const ColorValue last = ComposeColor(channels.Red2, channels.Green2, channels.Blue2);
-    QByteArray markup = choice.IsClassic() ? GradientMarkup(characters, std::array<ColorValue, 2>{first, last}, format)
-                                           : GradientMarkup(characters, WholeGradient(first, last, choice), format);
+    QByteArray markup = GradientMarkup(characters, WholeGradient(first, last, choice), format);
     const qsizetype middle = std::max<qsizetype>(n - 2, 0);
     channels.Red1 = ToInteger16(channels.Red1 + middle * channels.StepRed);
     channels.Green1 = ToInteger16(channels.Green1 + middle * channels.StepGreen);
