@@ -35,8 +35,9 @@ sanitize: test-deps
 	  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:log_path=$(SANITIZER_REPORTS)/asan \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:log_path=$(SANITIZER_REPORTS)/ubsan \
-	  ctest --output-on-failure -j$(JOBS) -LE 'wine|package'
-	@if [ -n "$$(ls -A $(SANITIZER_REPORTS))" ]; then cat $(SANITIZER_REPORTS)/*; echo "sanitizer reports above"; exit 1; fi
+	  ctest --output-on-failure -j$(JOBS) -LE 'wine|package'; status=$$?; \
+	  if [ -n "$$(ls -A $(SANITIZER_REPORTS))" ]; then cat $(SANITIZER_REPORTS)/*; echo "sanitizer reports above"; exit 1; fi; \
+	  exit $$status
 
 bench: test-configure
 	./scripts/install-deps.sh bench

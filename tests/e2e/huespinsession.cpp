@@ -119,9 +119,18 @@ void HuespinSession::Terminate()
         program_->terminate();
 }
 
-bool HuespinSession::EndedCleanly() const
+bool HuespinSession::EndedCleanly()
 {
-    return program_ && !IsRunning() && program_->exitStatus() == QProcess::NormalExit && program_->exitCode() == 0;
+    if (!program_ || IsRunning())
+        return false;
+    if (program_->exitStatus() == QProcess::NormalExit && program_->exitCode() == 0)
+        return true;
+    // A sanitizer build writes its report to a file, so the status is all
+    // that the log may show.
+    Fail(program_->exitStatus() == QProcess::CrashExit
+             ? QStringLiteral("the program crashed")
+             : QStringLiteral("the program ended with status %1").arg(program_->exitCode()));
+    return false;
 }
 
 QString HuespinSession::WorkPath(const QString &name) const

@@ -114,7 +114,7 @@ public:
 
     bool WaitForEnd(int timeoutMs = WaitLimitMs);
     void Terminate();
-    bool EndedCleanly() const;
+    bool EndedCleanly();
 
     // Holds the hive locked as another program does (sqlite3 in an exclusive
     // transaction) until ReleaseHive; null when the lock was not taken.

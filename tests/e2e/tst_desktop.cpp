@@ -124,7 +124,7 @@ void TestDesktop::enterPressesTheFocusedButton()
     CHECKED(session.TypeText("Entered"), session);
     session.PressKeys({"Tab", "Tab", "Tab", "Tab", "Tab", key});
     CHECKED(session.WaitForEnd(), session);
-    QVERIFY(session.EndedCleanly());
+    CHECKED(session.EndedCleanly(), session);
     QCOMPARE(session.HiveValues().value("text"), QStringLiteral("Entered"));
 }
 
@@ -155,7 +155,7 @@ void TestDesktop::keysOpenHelpAndExit()
 
     session.PressKeys({"ctrl+q"});
     CHECKED(session.WaitForEnd(), session);
-    QVERIFY(session.EndedCleanly());
+    CHECKED(session.EndedCleanly(), session);
     QCOMPARE(session.HiveValues().value("text"), text);
 }
 
@@ -307,7 +307,7 @@ void TestDesktop::desktopLooks()
     // with its key.
     session.PressKeys({"ctrl+q"});
     CHECKED(session.WaitForEnd(), session);
-    QVERIFY(session.EndedCleanly());
+    CHECKED(session.EndedCleanly(), session);
 }
 
 // Started as the desktop entry starts it, from "/": the readme and the

@@ -340,7 +340,7 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
     CHECKED(session.ReleaseHive(*holder), session);
     CHECKED(session.AnswerMessage(), session);
     CHECKED(session.WaitForEnd(), session);
-    QVERIFY(session.EndedCleanly());
+    CHECKED(session.EndedCleanly(), session);
     QCOMPARE(session.HiveValues().value("text"), QStringLiteral("Changed while held"));
 
     START(session);
@@ -348,7 +348,7 @@ void TestEndToEnd::settingsComeBackUntilUninstall()
     QCOMPARE(session.ReadMessage(), QStringLiteral("All settings removed from Registry."));
     CHECKED(session.AnswerMessage(), session);
     CHECKED(session.WaitForEnd(), session);
-    QVERIFY(session.EndedCleanly());
+    CHECKED(session.EndedCleanly(), session);
     QCOMPARE(session.CountHuespinKeys(), 0);
 
     START(session);
@@ -442,7 +442,7 @@ void TestEndToEnd::terminationSavesTheSettings()
 
     session.Terminate();
     CHECKED(session.WaitForEnd(), session);
-    QVERIFY(session.EndedCleanly());
+    CHECKED(session.EndedCleanly(), session);
     const QMap<QString, QString> saved = session.HiveValues();
     QCOMPARE(saved.value("text"), text);
     QCOMPARE(saved.value("c1"), QString::number(FromQColor(QColor("#123456"))));
