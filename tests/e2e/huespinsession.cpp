@@ -30,11 +30,17 @@ HuespinSession::HuespinSession(const VirtualDisplay &display) : twipsPerPixel_(1
     // are read.
     environment_.insert("DBUS_SESSION_BUS_ADDRESS", display.BusAddress());
     environment_.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-    // A sanitizer build's settings reach the program, so that its reports count.
+    // A sanitizer build's settings reach the program, so that its reports
+    // count. Not its leak check: at the exit of a window with Qt's threads
+    // still running, LeakSanitizer's own tracer now and then crashes
+    // ("Tracer caught signal 11"), ending a clean run with status 1. The
+    // window's code is leak-checked by its own tests.
     const QProcessEnvironment outer = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
         if (outer.contains(name))
             environment_.insert(name, outer.value(name));
+    if (outer.contains("ASAN_OPTIONS"))
+        environment_.insert("ASAN_OPTIONS", outer.value("ASAN_OPTIONS") + ":detect_leaks=0");
 }
 
 HuespinSession::~HuespinSession()
