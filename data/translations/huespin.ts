@@ -482,6 +482,45 @@ Try again, or quit without saving them?</source>
         <source>MiniMessage</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Minecraft &amp;#RRGGBB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minecraft &amp;x&amp;R&amp;R&amp;G&amp;G&amp;B&amp;B</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minecraft §x§R§R§G§G§B§B</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minecraft JSON</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Template…</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MarkupTemplate</name>
+    <message>
+        <source>The template is longer than %1 characters.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template has a &apos;}&apos; at character %1 that no &apos;{&apos; opens; write }} for a brace.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template has a &apos;{&apos; at character %1 that no &apos;}&apos; closes; write {{ for a brace.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template has an unknown placeholder {%1}: use {char}, {HEX}, {hex}, {r}, {g} or {b}.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PrintMarkup</name>

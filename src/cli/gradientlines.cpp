@@ -132,6 +132,25 @@ struct GradientLineWriter::AnsiElement {
     }
     static char *PutText(char *out, QStringView piece) { return PutUtf8(out, piece); }
     static char *PutClosing(char *out) { return out; }
+    static char *PutBare(char *out, bool)
+    {
+        *out = ' ';
+        return out + 1;
+    }
+
+    // The styles' SGR before the first character, ESC[0m after the last.
+    static MarkupFrame FrameOf(MarkupStyles styles)
+    {
+        static constexpr std::pair<MarkupStyle, const char *> Codes[] = {{MarkupStyle::Bold, "1"},
+                                                                         {MarkupStyle::Italic, "3"},
+                                                                         {MarkupStyle::Underline, "4"},
+                                                                         {MarkupStyle::Strikethrough, "9"}};
+        std::string codes;
+        for (const auto &[style, code] : Codes)
+            if (styles.testFlag(style))
+                codes += (codes.empty() ? "" : ";") + std::string(code);
+        return {codes.empty() ? std::string() : "\x1b[" + codes + "m", std::string(Ending)};
+    }
 };
 
 std::optional<LineFormat> ParseLineFormat(std::string_view text)
@@ -143,11 +162,13 @@ std::optional<LineFormat> ParseLineFormat(std::string_view text)
     return std::nullopt;
 }
 
-GradientLineWriter::GradientLineWriter(LineFormat format, const Gradient &gradient)
-    : markup_(format.markup, gradient, 0)
+GradientLineWriter::GradientLineWriter(LineFormat format, const Gradient &gradient, const MarkupOptions &options)
+    : markup_(format.markup, gradient, 0, options)
 {
     if (format.ansi)
-        ansi_ = std::make_unique<GradientElements<AnsiElement>>(gradient, 0);
+        ansi_ = std::make_unique<GradientElements<AnsiElement>>(gradient, 0, AnsiElement{},
+                                                                AnsiElement::FrameOf(options.styles),
+                                                                options.skipSpaces);
 }
 
 GradientLineWriter::~GradientLineWriter() = default;
@@ -229,11 +250,6 @@ void GradientLineWriter::WriteLine(MarkupBlock &block, std::size_t width)
         ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) {
             bounds.empty() ? ansi_->PutUnits(block, piece) : ansi_->Put(block, piece, bounds);
         });
-        if (count_ > 0) {
-            char *out = block.MakeRoom(block.at);
-            std::memcpy(out, AnsiElement::Ending.data(), AnsiElement::Ending.size());
-            block.at = out + AnsiElement::Ending.size();
-        }
     } else {
         markup_.Reset(count_, width);
         ForEachPiece([&](QStringView piece, std::span<const qsizetype> bounds) {

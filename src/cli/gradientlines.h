@@ -15,7 +15,8 @@
 
 // The form a line is written in: one of the markup formats, or ANSI's
 // 24-bit colour escapes for a terminal (ESC[38;2;R;G;Bm before each
-// character, ESC[0m after the last).
+// character, ESC[0m after the last; the styles' SGR, as ESC[1;4m, before the
+// first).
 struct LineFormat {
     bool ansi = false;
     MarkupFormat markup = MarkupFormat::Font;
@@ -41,7 +42,7 @@ class GradientLineWriter {
 public:
     static constexpr std::size_t PieceBytes = std::size_t(1) << 18;
 
-    GradientLineWriter(LineFormat format, const Gradient &gradient);
+    GradientLineWriter(LineFormat format, const Gradient &gradient, const MarkupOptions &options = {});
     ~GradientLineWriter();
     GradientLineWriter(const GradientLineWriter &) = delete;
     GradientLineWriter &operator=(const GradientLineWriter &) = delete;

@@ -8,12 +8,29 @@
 #include <algorithm>
 #include <cstddef>
 #include <span>
+#include <string>
+#include <utility>
 
 // A character of up to this many UTF-16 units is written as one element;
 // a longer one (a letter under hundreds of marks) in pieces, each with room
 // of its own. An element of such a character, every unit at its longest,
 // fits the room that a block keeps.
 inline constexpr qsizetype PieceUnits = 32;
+
+// Up to PieceUnits units of a character from done on, a surrogate pair
+// never cut.
+inline QStringView CharacterPiece(QStringView character, qsizetype done)
+{
+    qsizetype size = std::min(PieceUnits, character.size() - done);
+    if (done + size < character.size() && character[done + size - 1].isHighSurrogate())
+        --size;
+    return character.sliced(done, size);
+}
+
+// Written before the first element of a text and after its last.
+struct MarkupFrame {
+    std::string opening, closing;
+};
 
 // Writes the characters of a text as elements of one form, each in its
 // colour of the gradient, a run of characters at a time. Element gives the
@@ -24,12 +41,22 @@ inline constexpr qsizetype PieceUnits = 32;
 //   PutElement(out, colour, character, nonBreaking), at most MinRoom bytes
 //   for a character of PieceUnits units;
 //   PutOpening(out, colour), PutText(out, piece), PutClosing(out), the same
-//   element in pieces.
+//   element in pieces;
+//   PutBare(out, nonBreaking), a space with no colour of its own.
+// An Element whose elements may outgrow the room writes them through the
+// block instead: PutElement(block, out, colour, character). One whose
+// elements are separated has PutSeparator(out), written between two.
 template <typename Element>
 class GradientElements {
 public:
-    // count: the characters of the whole text.
-    GradientElements(const Gradient &gradient, std::size_t count) : colours_(gradient, count), count_(count) {}
+    // count: the characters of the whole text. skipSpaces: a character that
+    // is a single space is written bare.
+    GradientElements(const Gradient &gradient, std::size_t count, Element element = {}, MarkupFrame frame = {},
+                     bool skipSpaces = false)
+        : colours_(gradient, count), count_(count), element_(std::move(element)), frame_(std::move(frame)),
+          skipSpaces_(skipSpaces)
+    {
+    }
 
     // The same stops over another text of count characters, its colours
     // those of the first count of a text of colourCount (at least count).
@@ -46,9 +73,7 @@ public:
     void Put(MarkupBlock &block, QStringView text, std::span<const qsizetype> bounds)
     {
         const auto characterAt = [&](std::size_t k) { return text.sliced(bounds[k], bounds[k + 1] - bounds[k]); };
-        const std::size_t characters = bounds.empty() ? 0 : bounds.size() - 1;
-        colours_.Classic() ? PutEach<true>(block, characters, characterAt)
-                           : PutEach<false>(block, characters, characterAt);
+        PutFramed(block, bounds.empty() ? 0 : bounds.size() - 1, characterAt);
     }
 
     // Writes the next characters where each is one unit of text (ASCII
@@ -56,14 +81,37 @@ public:
     void PutUnits(MarkupBlock &block, QStringView text)
     {
         const auto characterAt = [&](std::size_t k) { return text.sliced(qsizetype(k), 1); };
-        colours_.Classic() ? PutEach<true>(block, std::size_t(text.size()), characterAt)
-                           : PutEach<false>(block, std::size_t(text.size()), characterAt);
+        PutFramed(block, std::size_t(text.size()), characterAt);
     }
 
+
 private:
+    template <typename CharacterAt>
+    void PutFramed(MarkupBlock &block, std::size_t characters, CharacterAt characterAt)
+    {
+        if (characters == 0)
+            return;
+        if (walk_.index == 0)
+            block.at = PutFrameText(block.MakeRoom(block.at), frame_.opening);
+        if (colours_.Classic())
+            skipSpaces_ ? PutEach<true, true>(block, characters, characterAt)
+                        : PutEach<true, false>(block, characters, characterAt);
+        else
+            skipSpaces_ ? PutEach<false, true>(block, characters, characterAt)
+                        : PutEach<false, false>(block, characters, characterAt);
+        if (walk_.index == count_)
+            block.at = PutFrameText(block.MakeRoom(block.at), frame_.closing);
+    }
+
+    static char *PutFrameText(char *out, const std::string &text)
+    {
+        std::copy(text.begin(), text.end(), out);
+        return out + text.size();
+    }
+
     // The state is held in locals meanwhile, out of reach of the writes.
     // Classic: the blend is the classic one, the loop then as tight as it was.
-    template <bool Classic, typename CharacterAt>
+    template <bool Classic, bool SkipSpaces, typename CharacterAt>
     void PutEach(MarkupBlock &block, std::size_t characters, CharacterAt characterAt)
     {
         char *out = block.at;
@@ -87,17 +135,29 @@ private:
                 previousIsSpace = space;
             }
             out = block.MakeRoom(out);
-            if (character.size() <= PieceUnits) {
-                out = Element::PutElement(out, colour, character, nonBreaking);
-                continue;
+            if constexpr (requires { element_.PutSeparator(out); }) {
+                if (index != 0)
+                    out = element_.PutSeparator(out);
             }
-            out = Element::PutOpening(out, colour);
-            for (qsizetype done = 0; done < character.size();) {
-                const QStringView piece = Piece(character, done);
-                out = Element::PutText(block.MakeRoom(out), piece);
-                done += piece.size();
+            if constexpr (SkipSpaces) {
+                if (character.size() == 1 && character[0] == u' ') {
+                    out = element_.PutBare(out, nonBreaking);
+                    continue;
+                }
             }
-            out = Element::PutClosing(block.MakeRoom(out));
+            if constexpr (requires { element_.PutElement(block, out, colour, character); }) {
+                out = element_.PutElement(block, out, colour, character);
+            } else if (character.size() <= PieceUnits) {
+                out = element_.PutElement(out, colour, character, nonBreaking);
+            } else {
+                out = element_.PutOpening(out, colour);
+                for (qsizetype done = 0; done < character.size();) {
+                    const QStringView piece = CharacterPiece(character, done);
+                    out = element_.PutText(block.MakeRoom(out), piece);
+                    done += piece.size();
+                }
+                out = element_.PutClosing(block.MakeRoom(out));
+            }
         }
         block.at = out;
         walk_ = walk;
@@ -106,17 +166,11 @@ private:
         previousIsSpace_ = previousIsSpace;
     }
 
-    // Up to PieceUnits units from done on, a surrogate pair never cut.
-    static QStringView Piece(QStringView character, qsizetype done)
-    {
-        qsizetype size = std::min(PieceUnits, character.size() - done);
-        if (done + size < character.size() && character[done + size - 1].isHighSurrogate())
-            --size;
-        return character.sliced(done, size);
-    }
-
     GradientColors colours_;
     std::size_t count_;
+    Element element_;
+    MarkupFrame frame_;
+    bool skipSpaces_;
     // No colour, so that the first character's is worked out.
     static constexpr Rgb NoRgb{-1, -1, -1};
 

@@ -67,17 +67,6 @@ constexpr FormatDescription MiniMessageFormat{
     .escapes = {{{'\\', "\\\\"}, {'<', "\\<"}}},
 };
 
-inline const FormatDescription &DescriptionOf(MarkupFormat format)
-{
-    switch (format) {
-    case MarkupFormat::Span: return SpanFormat;
-    case MarkupFormat::BBCode: return BBCodeFormat;
-    case MarkupFormat::MiniMessage: return MiniMessageFormat;
-    case MarkupFormat::Font: break;
-    }
-    return FontFormat;
-}
-
 constexpr std::string_view NonBreakingSpace = "&nbsp;";
 
 // The two-digit notation of each channel value, first digit in the low byte.
@@ -264,6 +253,13 @@ struct MarkupElement {
     }
     static char *PutText(char *out, QStringView piece) { return Writer::PutUtf8(out, piece); }
     static char *PutClosing(char *out) { return Put(out, Format.closing); }
+    static char *PutBare(char *out, bool nonBreaking)
+    {
+        if (nonBreaking)
+            return Put(out, NonBreakingSpace);
+        *out = ' ';
+        return out + 1;
+    }
 };
 
 } // namespace

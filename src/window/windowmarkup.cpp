@@ -44,6 +44,11 @@ QString MarkupFormatName(MarkupFormat format)
         QT_TRANSLATE_NOOP("MarkupFormat", "HTML span"),
         QT_TRANSLATE_NOOP("MarkupFormat", "BBCode"),
         QT_TRANSLATE_NOOP("MarkupFormat", "MiniMessage"),
+        QT_TRANSLATE_NOOP("MarkupFormat", "Minecraft &#RRGGBB"),
+        QT_TRANSLATE_NOOP("MarkupFormat", "Minecraft &x&R&R&G&G&B&B"),
+        QT_TRANSLATE_NOOP("MarkupFormat", "Minecraft §x§R§R§G§G§B§B"),
+        QT_TRANSLATE_NOOP("MarkupFormat", "Minecraft JSON"),
+        QT_TRANSLATE_NOOP("MarkupFormat", "Template…"),
     };
     static_assert(std::size(Names) == MarkupFormats.size());
     return QCoreApplication::translate("MarkupFormat", Names[int(format)]);

@@ -11,9 +11,11 @@ namespace {
 constexpr ColorValue Red = 0x0000FF;
 constexpr ColorValue Blue = 0xFF0000;
 
-QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2, MarkupFormat format = MarkupFormat::Font)
+QByteArray Markup(const QString &text, ColorValue color1, ColorValue color2, MarkupFormat format = MarkupFormat::Font,
+                  const MarkupOptions &options = {})
 {
-    return GradientMarkup(TextCharacters(text), std::array{color1, color2}, format);
+    const std::array colors{color1, color2};
+    return GradientMarkup(TextCharacters(text), EvenGradient(colors), format, options);
 }
 
 // The text of each element, with &nbsp; read back as the space it stands for.
@@ -39,6 +41,17 @@ QByteArray Element(MarkupFormat format, const QByteArray &hex, const QByteArray 
     case MarkupFormat::Span: return "<span style=\"color:#" + hex + "\">" + character + "</span>";
     case MarkupFormat::BBCode: return "[color=#" + hex + "]" + character + "[/color]";
     case MarkupFormat::MiniMessage: return "<#" + hex + ">" + character;
+    case MarkupFormat::McHex: return "&#" + hex + character;
+    case MarkupFormat::McLegacy:
+    case MarkupFormat::McSection: {
+        const QByteArray sign = format == MarkupFormat::McLegacy ? "&" : "\u00A7";
+        QByteArray element = sign + "x";
+        for (const char digit : hex)
+            element += sign + digit;
+        return element + character;
+    }
+    case MarkupFormat::McJson: return "{\"text\":\"" + character + "\",\"color\":\"#" + hex + "\"}";
+    case MarkupFormat::Custom: break;
     }
     return {};
 }
@@ -47,10 +60,11 @@ QByteArray Element(MarkupFormat format, const QByteArray &hex, const QByteArray 
 // FF0000, EE0011, ... 0000FF.
 QByteArray SixteenElements(MarkupFormat format, const QByteArrayList &characters)
 {
-    QByteArray markup;
+    QByteArrayList elements;
     for (int k = 0; k < characters.size(); ++k)
-        markup += Element(format, QString::asprintf("%02X00%02X", 0xFF - 0x11 * k, 0x11 * k).toLatin1(), characters[k]);
-    return markup;
+        elements << Element(format, QString::asprintf("%02X00%02X", 0xFF - 0x11 * k, 0x11 * k).toLatin1(),
+                            characters[k]);
+    return format == MarkupFormat::McJson ? "[" + elements.join(',') + "]" : elements.join();
 }
 
 } // namespace
@@ -82,26 +96,28 @@ void TestGradientMarkup::exactMarkup_data()
     QTest::addColumn<MarkupFormat>("format");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("markup");
+    QTest::addColumn<MarkupStyles>("styles");
+    QTest::addColumn<bool>("skipSpaces");
 
     const QByteArray r = "FF0000", m = "80007F", b = "0000FF";
-    QTest::newRow("abc") << MarkupFormat::Font << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c");
+    QTest::newRow("abc") << MarkupFormat::Font << "abc" << Element(r, "a") + Element(m, "b") + Element(b, "c") << MarkupStyles() << false;
     QTest::newRow("single space stays") << MarkupFormat::Font << "a b"
-                                        << Element(r, "a") + Element(m, " ") + Element(b, "b");
+                                        << Element(r, "a") + Element(m, " ") + Element(b, "b") << MarkupStyles() << false;
     QTest::newRow("markup characters as they are")
-        << MarkupFormat::Font << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">");
+        << MarkupFormat::Font << "<&>" << Element(r, "<") + Element(m, "&") + Element(b, ">") << MarkupStyles() << false;
 
     // Steps for four characters: -85, 0, 85.
     const QByteArray r4 = "FF0000", s1 = "AA0055", s2 = "5500AA", b4 = "0000FF";
     QTest::newRow("space after space") << MarkupFormat::Font << "a  b"
                                        << Element(r4, "a") + Element(s1, " ") + Element(s2, "&nbsp;")
-                                              + Element(b4, "b");
+                                              + Element(b4, "b") << MarkupStyles() << false;
     QTest::newRow("two spaces at the start")
         << MarkupFormat::Font << "  ab"
-        << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b");
+        << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "a") + Element(b4, "b") << MarkupStyles() << false;
     QTest::newRow("two spaces at the end")
-        << MarkupFormat::Font << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ");
+        << MarkupFormat::Font << "ab  " << Element(r4, "a") + Element(s1, "b") + Element(s2, " ") + Element(b4, " ") << MarkupStyles() << false;
     QTest::newRow("all spaces") << MarkupFormat::Font << "    "
-                                << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "&nbsp;") + Element(b4, " ");
+                                << Element(r4, " ") + Element(s1, "&nbsp;") + Element(s2, "&nbsp;") + Element(b4, " ") << MarkupStyles() << false;
 
     // Every kind of character in each format: the markup characters, a
     // backslash, quotes, runs of spaces at both ends and in the middle, an
@@ -112,19 +128,96 @@ void TestGradientMarkup::exactMarkup_data()
     QTest::newRow("font, every kind") << MarkupFormat::Font << mixed
                                       << SixteenElements(MarkupFormat::Font,
                                                          {" ", "&nbsp;", "<", "&", ">", "\\", "\"", "'", " ", "&nbsp;",
-                                                          emoji, flag, "\u0600<\u0301", fffd, " ", " "});
+                                                          emoji, flag, "\u0600<\u0301", fffd, " ", " "}) << MarkupStyles() << false;
     QTest::newRow("span, every kind") << MarkupFormat::Span << mixed
                                       << SixteenElements(MarkupFormat::Span,
                                                          {" ", "&nbsp;", "&lt;", "&amp;", "&gt;", "\\", "\"", "'", " ",
-                                                          "&nbsp;", emoji, flag, "\u0600&lt;\u0301", fffd, " ", " "});
+                                                          "&nbsp;", emoji, flag, "\u0600&lt;\u0301", fffd, " ", " "}) << MarkupStyles() << false;
     QTest::newRow("bbcode, every kind") << MarkupFormat::BBCode << mixed
                                         << SixteenElements(MarkupFormat::BBCode,
                                                            {" ", " ", "<", "&", ">", "\\", "\"", "'", " ", " ", emoji,
-                                                            flag, "\u0600<\u0301", fffd, " ", " "});
+                                                            flag, "\u0600<\u0301", fffd, " ", " "}) << MarkupStyles() << false;
     QTest::newRow("minimessage, every kind")
         << MarkupFormat::MiniMessage << mixed
         << SixteenElements(MarkupFormat::MiniMessage, {" ", " ", "\\<", "&", ">", "\\\\", "\"", "'", " ", " ", emoji,
-                                                       flag, "\u0600\\<\u0301", fffd, " ", " "});
+                                                       flag, "\u0600\\<\u0301", fffd, " ", " "}) << MarkupStyles() << false;
+    // Minecraft's codes escape nothing; its JSON escapes as JSON does.
+    const QByteArrayList asTheyAre{" ", " ", "<", "&", ">", "\\", "\"", "'", " ", " ", emoji,
+                                   flag, "\u0600<\u0301", fffd, " ", " "};
+    for (const MarkupFormat format : {MarkupFormat::McHex, MarkupFormat::McLegacy, MarkupFormat::McSection})
+        QTest::addRow("%s, every kind", MarkupFormatText(format))
+            << format << mixed << SixteenElements(format, asTheyAre) << MarkupStyles() << false;
+    QTest::newRow("mc-json, every kind") << MarkupFormat::McJson << mixed
+                                         << SixteenElements(MarkupFormat::McJson,
+                                                            {" ", " ", "<", "&", ">", "\\\\", "\\\"", "'", " ", " ",
+                                                             emoji, flag, "\u0600<\u0301", fffd, " ", " "})
+                                         << MarkupStyles() << false;
+    QTest::newRow("mc-json, control characters")
+        << MarkupFormat::McJson << QStringLiteral("\t\n\x01\x1f")
+        << "[" + Element(MarkupFormat::McJson, r4, "\\t") + "," + Element(MarkupFormat::McJson, s1, "\\n") + ","
+               + Element(MarkupFormat::McJson, s2, "\\u0001") + "," + Element(MarkupFormat::McJson, b4, "\\u001f")
+               + "]"
+        << MarkupStyles() << false;
+
+    // Styles: around the text in HTML, BBCode and MiniMessage, in each
+    // element in Minecraft's forms; each format leaves out those it has no
+    // form for.
+    const MarkupStyles all = MarkupStyle::Bold | MarkupStyle::Italic | MarkupStyle::Underline
+                             | MarkupStyle::Strikethrough | MarkupStyle::Obfuscated;
+    const auto abc = [&](MarkupFormat format, const QByteArray &after = {}) {
+        QByteArrayList elements;
+        for (const auto &[hex, character] : {std::pair{r, "a"}, {m, "b"}, {b, "c"}})
+            elements << (format == MarkupFormat::McJson
+                             ? Element(format, hex, character).chopped(1) + after + "}"
+                             : Element(format, hex, after + character));
+        return format == MarkupFormat::McJson ? "[" + elements.join(',') + "]" : elements.join();
+    };
+    QTest::newRow("font, every style") << MarkupFormat::Font << "abc"
+                                       << "<b><i><u><s>" + abc(MarkupFormat::Font) + "</s></u></i></b>" << all
+                                       << false;
+    QTest::newRow("span, bold and strikethrough")
+        << MarkupFormat::Span << "abc" << "<b><s>" + abc(MarkupFormat::Span) + "</s></b>"
+        << (MarkupStyle::Bold | MarkupStyle::Strikethrough) << false;
+    QTest::newRow("bbcode, italic and underline")
+        << MarkupFormat::BBCode << "abc" << "[i][u]" + abc(MarkupFormat::BBCode) + "[/u][/i]"
+        << (MarkupStyle::Underline | MarkupStyle::Italic) << false;
+    QTest::newRow("minimessage, every style")
+        << MarkupFormat::MiniMessage << "abc"
+        << "<bold><italic><underlined><strikethrough><obfuscated>" + abc(MarkupFormat::MiniMessage) << all << false;
+    QTest::newRow("mc-hex, bold and obfuscated")
+        << MarkupFormat::McHex << "abc" << abc(MarkupFormat::McHex, "&l&k")
+        << (MarkupStyle::Obfuscated | MarkupStyle::Bold) << false;
+    QTest::newRow("mc-legacy, every style")
+        << MarkupFormat::McLegacy << "abc" << abc(MarkupFormat::McLegacy, "&l&o&n&m&k") << all << false;
+    QTest::newRow("mc-section, italic")
+        << MarkupFormat::McSection << "abc" << abc(MarkupFormat::McSection, "\u00A7o")
+        << MarkupStyles(MarkupStyle::Italic) << false;
+    QTest::newRow("mc-json, bold and underline")
+        << MarkupFormat::McJson << "abc" << abc(MarkupFormat::McJson, ",\"bold\":true,\"underlined\":true")
+        << (MarkupStyle::Bold | MarkupStyle::Underline) << false;
+    // The template's placeholders and braces; it takes no styles.
+    QTest::newRow("custom, template")
+        << MarkupFormat::Custom << "abc"
+        << QByteArray("<FF0000|ff0000|255,0,0>{a}<80007F|80007f|128,0,127>{b}<0000FF|0000ff|0,0,255>{c}") << all
+        << false;
+
+    // Spaces without colours of their own, still counted by the gradient;
+    // the HTML forms' &nbsp; rule holds for them.
+    QTest::newRow("font, uncoloured spaces") << MarkupFormat::Font << "a  b"
+                                             << Element(r4, "a") + " &nbsp;" + Element(b4, "b") << MarkupStyles()
+                                             << true;
+    QTest::newRow("bbcode, uncoloured spaces and bold")
+        << MarkupFormat::BBCode << "    " << QByteArray("[b]    [/b]") << MarkupStyles(MarkupStyle::Bold) << true;
+    QTest::newRow("mc-hex, uncoloured spaces") << MarkupFormat::McHex << "a b" << QByteArray("&#FF0000a &#0000FFb")
+                                               << MarkupStyles() << true;
+    QTest::newRow("mc-json, uncoloured spaces and bold")
+        << MarkupFormat::McJson << "a b"
+        << QByteArray("[{\"text\":\"a\",\"color\":\"#FF0000\",\"bold\":true},{\"text\":\" \",\"bold\":true},"
+                      "{\"text\":\"b\",\"color\":\"#0000FF\",\"bold\":true}]")
+        << MarkupStyles(MarkupStyle::Bold) << true;
+    QTest::newRow("custom, uncoloured spaces") << MarkupFormat::Custom << "a b"
+                                               << QByteArray("<FF0000|ff0000|255,0,0>{a} <0000FF|0000ff|0,0,255>{b}")
+                                               << MarkupStyles() << true;
 }
 
 void TestGradientMarkup::exactMarkup()
@@ -132,7 +225,10 @@ void TestGradientMarkup::exactMarkup()
     QFETCH(MarkupFormat, format);
     QFETCH(QString, text);
     QFETCH(QByteArray, markup);
-    QCOMPARE(Markup(text, Red, Blue, format), markup);
+    QFETCH(MarkupStyles, styles);
+    QFETCH(bool, skipSpaces);
+    MarkupOptions options{styles, skipSpaces, *MarkupTemplate::Parse(u"<{HEX}|{hex}|{r},{g},{b}>{{{char}}}")};
+    QCOMPARE(Markup(text, Red, Blue, format, options), markup);
 }
 
 // Each channel in two upper-case digits, red first, a leading zero kept.
