@@ -90,10 +90,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>font (&lt;font color=&quot;#RRGGBB&quot;&gt;, the default), span (&lt;span style=&quot;color:#RRGGBB&quot;&gt;), bbcode ([color=#RRGGBB]), minimessage (&lt;#RRGGBB&gt;) or ansi (24-bit colour escapes for a terminal).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>NAME</source>
         <translation type="unfinished"></translation>
     </message>
@@ -119,10 +115,6 @@
     </message>
     <message>
         <source>Unknown colour &apos;%1&apos; for --%2: give #RRGGBB, RRGGBB, #RGB or an SVG colour name such as red.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Unknown format &apos;%1&apos;: give font, span, bbcode, minimessage or ansi.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -178,6 +170,58 @@ ends it with status 2.</source>
     </message>
     <message>
         <source>Colour the lines by column, for ASCII art: one gradient across the widest line, the character in column j of every line in its colour j. The input is read whole first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>font (&lt;font color=&quot;#RRGGBB&quot;&gt;, the default), span (&lt;span style=&quot;color:#RRGGBB&quot;&gt;), bbcode ([color=#RRGGBB]), minimessage (&lt;#RRGGBB&gt;), mc-hex (&amp;#RRGGBB), mc-legacy (&amp;x&amp;R&amp;R&amp;G&amp;G&amp;B&amp;B), mc-section (§x§R§R§G§G§B§B), mc-json (Minecraft&apos;s JSON text components, one array a line) or ansi (24-bit colour escapes for a terminal).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A format of your own, in place of --format: TEMPLATE is written for each character, with {char}, {HEX} (RRGGBB), {hex} (rrggbb), {r}, {g} and {b} (0 to 255) put in and {{ and }} for braces. It escapes nothing and takes no styles.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TEMPLATE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bold text: once for the whole text in HTML, BBCode, MiniMessage and ANSI, after each colour code in the Minecraft codes, in each component in mc-json.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Italic text, in the same way.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Underlined text, in the same way.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Struck-through text, in the same way.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Obfuscated (ever-changing) text, in MiniMessage and the Minecraft formats; HTML, BBCode and ANSI have no form for it and leave it out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leave spaces uncoloured: a single space is written bare, with no colour code of its own, and still counts in the gradient, so the other characters keep their colours.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown format &apos;%1&apos;: give font, span, bbcode, minimessage, mc-hex, mc-legacy, mc-section, mc-json or ansi.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--format custom takes its template from --template: give --template TEMPLATE instead.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--template is a format of its own: it goes without --format.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template is empty: give --template a text such as &apos;&lt;#{HEX}&gt;{char}&apos;.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -141,9 +142,41 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption format(
         QStringLiteral("format"),
         CommandLineText::tr("font (<font color=\"#RRGGBB\">, the default), span (<span style=\"color:#RRGGBB\">), "
-                            "bbcode ([color=#RRGGBB]), minimessage (<#RRGGBB>) or ansi (24-bit colour escapes for a "
-                            "terminal)."),
+                            "bbcode ([color=#RRGGBB]), minimessage (<#RRGGBB>), mc-hex (&#RRGGBB), mc-legacy "
+                            "(&x&R&R&G&G&B&B), mc-section (§x§R§R§G§G§B§B), "
+                            "mc-json (Minecraft's JSON text components, one array a line) or ansi (24-bit colour "
+                            "escapes for a terminal)."),
         CommandLineText::tr("NAME"));
+    const QCommandLineOption markupTemplate(
+        QStringLiteral("template"),
+        CommandLineText::tr("A format of your own, in place of --format: TEMPLATE is written for each character, "
+                            "with {char}, {HEX} (RRGGBB), {hex} (rrggbb), {r}, {g} and {b} (0 to 255) put in and {{ "
+                            "and }} for braces. It escapes nothing and takes no styles."),
+        CommandLineText::tr("TEMPLATE"));
+    const QCommandLineOption bold(
+        QStringLiteral("bold"),
+        CommandLineText::tr("Bold text: once for the whole text in HTML, BBCode, MiniMessage and ANSI, after "
+                            "each colour code in the Minecraft codes, in each component in mc-json."));
+    const QCommandLineOption italic(QStringLiteral("italic"), CommandLineText::tr("Italic text, in the same way."));
+    const QCommandLineOption underline(QStringLiteral("underline"),
+                                       CommandLineText::tr("Underlined text, in the same way."));
+    const QCommandLineOption strikethrough(QStringLiteral("strikethrough"),
+                                           CommandLineText::tr("Struck-through text, in the same way."));
+    const QCommandLineOption obfuscated(
+        QStringLiteral("obfuscated"),
+        CommandLineText::tr("Obfuscated (ever-changing) text, in MiniMessage and the Minecraft formats; HTML, "
+                            "BBCode and ANSI have no form for it and leave it out."));
+    const QCommandLineOption skipSpaces(
+        QStringLiteral("skip-spaces"),
+        CommandLineText::tr("Leave spaces uncoloured: a single space is written bare, with no colour code of its "
+                            "own, and still counts in the gradient, so the other characters keep their colours."));
+    // Each style option and the style it chooses.
+    const std::pair<const QCommandLineOption *, MarkupStyle> styleOptions[] = {
+        {&bold, MarkupStyle::Bold},
+        {&italic, MarkupStyle::Italic},
+        {&underline, MarkupStyle::Underline},
+        {&strikethrough, MarkupStyle::Strikethrough},
+        {&obfuscated, MarkupStyle::Obfuscated}};
     QCommandLineOption keepClipboard(QStringLiteral("keep-clipboard"), QString());
     keepClipboard.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
@@ -157,6 +190,10 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     parser.addOption(block);
     parser.addOption(listPresets);
     parser.addOption(format);
+    parser.addOption(markupTemplate);
+    for (const auto &[option, style] : styleOptions)
+        parser.addOption(*option);
+    parser.addOption(skipSpaces);
     parser.addOption(keepClipboard);
     parser.addPositionalArgument(
         QStringLiteral("TEXT"),
@@ -185,7 +222,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     CommandLine line;
     const QStringList words = parser.positionalArguments();
     const bool printing = !words.isEmpty();
-    for (const QCommandLineOption *option : {&from, &to, &via, &blend, &preset, &block, &format})
+    for (const QCommandLineOption *option : {&from, &to, &via, &blend, &preset, &block, &format, &markupTemplate, &bold,
+                                             &italic, &underline, &strikethrough, &obfuscated, &skipSpaces})
         if (!printing && parser.isSet(*option))
             return Fail(CommandLineText::tr("--%1 needs a TEXT to print, or - for standard input.")
                             .arg(option->names().constFirst()));
@@ -245,10 +283,31 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         if (parser.isSet(format)) {
             const auto named = ParseLineFormat(parser.value(format).toStdString());
             if (!named)
-                return Fail(CommandLineText::tr("Unknown format '%1': give font, span, bbcode, minimessage or ansi.")
+                return Fail(CommandLineText::tr("Unknown format '%1': give font, span, bbcode, minimessage, mc-hex, "
+                                                "mc-legacy, mc-section, mc-json or ansi.")
                                 .arg(parser.value(format)));
+            if (!named->ansi && named->markup == MarkupFormat::Custom)
+                return Fail(CommandLineText::tr("--format custom takes its template from --template: give --template "
+                                                "TEMPLATE instead."));
             line.format = *named;
         }
+        if (parser.isSet(markupTemplate)) {
+            if (parser.isSet(format))
+                return Fail(CommandLineText::tr("--template is a format of its own: it goes without --format."));
+            const QString text = parser.value(markupTemplate);
+            // An empty template would print nothing but line ends.
+            if (text.isEmpty())
+                return Fail(CommandLineText::tr("The template is empty: give --template a text such as "
+                                                "'<#{HEX}>{char}'."));
+            const auto parsed = MarkupTemplate::Parse(text, &error);
+            if (!parsed)
+                return Fail(error);
+            line.format = LineFormat{.markup = MarkupFormat::Custom};
+            line.options.customTemplate = *parsed;
+        }
+        for (const auto &[option, style] : styleOptions)
+            line.options.styles.setFlag(style, parser.isSet(*option));
+        line.options.skipSpaces = parser.isSet(skipSpaces);
         line.openWindow = false;
         line.printMarkup = true;
         line.readStandardInput = words == QStringList{QStringLiteral("-")};

@@ -37,6 +37,8 @@ struct CommandLine {
     // A preset's gradient, in place of --from, --via and --to.
     std::optional<Gradient> preset;
     LineFormat format;
+    // The styles, the uncoloured spaces and, for --template, the template.
+    MarkupOptions options;
 };
 
 // Reads the program's arguments (the first is the program itself). Qt's own

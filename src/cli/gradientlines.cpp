@@ -163,12 +163,11 @@ std::optional<LineFormat> ParseLineFormat(std::string_view text)
 }
 
 GradientLineWriter::GradientLineWriter(LineFormat format, const Gradient &gradient, const MarkupOptions &options)
-    : markup_(format.markup, gradient, 0, options)
+    : markup_(format.markup, gradient, 0, options), emptyArray_(!format.ansi && format.markup == MarkupFormat::McJson)
 {
     if (format.ansi)
-        ansi_ = std::make_unique<GradientElements<AnsiElement>>(gradient, 0, AnsiElement{},
-                                                                AnsiElement::FrameOf(options.styles),
-                                                                options.skipSpaces);
+        ansi_ = std::make_unique<GradientElements<AnsiElement>>(
+            gradient, 0, AnsiElement{}, AnsiElement::FrameOf(options.styles), options.skipSpaces);
 }
 
 GradientLineWriter::~GradientLineWriter() = default;
@@ -257,6 +256,10 @@ void GradientLineWriter::WriteLine(MarkupBlock &block, std::size_t width)
         });
     }
     char *out = block.MakeRoom(block.at);
+    if (count_ == 0 && emptyArray_) {
+        *out++ = '[';
+        *out++ = ']';
+    }
     *out++ = '\n';
     block.at = out;
 }

@@ -80,4 +80,7 @@ private:
     std::vector<qsizetype> bounds_;
     bool pieceIsLine_ = false;
     bool unitsAreCharacters_ = false; // ASCII without CR: no split needed
+    // mc-json: a line of no characters is the empty array, so that every
+    // line of the output reads as JSON.
+    bool emptyArray_ = false;
 };

@@ -375,7 +375,7 @@ int PrintMarkup(const CommandLine &line, int argc, char *argv[])
         SayError(error);
         return 2;
     }
-    GradientLineWriter writer(line.format, *gradient);
+    GradientLineWriter writer(line.format, *gradient, line.options);
 
     // A closed pipe is then an error of write(), which ends the output quietly.
     std::signal(SIGPIPE, SIG_IGN);

@@ -360,26 +360,3 @@ GradientColors::Walk GradientColors::AtStop(Walk walk) const
     return walk;
 }
 
-Rgb GradientColors::FromHsv(double hue, double saturation, double value)
-{
-    // A stretch's hues stay within one turn either side of the circle.
-    while (hue < 0)
-        hue += 360;
-    while (hue >= 360)
-        hue -= 360;
-    const double chroma = value * saturation;
-    const int sector = std::min(int(hue / 60), 5);
-    const double within = hue / 60 - sector;
-    const double x = chroma * (sector % 2 ? 1 - within : within);
-    const double m = value - chroma;
-    double r = 0, g = 0, b = 0;
-    switch (sector) {
-    case 0: r = chroma, g = x; break;
-    case 1: r = x, g = chroma; break;
-    case 2: g = chroma, b = x; break;
-    case 3: g = x, b = chroma; break;
-    case 4: r = x, b = chroma; break;
-    default: r = chroma, b = x; break;
-    }
-    return {ToChannel(r + m), ToChannel(g + m), ToChannel(b + m)};
-}

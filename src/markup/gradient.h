@@ -2,6 +2,7 @@
 
 #include "colorvalue.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -124,7 +125,7 @@ public:
     // Classic says whether the blend is the classic one, as a loop that
     // calls this for many characters tells once (Classic()).
     template <bool Classic = false>
-    Rgb Next(Walk &walk) const
+    [[gnu::always_inline]] Rgb Next(Walk &walk) const
     {
         if (walk.index == walk.next) {
             walk = AtStop(walk);
@@ -144,7 +145,7 @@ private:
 
     // The next character of a stretch of another blend than the classic: a
     // step further from its first end. Inline, as the classic one's step is.
-    Rgb Mix(std::array<double, 3> &mixed, const std::array<double, 3> &change) const
+    [[gnu::always_inline]] Rgb Mix(std::array<double, 3> &mixed, const std::array<double, 3> &change) const
     {
         for (std::size_t i = 0; i < 3; ++i)
             mixed[i] += change[i];
@@ -164,11 +165,34 @@ private:
     // steps (a step moves the result by a twentieth at most).
     int SrgbChannel(double linear) const
     {
-        const double clamped = linear < 0 ? 0 : linear > 1 ? 1 : linear;
-        return srgb_[std::size_t(clamped * 65535 + 0.5)];
+        const double clamped = std::min(std::max(linear, 0.0), 1.0);
+        return srgb_[int(clamped * 65535 + 0.5)]; // an int converts in one instruction
     }
 
-    static Rgb FromHsv(double hue, double saturation, double value);
+    [[gnu::always_inline]] static Rgb FromHsv(double hue, double saturation, double value)
+    {
+        // A stretch's hues stay within one turn either side of the circle.
+        while (hue < 0)
+            hue += 360;
+        while (hue >= 360)
+            hue -= 360;
+        const double chroma = value * saturation;
+        const int sector = std::min(int(hue / 60), 5);
+        const double within = hue / 60 - sector;
+        const double x = chroma * (sector % 2 ? 1 - within : within);
+        const double m = value - chroma;
+        double r = 0, g = 0, b = 0;
+        switch (sector) {
+        case 0: r = chroma, g = x; break;
+        case 1: r = x, g = chroma; break;
+        case 2: g = chroma, b = x; break;
+        case 3: g = x, b = chroma; break;
+        case 4: r = x, b = chroma; break;
+        default: r = chroma, b = x; break;
+        }
+        const auto channel = [](double c) { return int(std::min(std::max(c, 0.0), 1.0) * 255 + 0.5); };
+        return {channel(r + m), channel(g + m), channel(b + m)};
+    }
 
     std::vector<GradientStop> given_; // every stop
     Blend blend_;

@@ -52,6 +52,23 @@ set(input INPUT_FILE ${WORK}/block.txt)
 expect(0 "^<font color=\"#FF0000\">a</font><font color=\"#AA0055\">b</font>\n\n<font color=\"#FF0000\">a</font><font color=\"#AA0055\">b</font><font color=\"#5500AA\">c</font><font color=\"#0000FF\">d</font>\n$"
        "^$" --from red --to blue --block -)
 unset(input)
+# The Minecraft formats, the styles and uncoloured spaces, the template.
+expect(0 "^&#FF0000&la &#0000FF&lb\n$" "^$" --from red --to blue --format mc-hex --bold --skip-spaces a b)
+expect(0 "^&x&F&F&0&0&0&0&oa&x&0&0&0&0&F&F&ob\n$" "^$" --from red --to blue --format mc-legacy --italic ab)
+expect(0 "^§x§F§F§0§0§0§0a§x§0§0§0§0§F§Fb\n$" "^$" --from red --to blue --format mc-section ab)
+expect(0 "^${esc}\\[4;9m${esc}\\[38;2;255;0;0ma${esc}\\[38;2;0;0;255mb${esc}\\[0m\n$" "^$"
+       --from red --to blue --format ansi --underline --strikethrough --obfuscated ab)
+expect(0 "^{255,0,0}a{0,0,255}b\n$" "^$" --from red --to blue --template "{{{r},{g},{b}}}{char}" ab)
+expect(2 "^$" "^huespin: The template has a '{' at character 1 that no '}' closes" --template "{char" ab)
+set(input INPUT_FILE ${WORK}/block.txt)
+file(WRITE ${WORK}/block.txt "a b\ncd")
+expect(0 "^\\[b\\]\\[color=#FF0000\\]a\\[/color\\] \\[color=#0000FF\\]b\\[/color\\]\\[/b\\]\n\\[b\\]\\[color=#FF0000\\]c\\[/color\\]\\[color=#0000FF\\]d\\[/color\\]\\[/b\\]\n$"
+       "^$" --from red --to blue --format bbcode --bold --skip-spaces -)
+# With --block an empty line is still one JSON array.
+file(WRITE ${WORK}/block.txt "a b\n\nab\n")
+expect(0 "^\\[{\"text\":\"a\",\"color\":\"#FF0000\",\"obfuscated\":true},{\"text\":\" \",\"obfuscated\":true},{\"text\":\"b\",\"color\":\"#0000FF\",\"obfuscated\":true}\\]\n\\[\\]\n\\[{\"text\":\"a\",\"color\":\"#FF0000\",\"obfuscated\":true},{\"text\":\"b\",\"color\":\"#80007F\",\"obfuscated\":true}\\]\n$"
+       "^$" --from red --to blue --format mc-json --obfuscated --skip-spaces --block -)
+unset(input)
 file(GLOB_RECURSE written ${WORK}/config/* ${WORK}/cwd/*)
 if(written)
   message(SEND_ERROR "printing the markup wrote ${written}")

@@ -88,7 +88,29 @@ void TestCommandLine::parses_data()
                                     << "huespin: Unknown preset 'sunrise'" << QString();
     QTest::newRow("unknown format") << QStringList{"--format", "html", "hi"} << false << false << 2
                                     << "huespin: Unknown format 'html'"
-                                    << "ansi";
+                                    << "mc-json or ansi";
+    for (const char *format : {"mc-hex", "mc-legacy", "mc-section", "mc-json"})
+        QTest::addRow("format %s", format) << QStringList{"--format", format, "x"} << false << false << 0 << QString()
+                                           << QStringLiteral("text 'x', from none to none via , format %1").arg(format);
+    // Styles and uncoloured spaces, in the description after the format.
+    QTest::newRow("styles and spaces") << QStringList{"--obfuscated", "--skip-spaces", "--bold", "--strikethrough",
+                                                      "--italic",     "--underline",   "-"}
+                                       << false << false << 0 << QString()
+                                       << "standard input, from none to none via , format font, styles "
+                                          "bold,italic,underline,strikethrough,obfuscated, spaces skip";
+    QTest::newRow("template") << QStringList{"--template", "<{HEX}>{char}{{", "--bold", "x"} << false << false << 0
+                              << QString()
+                              << "text 'x', from none to none via , format custom '<{HEX}>{char}{{', styles bold";
+    QTest::newRow("refused template") << QStringList{"--template", "{red}{char}", "x"} << false << false << 2
+                                      << "huespin: The template has an unknown placeholder {red}" << QString();
+    QTest::newRow("empty template") << QStringList{"--template=", "x"} << false << false << 2
+                                    << "huespin: The template is empty" << QString();
+    QTest::newRow("template with a format") << QStringList{"--format", "ansi", "--template", "{char}", "x"} << false
+                                            << false << 2 << "huespin: --template is a format of its own" << QString();
+    QTest::newRow("custom format") << QStringList{"--format", "custom", "x"} << false << false << 2
+                                   << "huespin: --format custom takes its template from --template" << QString();
+    QTest::newRow("style without text") << QStringList{"--skip-spaces"} << false << false << 2
+                                        << "huespin: --skip-spaces needs a TEXT to print" << QString();
     QTest::newRow("format in capitals") << QStringList{"--format", "FONT", "hi"} << false << false << 2
                                         << "huespin: Unknown format 'FONT'" << QString();
     QTest::newRow("bad colour") << QStringList{"--from", "#12345", "hi"} << false << false << 2
@@ -141,11 +163,17 @@ void TestCommandLine::parses()
                                                             : QStringLiteral("text '%1'").arg(line.text.join(u' ')),
                                      hex(line.from), hex(line.to), QString::fromStdString(StopsText(line.via)),
                                      line.format.ansi ? "ansi" : MarkupFormatText(line.format.markup));
+        if (line.format.markup == MarkupFormat::Custom)
+            described += QStringLiteral(" '%1'").arg(line.options.customTemplate.Text());
         if (line.blend)
             described += QStringLiteral(", %1").arg(BlendText(*line.blend));
         if (line.preset)
             described += QStringLiteral(", preset %1 %2")
                              .arg(QString::fromStdString(StopsText(line.preset->stops)), BlendText(line.preset->blend));
+        if (line.options.styles)
+            described += QStringLiteral(", styles %1").arg(QString::fromStdString(StylesText(line.options.styles)));
+        if (line.options.skipSpaces)
+            described += QStringLiteral(", spaces skip");
         QCOMPARE(described, outputHas);
     }
     QCOMPARE(line.exitStatus, exitStatus);

@@ -82,6 +82,10 @@ void TestGradientLines::writesLines_data()
     const QByteArray font = "font", ansi = "ansi";
     QTest::newRow("0 characters") << font << redBlue << QByteArray() << QByteArray("\n");
     QTest::newRow("0 characters, ansi") << ansi << redBlue << QByteArray() << QByteArray("\n");
+    // Every line of mc-json is one JSON value, an empty line too.
+    QTest::newRow("0 characters, mc-json") << QByteArray("mc-json") << redBlue << QByteArray("\nab")
+                                           << QByteArray("[]\n[{\"text\":\"a\",\"color\":\"#FF0000\"},"
+                                                         "{\"text\":\"b\",\"color\":\"#0000FF\"}]\n");
     QTest::newRow("1 character") << font << redBlue << QByteArray("a") << Font("FF0000", "a") + "\n";
     // Each line is split afresh: nothing of the one before is left over.
     QTest::newRow("a line, then an empty one")

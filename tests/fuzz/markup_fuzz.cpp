@@ -2,7 +2,8 @@
 // UTF-8, one element per character in the format's exact form, every
 // character whole, escaped as the format escapes and in order, the colours
 // at both ends exact and the ones between start + k * step, and in the HTML
-// formats a space after a space written &nbsp; except at either end.
+// formats a space after a space written &nbsp; except at either end. The
+// Minecraft JSON of the same text reads back as JSON, character by character.
 #include "colorvalue.h"
 #include "gradientmarkup.h"
 #include "require.h"
@@ -10,6 +11,9 @@
 #include "textcharacters.h"
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 
 #include <array>
@@ -108,6 +112,21 @@ void CheckMarkup(const Form &form, const TextCharacters &characters, ColorValue 
     REQUIRE(contents == characters.Text().toUtf8().toStdString());
 }
 
+void CheckJson(const TextCharacters &characters, ColorValue color1, ColorValue color2)
+{
+    const QByteArray built = GradientMarkup(characters, std::array{color1, color2}, MarkupFormat::McJson);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(built, &error);
+    REQUIRE(error.error == QJsonParseError::NoError && document.isArray());
+    const QJsonArray objects = document.array();
+    REQUIRE(objects.size() == characters.Count());
+    for (qsizetype index = 0; index < objects.size(); ++index)
+        REQUIRE(objects[index].toObject().value(u"text").toString()
+                == QString::fromUtf8(MarkupUtf8(characters[index])));
+    REQUIRE(objects.first().toObject().value(u"color").toString().toStdString() == "#" + HtmlDigits(color1));
+    REQUIRE(objects.last().toObject().value(u"color").toString().toStdString() == "#" + HtmlDigits(color2));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -122,6 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     try {
         for (const Form &form : Forms)
             CheckMarkup(form, characters, color1, color2);
+        CheckJson(characters, color1, color2);
     } catch (const RuntimeError &error) {
         REQUIRE(error.Number() == 6 && count > 32768);
     }
