@@ -33,7 +33,9 @@ TemplateDialog::TemplateDialog(const QString &templateText, TextCharacters chara
     setWindowTitle(tr("Template"));
     setAccessibleName(tr("Template"));
     options_.skipSpaces = skipSpaces;
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Codes read best in a fixed font, at the size of the dialog's own text.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(font().pointSizeF());
 
     template_ = new QLineEdit(this);
     template_->setObjectName(QStringLiteral("Template"));
@@ -46,7 +48,7 @@ TemplateDialog::TemplateDialog(const QString &templateText, TextCharacters chara
     sample_->setAccessibleName(tr("Sample of the output"));
     sample_->setReadOnly(true);
     sample_->setTabChangesFocus(true);
-    sample_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    sample_->setWordWrapMode(QTextOption::WrapAnywhere);
     sample_->setFont(fixed);
     sample_->setFixedHeight(QFontMetrics(fixed).lineSpacing() * 4 + sample_->frameWidth() * 2
                             + int(sample_->document()->documentMargin() * 2));
