@@ -408,6 +408,42 @@ Try again, or quit without saving them?</source>
         <source>Color</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&amp;Style</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Leave spaces uncoloured</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>spaces uncoloured</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>your template</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, with %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Template: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sample text</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>GradientDialog</name>
@@ -544,6 +580,29 @@ Try again, or quit without saving them?</source>
     </message>
     <message>
         <source>Template…</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MarkupStyle</name>
+    <message>
+        <source>Bold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Italic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Underline</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Strikethrough</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Obfuscated</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -871,6 +930,49 @@ and to all who send in bug reports. =)
     <name>Shape</name>
     <message>
         <source>no color chosen</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TemplateDialog</name>
+    <message>
+        <source>Template</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Template for each character</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>for example &lt;color:#{hex}&gt;{char}</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sample of the output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Why the template does not read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Template, written for each character:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>{char} is the character; {HEX} and {hex} its colour as RRGGBB or rrggbb; {r}, {g} and {b} its red, green and blue from 0 to 255; {{ and }} are braces.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The template takes no styles and escapes nothing: the characters go in as they are.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Sample, for the window&apos;s text and colours:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write the template: an empty one writes nothing.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

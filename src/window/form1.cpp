@@ -322,19 +322,21 @@ void Form1::Command10_Click()
 }
 
 // The toggle looks pressed while the output goes to the file; both buttons
-// say where it goes, and the output button in which format.
+// say where it goes, and the output button in which format and styles.
 void Form1::ShowOutputTarget()
 {
     Command10->setChecked(FileOutput);
-    const QString format = MarkupFormatName(outputFormat_);
+    ShowFormatChoices();
+    const QString format = OutputDescription();
     const QString change = tr("right-click or Shift+F10 for another format; Ctrl+G for the gradient");
     if (FileOutput) {
         const QString path = QDir::toNativeSeparators(QDir::current().absoluteFilePath(OutputFileName()));
         Command10->setToolTip(tr("Output goes to the file %1; click for the clipboard").arg(path));
-        Command3->setToolTip(tr("Appends the markup to %1 as %2; %3").arg(path, format, change));
+        Command3->setToolTip(tr("Appends the markup to %1 as %2; %3").arg(path, format, change) + OutputTemplateLine());
     } else {
         Command10->setToolTip(tr("Output goes to the clipboard; click for the file %1").arg(OutputFileName()));
-        Command3->setToolTip(tr("Puts the markup on the clipboard as %1; %2").arg(format, change));
+        Command3->setToolTip(tr("Puts the markup on the clipboard as %1; %2").arg(format, change)
+                             + OutputTemplateLine());
     }
 }
 

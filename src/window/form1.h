@@ -22,6 +22,7 @@ class PreviewRenderer;
 class ProgramStarter;
 class QLabel;
 class QLineEdit;
+class QAction;
 class QMenu;
 class QPushButton;
 class QTimer;
@@ -125,7 +126,13 @@ private:
     void ShowOutputTarget();
     void CreateFormatMenu();
     void ShowFormatMenu(const QPoint &position);
+    void ShowFormatChoices();
+    QString OutputDescription() const;
+    QString OutputTemplateLine() const;
     void ChooseFormat(MarkupFormat format);
+    void ChooseStyle(MarkupStyle style, bool chosen);
+    void ChooseSkipSpaces(bool chosen);
+    void ChooseTemplate();
     static QString OutputFileName();
     void ConnectControls();
     void Route(QPushButton *button, void (Form1::*handler)());
@@ -233,6 +240,13 @@ private:
     // that chooses it.
     MarkupFormat outputFormat_ = MarkupFormat::Font;
     QMenu *formatMenu_ = nullptr;
+    // The styles, the uncoloured spaces and the template that reads, for the
+    // outputs; the template as last chosen or stored, kept even where it does
+    // not read, so that the user can mend it.
+    MarkupOptions outputOptions_;
+    QString templateText_;
+    QMenu *styleMenu_ = nullptr;
+    QAction *skipSpacesAction_ = nullptr;
     // The split of the text that the outputs last read.
     std::optional<TextCharacters> outputCharacters_;
     // The colour buttons' menu, which opens the Gradient dialog.

@@ -32,7 +32,7 @@ void Form1::MakeFileOutput()
     if (!CheckInput(characters))
         return;
     SplitColors(characters);
-    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, Shaping, outputFormat_));
+    AppendToFile(OutputFileName(), BuildMarkup(characters, Channels, Shaping, outputFormat_, outputOptions_));
     MsgBox(tr("Done!"), MsgBoxStyle::OkOnly);
 }
 
@@ -50,15 +50,17 @@ void Form1::MakeClipboardOutput()
     auto content = std::make_unique<DeferredContent>();
     const ColorChannels start = Channels;
     const MarkupFormat format = outputFormat_;
-    content->AddFlavour(QStringLiteral("text/plain"),
-                        [this, &characters, format] { return BuildMarkup(characters, Channels, Shaping, format); });
-    // The HTML formats go as HTML too, in span elements, so that a rich
-    // editor pastes coloured text rather than tags.
+    content->AddFlavour(QStringLiteral("text/plain"), [this, &characters, format, options = outputOptions_] {
+        return BuildMarkup(characters, Channels, Shaping, format, options);
+    });
+    // The HTML formats go as HTML too, in span elements with the same styles
+    // and spaces, so that a rich editor pastes coloured text rather than tags.
     if (format == MarkupFormat::Font || format == MarkupFormat::Span)
-        content->AddFlavour(QStringLiteral("text/html"), [&characters, start, shaping = Shaping] {
-            ColorChannels channels = start;
-            return HtmlFragment(BuildMarkup(characters, channels, shaping, MarkupFormat::Span));
-        });
+        content->AddFlavour(
+            QStringLiteral("text/html"), [&characters, start, shaping = Shaping, options = outputOptions_] {
+                ColorChannels channels = start;
+                return HtmlFragment(BuildMarkup(characters, channels, shaping, MarkupFormat::Span, options));
+            });
     ReplaceClipboardContent(std::move(content));
     MsgBox(tr("Done! (just press Ctrl+v to paste)"), MsgBoxStyle::OkOnly);
 }

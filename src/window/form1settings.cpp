@@ -133,6 +133,17 @@ void Form1::ReadSettings(SettingsBatch &batch)
     const QString text = FromUtf8(ReadText(read("text")));
     // Added later than the others: a missing or unknown one is the classic.
     outputFormat_ = ParseMarkupFormat(ReadText(read("format"))).value_or(MarkupFormat::Font);
+    // So are the styles, the spaces and the template; a template that is
+    // missing or does not read is kept as it is, and the classic format
+    // written instead of it.
+    outputOptions_.styles = ParseStylesText(ReadText(read("styles")));
+    outputOptions_.skipSpaces = ReadText(read("spaces")) == "skip";
+    templateText_ = FromUtf8(ReadText(read("template")));
+    const std::optional<MarkupTemplate> stored =
+        templateText_.isEmpty() ? std::nullopt : MarkupTemplate::Parse(templateText_);
+    outputOptions_.customTemplate = stored.value_or(MarkupTemplate());
+    if (outputFormat_ == MarkupFormat::Custom && !stored)
+        outputFormat_ = MarkupFormat::Font;
     // So are the gradient's stops between and blend; stops that do not read
     // are none, and the rest of the load stands.
     Shaping.between = ParseStopsText(ReadText(read("stops"))).value_or(std::vector<GradientStop>());
@@ -239,7 +250,7 @@ void Form1::ApplyDefaultSettings()
     Shaping = GradientChoice();
 }
 
-// All eleven values or none. A save that fails otherwise than on a busy store
+// All fourteen values or none. A save that fails otherwise than on a busy store
 // leaves the window silent and one line on standard error. A window that
 // could not read the store does not write over it. The defaults apply even
 // when nothing can be written.
@@ -276,6 +287,9 @@ bool Form1::SaveSettings(int waitMs)
     if (!StoredTextCut || Text1->text() != *StoredTextCut)
         write("text", Utf8(Text1->text()));
     write("format", MarkupFormatText(outputFormat_));
+    write("template", Utf8(templateText_));
+    write("styles", StylesText(outputOptions_.styles));
+    write("spaces", outputOptions_.skipSpaces ? "skip" : "colour");
     write("stops", StopsText(Shaping.between));
     write("blend", BlendText(Shaping.blend));
     if (Reg->Error()) {

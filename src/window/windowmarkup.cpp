@@ -4,10 +4,24 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace {
 
 // Characters 1 to n - 1 are counted in 16 bits, so n may be 32,768 at most.
 constexpr qsizetype LastIndexAllowed = 32767;
+
+// A block that the sample's markup fits, as MaxSize promises.
+class SampleBlock final : public MarkupBlock {
+public:
+    explicit SampleBlock(QByteArray &bytes)
+    {
+        at = bytes.data();
+        end = at + bytes.size();
+    }
+    char *HandOn(char *) override { throw std::logic_error("the sample outgrew its room"); }
+};
 
 } // namespace
 
@@ -22,18 +36,35 @@ QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels
 }
 
 QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, const GradientChoice &choice,
-                       MarkupFormat format)
+                       MarkupFormat format, const MarkupOptions &options)
 {
     const qsizetype n = characters.Count();
     if (n > LastIndexAllowed + 1)
         throw RuntimeErrors::Overflow();
     const ColorValue first = ComposeColor(channels.Red1, channels.Green1, channels.Blue1);
     const ColorValue last = ComposeColor(channels.Red2, channels.Green2, channels.Blue2);
-    QByteArray markup = GradientMarkup(characters, WholeGradient(first, last, choice), format);
+    QByteArray markup = GradientMarkup(characters, WholeGradient(first, last, choice), format, options);
     const qsizetype middle = std::max<qsizetype>(n - 2, 0);
     channels.Red1 = ToInteger16(channels.Red1 + middle * channels.StepRed);
     channels.Green1 = ToInteger16(channels.Green1 + middle * channels.StepGreen);
     channels.Blue1 = ToInteger16(channels.Blue1 + middle * channels.StepBlue);
+    return markup;
+}
+
+QByteArray SampleMarkup(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format,
+                        const MarkupOptions &options, qsizetype most)
+{
+    const qsizetype count = std::min(characters.Count(), most);
+    if (count <= 0)
+        return {};
+    const std::span<const qsizetype> bounds = std::span(characters.Bounds()).first(std::size_t(count) + 1);
+    QByteArray markup(GradientMarkupWriter::MaxSize(format, bounds.back(), options) + qsizetype(MarkupBlock::MinRoom),
+                      Qt::Uninitialized);
+    SampleBlock block(markup);
+    GradientMarkupWriter writer(format, gradient, std::size_t(count), options);
+    writer.Reset(std::size_t(count), std::size_t(characters.Count()));
+    writer.Put(block, characters.Text(), bounds);
+    markup.truncate(block.at - markup.constData());
     return markup;
 }
 
@@ -64,4 +95,16 @@ QString BlendName(Blend blend)
     };
     static_assert(std::size(Names) == Blends.size());
     return QCoreApplication::translate("Blend", Names[int(blend)]);
+}
+
+QString MarkupStyleName(MarkupStyle style)
+{
+    static constexpr const char *Names[] = {
+        QT_TRANSLATE_NOOP("MarkupStyle", "Bold"),       QT_TRANSLATE_NOOP("MarkupStyle", "Italic"),
+        QT_TRANSLATE_NOOP("MarkupStyle", "Underline"),  QT_TRANSLATE_NOOP("MarkupStyle", "Strikethrough"),
+        QT_TRANSLATE_NOOP("MarkupStyle", "Obfuscated"),
+    };
+    static_assert(std::size(Names) == AllMarkupStyles.size());
+    const auto found = std::ranges::find(AllMarkupStyles, style);
+    return QCoreApplication::translate("MarkupStyle", Names[found - AllMarkupStyles.begin()]);
 }

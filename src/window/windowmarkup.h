@@ -31,13 +31,23 @@ Gradient WholeGradient(ColorValue color1, ColorValue color2, const GradientChoic
 QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels,
                        MarkupFormat format = MarkupFormat::Font);
 
-// The same through the stops between and by the blend of choice; with none
-// and the classic blend, the markup above byte for byte.
+// The same through the stops between and by the blend of choice, with the
+// options' styles, spaces and template; with none of them, the markup above
+// byte for byte.
 QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, const GradientChoice &choice,
-                       MarkupFormat format);
+                       MarkupFormat format, const MarkupOptions &options = {});
+
+// The markup of the text's first characters, at most `most`, each in the
+// colour it takes in the whole text: a sample that stays small for a text
+// of any length.
+QByteArray SampleMarkup(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format,
+                        const MarkupOptions &options, qsizetype most);
 
 // The blend's name for the window, e.g. "Perceptual (OKLab)".
 QString BlendName(Blend blend);
 
 // The format's name for the window's menu, e.g. "HTML font (classic)".
 QString MarkupFormatName(MarkupFormat format);
+
+// The style's name for the window, e.g. "Bold".
+QString MarkupStyleName(MarkupStyle style);

@@ -91,6 +91,8 @@ public:
     QStringList ClipboardTargets();
     // Right-clicks the output button and picks the menu's entry at index.
     bool ChooseFormat(int index);
+    // Right-clicks the output button and presses the keys (xdotool names) in its menu.
+    bool PressKeysInFormatMenu(const QStringList &keys);
     // Puts text on the clipboard with xclip, as another program takes it.
     bool CopyToClipboard(const QByteArray &text);
     // The processes that keep the clipboard after this session's program

@@ -2,6 +2,8 @@
 // pasting, the dialogs and the message boxes.
 #include "huespinsession.h"
 
+#include <QThread>
+
 namespace {
 
 const QString ColorDialogTitle = QStringLiteral("^Choose Color$");
@@ -103,15 +105,25 @@ void HuespinSession::ClickAt(const QString &window, QPoint point, int repeat, in
 
 bool HuespinSession::ChooseFormat(int index)
 {
+    QStringList keys;
+    for (int step = 0; step <= index; ++step)
+        keys << "Down";
+    return PressKeysInFormatMenu(keys << "Return");
+}
+
+bool HuespinSession::PressKeysInFormatMenu(const QStringList &keys)
+{
+    // A right-click within the double-click time of one before reads as a
+    // double click, which opens no menu.
+    QThread::msleep(500);
     Focus(window_);
     ClickAt(window_, LocateControl(Control::Command3).center(), 1, 3);
     if (!WaitUntil([&] { return !FindWindows("^Output format$").isEmpty(); })) {
         Fail("no format menu appeared");
         return false;
     }
-    for (int step = 0; step <= index; ++step)
-        XDoTool({"key", "Down"});
-    XDoTool({"key", "Return"});
+    for (const QString &key : keys)
+        XDoTool({"key", key});
     if (!WaitUntil([&] { return FindWindows("^Output format$").isEmpty(); })) {
         Fail("the format menu stayed");
         return false;

@@ -22,11 +22,11 @@
 namespace {
 
 QByteArray BuildExpectedMarkup(const QString &text, const QString &html1, const QString &html2,
-                               MarkupFormat format = MarkupFormat::Font)
+                               MarkupFormat format = MarkupFormat::Font, const MarkupOptions &options = {})
 {
     const TextCharacters characters(text);
     ColorChannels channels = SplitColors(FromQColor(QColor(html1)), FromQColor(QColor(html2)), characters.Count());
-    return BuildMarkup(characters, channels, format);
+    return BuildMarkup(characters, channels, GradientChoice(), format, options);
 }
 
 QMap<QString, QString> ListDefaultSettings()
@@ -40,6 +40,9 @@ QMap<QString, QString> ListDefaultSettings()
             {"c2", "-99"},
             {"text", ""},
             {"format", "font"},
+            {"template", ""},
+            {"styles", ""},
+            {"spaces", "colour"},
             {"stops", ""},
             {"blend", "classic"}};
 }
@@ -129,24 +132,28 @@ void TestEndToEnd::clipboardGetsTheMarkup_data()
     QTest::addColumn<QByteArray>("literal"); // the markup written out, where it is short
     QTest::addColumn<bool>("afterExit");     // read once the program has ended
     QTest::addColumn<int>("format");         // chosen from the output button's menu, or -1
+    QTest::addColumn<QString>("styles");     // chosen from its Style menu by their keys
 
     QTest::newRow("three letters")
         << QStringLiteral("abc") << "#FF0000"
         << "#0000FF"
         << QByteArray(R"(<font color="#FF0000">a</font><font color="#80007F">b</font><font color="#0000FF">c</font>)")
-        << false << -1;
+        << false << -1 << "";
     QTest::newRow("ascii") << QStringLiteral("Gradient text, 2 colours!") << "#FF0000"
-                           << "#0000FF" << QByteArray() << false << -1;
+                           << "#0000FF" << QByteArray() << false << -1 << "";
     QTest::newRow("emoji and accents") << QStringLiteral("Grüße, Ça café 😀 naïve 👍🏽 Ökö-ok")
                                        << "#FF8000"
-                                       << "#0040C0" << QByteArray() << false << -1;
+                                       << "#0040C0" << QByteArray() << false << -1 << "";
     // No clipboard manager runs under openbox here: a process of Huespin's
     // own keeps the clipboard until another program takes it.
     QTest::newRow("kept after exit") << QStringLiteral("Kept after exit ✓") << "#FF0000"
-                                     << "#0000FF" << QByteArray() << true << -1;
+                                     << "#0000FF" << QByteArray() << true << -1 << "";
     // The span format from the menu: the text and, beside it, the HTML.
     QTest::newRow("span from the menu") << QStringLiteral("a<b & \"c\"  😀 end") << "#FF0000"
-                                        << "#0000FF" << QByteArray() << false << int(MarkupFormat::Span);
+                                        << "#0000FF" << QByteArray() << false << int(MarkupFormat::Span) << "";
+    // A Minecraft format in bold: text only, its styles kept.
+    QTest::newRow("mc-hex in bold") << QStringLiteral("Rank ✦ Gold") << "#FFAA00"
+                                    << "#FF5555" << QByteArray() << false << int(MarkupFormat::McHex) << "bold";
 }
 
 void TestEndToEnd::clipboardGetsTheMarkup()
@@ -157,11 +164,16 @@ void TestEndToEnd::clipboardGetsTheMarkup()
     QFETCH(QByteArray, literal);
     QFETCH(bool, afterExit);
     QFETCH(int, format);
+    QFETCH(QString, styles);
     const MarkupFormat chosen = format < 0 ? MarkupFormat::Font : MarkupFormat(format);
+    MarkupOptions options;
+    options.styles = ParseStylesText(styles.toStdString());
     HuespinSession session(*display_);
     START(session);
     if (format >= 0)
         CHECKED(session.ChooseFormat(format), session);
+    for (const QString &style : styles.split(',', Qt::SkipEmptyParts))
+        CHECKED(session.PressKeysInFormatMenu({"s", style == "strikethrough" ? "k" : style.left(1)}), session);
 
     CHECKED(session.EnterInput(text, html1, html2), session);
     session.Click(Control::Command3);
@@ -172,10 +184,12 @@ void TestEndToEnd::clipboardGetsTheMarkup()
         QCOMPARE(session.FindKeepers().size(), 1);
     }
     const QByteArray clipboard = session.ReadClipboard();
-    QCOMPARE(clipboard, BuildExpectedMarkup(text, html1, html2, chosen));
-    QVERIFY(session.ClipboardTargets().contains("text/html"));
-    QCOMPARE(session.ReadClipboard("text/html"),
-             "<meta charset=\"utf-8\">" + BuildExpectedMarkup(text, html1, html2, MarkupFormat::Span));
+    QCOMPARE(clipboard, BuildExpectedMarkup(text, html1, html2, chosen, options));
+    const bool rich = chosen == MarkupFormat::Font || chosen == MarkupFormat::Span;
+    QCOMPARE(session.ClipboardTargets().contains("text/html"), rich);
+    if (rich)
+        QCOMPARE(session.ReadClipboard("text/html"),
+                 "<meta charset=\"utf-8\">" + BuildExpectedMarkup(text, html1, html2, MarkupFormat::Span, options));
     if (!literal.isEmpty())
         QCOMPARE(clipboard, literal);
     if (afterExit) {
@@ -188,6 +202,7 @@ void TestEndToEnd::clipboardGetsTheMarkup()
     CHECKED(session.AnswerMessage(), session);
     CHECKED(ExitAndWait(session), session);
     QCOMPARE(session.HiveValues().value("format"), QString::fromLatin1(MarkupFormatText(chosen)));
+    QCOMPARE(session.HiveValues().value("styles"), styles);
 }
 
 // Copy, Exit, and another program copies, 50 times in a row: xclip, or the

@@ -13,9 +13,11 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +44,25 @@ T *Control(const QWidget *dialog, const char *name)
     if (!control || control->accessibleName().isEmpty())
         qFatal("the dialog has no %s with an accessible name", name);
     return control;
+}
+
+// The menu's entry for the data, with a key of its own in its menu; a
+// screen reader reads its name as the tooltip shows it.
+QAction *MenuEntry(QMenu *menu, const QString &data)
+{
+    const QList<QAction *> actions = menu->actions();
+    const auto entry = std::ranges::find_if(actions, [&](QAction *a) { return a->data().toString() == data; });
+    if (entry == actions.end())
+        qFatal("no menu entry %s", qPrintable(data));
+    const QKeySequence key = QKeySequence::mnemonic((*entry)->text());
+    if (key.isEmpty()
+        || std::ranges::count_if(actions, [&](QAction *a) { return QKeySequence::mnemonic(a->text()) == key; }) != 1)
+        qFatal("the menu entry %s has no key of its own", qPrintable(data));
+    QAccessibleInterface *item = QAccessible::queryAccessibleInterface(menu)->child(int(entry - actions.begin()));
+    const QString name = item->text(QAccessible::Name);
+    if (name.isEmpty() || (*entry)->text().remove('&') != QString(name).remove('&'))
+        qFatal("the menu entry %s reads as \"%s\"", qPrintable(data), qPrintable(name));
+    return *entry;
 }
 
 } // namespace
@@ -262,44 +283,104 @@ void TestForm1::toggleShowsTheTarget()
     QVERIFY(!ui_->Command3->toolTip().contains(path));
 }
 
-// The HTML formats reach the clipboard as HTML too, always in span elements.
+// The HTML formats reach the clipboard as HTML too, always in span elements,
+// with the same styles and spaces. Styles that the format has no form for
+// cannot be chosen; a "custom" row types its template into the Template
+// dialog, which takes it with Return, or, refused, Escape leaves the format.
 void TestForm1::formatMenuChoosesTheOutput_data()
 {
     QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("styles");
+    QTest::addColumn<bool>("spaces");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed"); // into the Template dialog
     QTest::addColumn<bool>("toFile");
     QTest::addColumn<QByteArray>("markup");
-    QTest::addColumn<bool>("rich");
+    QTest::addColumn<QByteArray>("html"); // none: no HTML flavour
+    QTest::addColumn<QString>("tooltip");
 
     const QByteArray span = "<span style=\"color:#FF0000\">a</span><span style=\"color:#80007F\">&lt;</span>"
                             "<span style=\"color:#0000FF\">b</span>";
-    QTest::newRow("font to the clipboard") << "font" << false
-                                           << QByteArray("<font color=\"#FF0000\">a</font><font color=\"#80007F\"><"
-                                                         "</font><font color=\"#0000FF\">b</font>")
-                                           << true;
-    QTest::newRow("span to the clipboard") << "span" << false << span << true;
+    const QByteArray font = "<font color=\"#FF0000\">a</font><font color=\"#80007F\"><</font><font "
+                            "color=\"#0000FF\">b</font>";
+    const QByteArray meta = "<meta charset=\"utf-8\">", none;
+    const QString plain, abc = "a<b", spaced = "a b";
+    QTest::newRow("font to the clipboard")
+        << "font" << plain << false << abc << plain << false << font << meta + span << "HTML font (classic)";
+    QTest::newRow("span to the clipboard")
+        << "span" << plain << false << abc << plain << false << span << meta + span << "HTML span";
     QTest::newRow("bbcode to the clipboard")
-        << "bbcode" << false << QByteArray("[color=#FF0000]a[/color][color=#80007F]<[/color][color=#0000FF]b[/color]")
-        << false;
-    QTest::newRow("minimessage to the file")
-        << "minimessage" << true << QByteArray("<#FF0000>a<#80007F>\\<<#0000FF>b") << false;
+        << "bbcode" << plain << false << abc << plain << false
+        << QByteArray("[color=#FF0000]a[/color][color=#80007F]<[/color][color=#0000FF]b[/color]") << none << "BBCode";
+    QTest::newRow("minimessage to the file") << "minimessage" << plain << false << abc << plain << true
+                                             << QByteArray("<#FF0000>a<#80007F>\\<<#0000FF>b") << none << "MiniMessage";
+    QTest::newRow("span, bold and italic; no obfuscated")
+        << "span"
+        << "italic,obfuscated,bold" << false << abc << plain << false << "<b><i>" + span + "</i></b>"
+        << meta + "<b><i>" + span + "</i></b>"
+        << "HTML span, with Bold, Italic;";
+    QTest::newRow("font, spaces uncoloured")
+        << "font" << plain << true << spaced << plain << false
+        << QByteArray("<font color=\"#FF0000\">a</font> <font color=\"#0000FF\">b</font>")
+        << meta + "<span style=\"color:#FF0000\">a</span> <span style=\"color:#0000FF\">b</span>"
+        << "HTML font (classic), with spaces uncoloured";
+    QTest::newRow("mc-hex, bold, to the file")
+        << "mc-hex"
+        << "bold" << false << abc << plain << true << QByteArray("&#FF0000&la&#80007F&l<&#0000FF&lb") << none
+        << "Minecraft &#RRGGBB, with Bold";
+    QTest::newRow("mc-legacy, obfuscated") << "mc-legacy"
+                                           << "obfuscated" << false << abc << plain << false
+                                           << QByteArray("&x&F&F&0&0&0&0&ka&x&8&0&0&0&7&F&k<&x&0&0&0&0&F&F&kb") << none
+                                           << "Minecraft &x&R&R&G&G&B&B, with Obfuscated";
+    QTest::newRow("mc-section") << "mc-section" << plain << false << abc << plain << false
+                                << QByteArray("§x§F§F§0§0§0§0a§x§8§0§0§0§7§F<§x§0§0§0§0§F§Fb") << none
+                                << "Minecraft §x§R§R§G§G§B§B";
+    QTest::newRow("mc-json, spaces uncoloured")
+        << "mc-json" << plain << true << spaced << plain << false
+        << QByteArray(R"([{"text":"a","color":"#FF0000"},{"text":" "},{"text":"b","color":"#0000FF"}])") << none
+        << "Minecraft JSON, with spaces uncoloured";
+    QTest::newRow("template takes no styles")
+        << "custom"
+        << "bold" << true << spaced << "<{hex}>{r}.{char}" << false << QByteArray("<ff0000>255.a <0000ff>0.b") << none
+        << "your template, with spaces uncoloured;";
+    QTest::newRow("template refused") << "custom" << plain << false << abc << "{colour}" << false << font << meta + span
+                                      << "HTML font (classic);";
 }
 
 void TestForm1::formatMenuChoosesTheOutput()
 {
     QFETCH(QString, format);
+    QFETCH(QString, styles);
+    QFETCH(bool, spaces);
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
     QFETCH(bool, toFile);
     QFETCH(QByteArray, markup);
-    QFETCH(bool, rich);
-    const auto *menu = form_->findChild<QMenu *>("FormatMenu");
+    QFETCH(QByteArray, html);
+    QFETCH(QString, tooltip);
+    TypeAndColor(text);
+    auto *menu = form_->findChild<QMenu *>("FormatMenu");
     QVERIFY(menu);
-    const QList<QAction *> actions = menu->actions();
-    const auto choice = std::ranges::find_if(actions, [&](QAction *a) { return a->data().toString() == format; });
-    QVERIFY(choice != actions.end());
-    (*choice)->trigger();
-    QVERIFY2(ui_->Command3->toolTip().contains((*choice)->text()), qPrintable(ui_->Command3->toolTip()));
+    if (spaces)
+        MenuEntry(menu, "skip-spaces")->trigger();
+    MenuEntry(menu, format)->trigger();
+    if (!typed.isEmpty()) {
+        auto *dialog = form_->findChild<QDialog *>("TemplateDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        auto *edit = Control<QLineEdit>(dialog, "Template");
+        QTest::keyClicks(edit, typed);
+        const bool refused = !dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled();
+        QCOMPARE(Control<QLabel>(dialog, "TemplateMessage")->text().isEmpty(), !refused);
+        if (!refused)
+            QCOMPARE(Control<QPlainTextEdit>(dialog, "Sample")->toPlainText().toUtf8(), markup);
+        QTest::keyClick(edit, refused ? Qt::Key_Escape : Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+    }
+    for (const QString &style : styles.split(',', Qt::SkipEmptyParts))
+        MenuEntry(form_->findChild<QMenu *>("StyleMenu"), style)->trigger();
+    QVERIFY2(ui_->Command3->toolTip().contains(tooltip), qPrintable(ui_->Command3->toolTip()));
     if (toFile)
         ui_->Command10->click();
-    TypeAndColor("a<b");
     ui_->Command3->click();
     if (toFile) {
         QCOMPARE(ReadFile("output.html"), markup);
@@ -307,11 +388,8 @@ void TestForm1::formatMenuChoosesTheOutput()
     }
     const QMimeData *content = QGuiApplication::clipboard()->mimeData();
     QCOMPARE(content->text().toUtf8(), markup);
-    QCOMPARE(content->hasHtml(), rich);
-    if (rich)
-        QCOMPARE(content->data("text/html"),
-                 "<meta charset=\"utf-8\"><span style=\"color:#FF0000\">a</span><span style=\"color:#80007F\">&lt;"
-                 "</span><span style=\"color:#0000FF\">b</span>");
+    QCOMPARE(content->hasHtml(), !html.isEmpty());
+    QCOMPARE(content->data("text/html"), html);
 }
 
 void TestForm1::enterPressesTheFocusedButton_data()

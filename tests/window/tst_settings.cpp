@@ -35,7 +35,8 @@ constexpr std::int32_t Machine = std::int32_t(0x80000002u);
 // locks below are held for a fraction of them or twice as long.
 constexpr int LoadWaitMs = 1000;
 constexpr int SaveWaitMs = 200;
-const char *const Names[] = {"BColor", "fosize", "foname", "fobold", "foital", "c1", "c2", "text", "format"};
+const char *const Names[] = {"BColor", "fosize", "foname", "fobold",   "foital", "c1",
+                             "c2",     "text",   "format", "template", "styles", "spaces"};
 
 // What the key holds: a value name to its text, "<zero bytes>" for an
 // empty value; nothing at all for a missing key.
@@ -232,7 +233,10 @@ void TestSettings::firstStartWritesDefaults()
                                                       {"c1", "-99"},
                                                       {"c2", "-99"},
                                                       {"text", "<zero bytes>"},
-                                                      {"format", "font"}};
+                                                      {"format", "font"},
+                                                      {"template", "<zero bytes>"},
+                                                      {"styles", "<zero bytes>"},
+                                                      {"spaces", "colour"}};
     QCOMPARE(Stored(), expected);
     QCOMPARE(ui.Shape1->FillStyle(), int(Shape::UpwardDiagonal));
     QCOMPARE(ui.Shape2->FillStyle(), int(Shape::UpwardDiagonal));
@@ -376,7 +380,7 @@ void TestSettings::failedUninstallKeepsRunningAndSaves()
     QCOMPARE(messages_.shown[0].style, MsgBoxStyle::Exclamation);
     QVERIFY(form->isVisible());
     ui.Command4->click();
-    QCOMPARE(Stored().size(), 9u);
+    QCOMPARE(Stored().size(), std::size(Names));
     QCOMPARE(Stored()["text"], std::string("after"));
 }
 
@@ -666,7 +670,7 @@ void TestSettings::unusableStoreGivesDefaultsAndSaysSo()
     ui.Command7->click();
     QCOMPARE((*ui.Label1)[1].FontSize(), 10.0f);
     form->close();
-    QCOMPARE(Stored().size(), saved ? 9u : 0u);
+    QCOMPARE(Stored().size(), saved ? std::size(Names) : 0u);
 }
 
 void TestSettings::textComesBackAsTheMarkupWritesIt_data()
@@ -689,42 +693,75 @@ void TestSettings::textComesBackAsTheMarkupWritesIt()
     QCOMPARE(Form1Controls(*Start()).Text1->text(), restored);
 }
 
-// The format came later than the other values: a missing or unknown one is
-// the classic, and the other values stay as they were.
+// The format came later than the other values, and the template, styles
+// and spaces later still: a missing or unknown one is the classic, and the
+// other values stay as they were. A custom format whose template is missing
+// or does not read is the classic too; the template is kept to be mended.
 void TestSettings::formatIsKeptWithoutTakingDefaults_data()
 {
     QTest::addColumn<QString>("stored"); // null: removed
+    QTest::addColumn<QString>("storedTemplate");
+    QTest::addColumn<QString>("styles");
+    QTest::addColumn<QString>("spaces");
     QTest::addColumn<QString>("tooltipNames");
-    QTest::newRow("chosen") << "bbcode"
-                            << "BBCode";
-    QTest::newRow("missing") << QString() << "HTML font";
-    QTest::newRow("unknown") << "Span"
-                             << "HTML font";
+    QTest::addColumn<QStringList>("saved"); // format, template, styles, spaces
+
+    const QString removed;
+    const QStringList classic{"font", "", "", "colour"};
+    QTest::newRow("chosen") << "bbcode" << removed << removed << removed << "BBCode"
+                            << QStringList{"bbcode", "", "", "colour"};
+    QTest::newRow("missing") << removed << removed << removed << removed << "HTML font" << classic;
+    QTest::newRow("unknown") << "Span" << removed << removed << removed << "HTML font" << classic;
+    QTest::newRow("styles in any order, spaces") << "mc-hex" << removed << "italic,bold"
+                                                 << "skip"
+                                                 << "Minecraft &#RRGGBB, with Bold, Italic, spaces uncoloured;"
+                                                 << QStringList{"mc-hex", "", "bold,italic", "skip"};
+    QTest::newRow("unknown words; a style the format lacks")
+        << "font" << removed << "shiny,Bold,,obfuscated,underline"
+        << "Skip"
+        << "HTML font (classic), with Underline;" << QStringList{"font", "", "underline,obfuscated", "colour"};
+    QTest::newRow("template") << "custom"
+                              << "{HEX}{char}" << removed << removed << "\nTemplate: {HEX}{char}"
+                              << QStringList{"custom", "{HEX}{char}", "", "colour"};
+    QTest::newRow("template that does not read")
+        << "custom"
+        << "{colour}"
+        << "bold" << removed << "HTML font (classic), with Bold;" << QStringList{"font", "{colour}", "bold", "colour"};
+    QTest::newRow("template missing") << "custom" << removed << removed << removed << "HTML font (classic);" << classic;
 }
 
 void TestSettings::formatIsKeptWithoutTakingDefaults()
 {
     QFETCH(QString, stored);
+    QFETCH(QString, storedTemplate);
+    QFETCH(QString, styles);
+    QFETCH(QString, spaces);
     QFETCH(QString, tooltipNames);
+    QFETCH(QStringList, saved);
     {
         auto form = Start();
         ChooseColors(Form1Controls(*form), dialog_, 0x123456, 0x00FF00);
     }
-    if (stored.isNull()) {
-        HKEY key = nullptr;
-        RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
-        RegDeleteValueA(key, "format");
-        RegCloseKey(key);
-    } else {
-        Store("format", stored.toStdString());
-    }
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
+    for (const auto &[name, text] : {std::pair{"format", stored}, std::pair{"template", storedTemplate},
+                                     std::pair{"styles", styles}, std::pair{"spaces", spaces}})
+        if (text.isNull())
+            RegDeleteValueA(key, name);
+        else
+            Store(name, text.toStdString());
+    RegCloseKey(key);
     CloseHive();
     auto form = Start();
     const Form1Controls ui(*form);
     QCOMPARE(ColorDialogStart(ui.Command1, dialog_), 0x123456);
     QVERIFY2(ui.Command3->toolTip().contains(tooltipNames), qPrintable(ui.Command3->toolTip()));
     form->close();
-    QCOMPARE(Stored()["format"], stored == "bbcode" ? "bbcode" : "font");
+    auto values = Stored();
+    QCOMPARE((QStringList{QString::fromStdString(values["format"]), QString::fromStdString(values["template"]),
+                          QString::fromStdString(values["styles"]), QString::fromStdString(values["spaces"])})
+                 .replaceInStrings("<zero bytes>", ""),
+             saved);
 }
 
 // The stops between and the blend, as stored: what the output then shows and
