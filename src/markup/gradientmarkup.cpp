@@ -4,6 +4,7 @@
 #include "markupelements.h"
 #include "patternelement.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -255,14 +256,24 @@ QByteArray GradientMarkup(const TextCharacters &characters, std::span<const Colo
 QByteArray GradientMarkup(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format,
                           const MarkupOptions &options)
 {
-    if (characters.Count() == 0)
+    return GradientMarkupStart(characters, gradient, format, options, characters.Count());
+}
+
+QByteArray GradientMarkupStart(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format,
+                               const MarkupOptions &options, qsizetype most)
+{
+    const qsizetype count = std::min(characters.Count(), most);
+    if (count <= 0)
         return {};
-    QByteArray markup(GradientMarkupWriter::MaxSize(format, characters.Text().size(), options)
+    const std::span<const qsizetype> bounds = std::span(characters.Bounds()).first(std::size_t(count) + 1);
+    QByteArray markup(GradientMarkupWriter::MaxSize(format, bounds.back() - bounds.front(), options)
                           + qsizetype(MarkupBlock::MinRoom),
                       Qt::Uninitialized);
     WholeBlock block(markup);
-    GradientMarkupWriter(format, gradient, std::size_t(characters.Count()), options)
-        .Put(block, characters.Text(), characters.Bounds());
+    GradientMarkupWriter writer(format, gradient, std::size_t(characters.Count()), options);
+    if (count < characters.Count())
+        writer.Reset(std::size_t(count), std::size_t(characters.Count()));
+    writer.Put(block, characters.Text(), bounds);
     markup.truncate(block.at - markup.constData());
     return markup;
 }

@@ -81,6 +81,12 @@ private:
 QByteArray GradientMarkup(const TextCharacters &characters, const Gradient &gradient,
                           MarkupFormat format = MarkupFormat::Font, const MarkupOptions &options = {});
 
+// The markup of the text's first characters, at most `most`, each in the
+// colour it takes in the whole text: a sample that stays small for a text
+// of any length.
+QByteArray GradientMarkupStart(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format,
+                               const MarkupOptions &options, qsizetype most);
+
 // The same through the colours, evenly spaced, with the classic blend.
 QByteArray GradientMarkup(const TextCharacters &characters, std::span<const ColorValue> colors,
                           MarkupFormat format = MarkupFormat::Font);

@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -32,6 +33,20 @@ struct PatternPart {
     std::string text;
 };
 
+// A text and a copy of it padded to 16 bytes: one that fits is written as
+// one 16-byte move, over room that the block keeps anyway, since a call to
+// memcpy costs more than a few bytes do.
+struct PaddedText {
+    std::string text;
+    std::array<char, 16> padded{};
+
+    PaddedText(std::string from = {}) : text(std::move(from))
+    {
+        std::copy_n(text.data(), std::min(text.size(), padded.size()), padded.data());
+    }
+    bool Fits() const { return text.size() <= padded.size(); }
+};
+
 // GradientElements' Element for a pattern of parts. An element may be longer
 // than a block's room: it is written through the block, a part at a time.
 class PatternElement {
@@ -42,9 +57,11 @@ public:
     PatternElement() = default;
     // jsonEscapes: the character as in a JSON string. bare: a space without
     // colour. separator: between two elements.
-    PatternElement(std::vector<PatternPart> parts, bool jsonEscapes, std::string bare, std::string separator)
-        : parts_(std::move(parts)), json_(jsonEscapes), bare_(std::move(bare)), separator_(std::move(separator))
+    PatternElement(const std::vector<PatternPart> &parts, bool jsonEscapes, std::string bare, std::string separator)
+        : json_(jsonEscapes), bare_(std::move(bare)), separator_(std::move(separator))
     {
+        for (const PatternPart &part : parts)
+            parts_.push_back({part.field, part.text});
     }
 
     static Colour ColourOf(Rgb rgb) { return rgb; }
@@ -54,14 +71,14 @@ public:
 
     char *PutElement(MarkupBlock &block, char *out, Rgb colour, QStringView character) const
     {
-        for (const PatternPart &part : parts_) {
+        for (const Part &part : parts_) {
             switch (part.field) {
-            case PatternField::Text: out = PutLong(block, out, part.text); break;
+            case PatternField::Text: out = PutText(block, out, part.text); break;
             case PatternField::Character: out = PutCharacter(block, out, character); break;
-            case PatternField::UpperHex: out = PutHex(block.MakeRoom(out), colour, "0123456789ABCDEF", {}); break;
-            case PatternField::LowerHex: out = PutHex(block.MakeRoom(out), colour, "0123456789abcdef", {}); break;
+            case PatternField::UpperHex: out = PutHex(block.MakeRoom(out), colour, "0123456789ABCDEF"); break;
+            case PatternField::LowerHex: out = PutHex(block.MakeRoom(out), colour, "0123456789abcdef"); break;
             case PatternField::PrefixedHex:
-                out = PutHex(block.MakeRoom(out), colour, "0123456789ABCDEF", part.text);
+                out = PutPrefixedHex(block.MakeRoom(out), colour, part.text);
                 break;
             case PatternField::Red: out = PutDecimal(block.MakeRoom(out), colour.red); break;
             case PatternField::Green: out = PutDecimal(block.MakeRoom(out), colour.green); break;
@@ -76,13 +93,13 @@ public:
     qsizetype MaxSizePerUnit() const
     {
         qsizetype element = qsizetype(separator_.size());
-        for (const PatternPart &part : parts_) {
+        for (const Part &part : parts_) {
             switch (part.field) {
-            case PatternField::Text: element += qsizetype(part.text.size()); break;
+            case PatternField::Text: element += qsizetype(part.text.text.size()); break;
             case PatternField::Character: element += MaxBytesPerUnit(); break;
             case PatternField::UpperHex:
             case PatternField::LowerHex: element += 6; break;
-            case PatternField::PrefixedHex: element += 6 * qsizetype(part.text.size() + 1); break;
+            case PatternField::PrefixedHex: element += 6 * qsizetype(part.text.text.size() + 1); break;
             case PatternField::Red:
             case PatternField::Green:
             case PatternField::Blue: element += 3; break;
@@ -112,12 +129,32 @@ private:
         return out;
     }
 
-    static char *PutHex(char *out, Rgb colour, const char *digits, const std::string &prefix)
+    static char *PutText(MarkupBlock &block, char *out, const PaddedText &text)
+    {
+        if (!text.Fits())
+            return PutLong(block, out, text.text);
+        out = block.MakeRoom(out);
+        std::memcpy(out, text.padded.data(), text.padded.size());
+        return out + text.text.size();
+    }
+
+    static char *PutHex(char *out, Rgb colour, const char *digits)
+    {
+        for (const int channel : {colour.red, colour.green, colour.blue}) {
+            *out++ = digits[channel >> 4];
+            *out++ = digits[channel & 0xF];
+        }
+        return out;
+    }
+
+    // Each digit after the prefix, a sign of two bytes at most.
+    static char *PutPrefixedHex(char *out, Rgb colour, const PaddedText &prefix)
     {
         for (const int channel : {colour.red, colour.green, colour.blue}) {
             for (const int digit : {channel >> 4, channel & 0xF}) {
-                out = PutShort(out, prefix);
-                *out++ = digits[digit];
+                std::memcpy(out, prefix.padded.data(), prefix.padded.size());
+                out += prefix.text.size();
+                *out++ = "0123456789ABCDEF"[digit];
             }
         }
         return out;
@@ -135,6 +172,12 @@ private:
 
     char *PutCharacter(MarkupBlock &block, char *out, QStringView character) const
     {
+        const char16_t first = character[0].unicode();
+        if (character.size() == 1 && first < 0x80 && (!json_ || (first >= 0x20 && first != u'"' && first != u'\\'))) {
+            out = block.MakeRoom(out);
+            *out = char(first);
+            return out + 1;
+        }
         for (qsizetype done = 0; done < character.size();) {
             const QStringView piece = CharacterPiece(character, done);
             out = block.MakeRoom(out);
@@ -177,7 +220,11 @@ private:
         return out;
     }
 
-    std::vector<PatternPart> parts_;
+    struct Part {
+        PatternField field;
+        PaddedText text;
+    };
+    std::vector<Part> parts_;
     bool json_ = false;
     std::string bare_;
     std::string separator_;

@@ -106,7 +106,7 @@ void TemplateDialog::ReadTemplate(const QString &text)
     }
     options_.customTemplate = *read;
     QString sample =
-        QString::fromUtf8(SampleMarkup(characters_, gradient_, MarkupFormat::Custom, options_, SampleCharacters));
+        QString::fromUtf8(GradientMarkupStart(characters_, gradient_, MarkupFormat::Custom, options_, SampleCharacters));
     if (characters_.Count() > SampleCharacters)
         sample += QChar(0x2026);
     sample_->setPlainText(sample);

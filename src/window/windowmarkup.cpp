@@ -5,23 +5,11 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace {
 
 // Characters 1 to n - 1 are counted in 16 bits, so n may be 32,768 at most.
 constexpr qsizetype LastIndexAllowed = 32767;
-
-// A block that the sample's markup fits, as MaxSize promises.
-class SampleBlock final : public MarkupBlock {
-public:
-    explicit SampleBlock(QByteArray &bytes)
-    {
-        at = bytes.data();
-        end = at + bytes.size();
-    }
-    char *HandOn(char *) override { throw std::logic_error("the sample outgrew its room"); }
-};
 
 } // namespace
 
@@ -48,23 +36,6 @@ QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels
     channels.Red1 = ToInteger16(channels.Red1 + middle * channels.StepRed);
     channels.Green1 = ToInteger16(channels.Green1 + middle * channels.StepGreen);
     channels.Blue1 = ToInteger16(channels.Blue1 + middle * channels.StepBlue);
-    return markup;
-}
-
-QByteArray SampleMarkup(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format,
-                        const MarkupOptions &options, qsizetype most)
-{
-    const qsizetype count = std::min(characters.Count(), most);
-    if (count <= 0)
-        return {};
-    const std::span<const qsizetype> bounds = std::span(characters.Bounds()).first(std::size_t(count) + 1);
-    QByteArray markup(GradientMarkupWriter::MaxSize(format, bounds.back(), options) + qsizetype(MarkupBlock::MinRoom),
-                      Qt::Uninitialized);
-    SampleBlock block(markup);
-    GradientMarkupWriter writer(format, gradient, std::size_t(count), options);
-    writer.Reset(std::size_t(count), std::size_t(characters.Count()));
-    writer.Put(block, characters.Text(), bounds);
-    markup.truncate(block.at - markup.constData());
     return markup;
 }
 

@@ -37,11 +37,6 @@ QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels
 QByteArray BuildMarkup(const TextCharacters &characters, ColorChannels &channels, const GradientChoice &choice,
                        MarkupFormat format, const MarkupOptions &options = {});
 
-// The markup of the text's first characters, at most `most`, each in the
-// colour it takes in the whole text: a sample that stays small for a text
-// of any length.
-QByteArray SampleMarkup(const TextCharacters &characters, const Gradient &gradient, MarkupFormat format,
-                        const MarkupOptions &options, qsizetype most);
 
 // The blend's name for the window, e.g. "Perceptual (OKLab)".
 QString BlendName(Blend blend);
