@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QDataStream>
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QIODevice>
 #include <QList>
@@ -148,6 +149,11 @@ int ServeClipboard(int argc, char *argv[], std::unique_ptr<QMimeData> content, i
     }
     // Nor does it keep the working folder busy (a drive to unmount, say).
     [[maybe_unused]] const int moved = ::chdir("/");
+    // Nor is a screen reader told of it: it has no window. The accessibility
+    // bridge that exec() would start asks the session bus with a blocking
+    // call, which can wait for good when the bus goes away at that moment,
+    // and the keeper would then never see its clipboard taken.
+    QAccessible::installRootObjectHandler([](QObject *) {});
     QGuiApplication app(argc, argv);
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
