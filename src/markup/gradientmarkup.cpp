@@ -156,7 +156,7 @@ PatternElement MakePattern(MarkupFormat format, const MarkupOptions &options)
             parts.push_back({PatternField(int(part.field)), part.text});
         break;
     }
-    std::erase_if(parts, [](const PatternPart &part) { return part.field == Text && part.text.empty(); });
+    std::erase_if(parts, [](const PatternPart &part) { return part.field == Text && part.text.text.empty(); });
     return PatternElement(std::move(parts), false, " ", {});
 }
 

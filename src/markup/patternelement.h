@@ -28,11 +28,6 @@ enum class PatternField {
     PrefixedHex, // each of RRGGBB after the part's text, as &R&R&G&G&B&B
 };
 
-struct PatternPart {
-    PatternField field = PatternField::Text;
-    std::string text;
-};
-
 // A text and a copy of it padded to 16 bytes: one that fits is written as
 // one 16-byte move, over room that the block keeps anyway, since a call to
 // memcpy costs more than a few bytes do.
@@ -40,11 +35,17 @@ struct PaddedText {
     std::string text;
     std::array<char, 16> padded{};
 
+    PaddedText(const char *from) : PaddedText(std::string(from)) {}
     PaddedText(std::string from = {}) : text(std::move(from))
     {
         std::copy_n(text.data(), std::min(text.size(), padded.size()), padded.data());
     }
     bool Fits() const { return text.size() <= padded.size(); }
+};
+
+struct PatternPart {
+    PatternField field = PatternField::Text;
+    PaddedText text;
 };
 
 // GradientElements' Element for a pattern of parts. An element may be longer
@@ -57,11 +58,9 @@ public:
     PatternElement() = default;
     // jsonEscapes: the character as in a JSON string. bare: a space without
     // colour. separator: between two elements.
-    PatternElement(const std::vector<PatternPart> &parts, bool jsonEscapes, std::string bare, std::string separator)
-        : json_(jsonEscapes), bare_(std::move(bare)), separator_(std::move(separator))
+    PatternElement(std::vector<PatternPart> parts, bool jsonEscapes, std::string bare, std::string separator)
+        : parts_(std::move(parts)), json_(jsonEscapes), bare_(std::move(bare)), separator_(std::move(separator))
     {
-        for (const PatternPart &part : parts)
-            parts_.push_back({part.field, part.text});
     }
 
     static Colour ColourOf(Rgb rgb) { return rgb; }
@@ -71,7 +70,7 @@ public:
 
     char *PutElement(MarkupBlock &block, char *out, Rgb colour, QStringView character) const
     {
-        for (const Part &part : parts_) {
+        for (const PatternPart &part : parts_) {
             switch (part.field) {
             case PatternField::Text: out = PutText(block, out, part.text); break;
             case PatternField::Character: out = PutCharacter(block, out, character); break;
@@ -93,7 +92,7 @@ public:
     qsizetype MaxSizePerUnit() const
     {
         qsizetype element = qsizetype(separator_.size());
-        for (const Part &part : parts_) {
+        for (const PatternPart &part : parts_) {
             switch (part.field) {
             case PatternField::Text: element += qsizetype(part.text.text.size()); break;
             case PatternField::Character: element += MaxBytesPerUnit(); break;
@@ -220,11 +219,7 @@ private:
         return out;
     }
 
-    struct Part {
-        PatternField field;
-        PaddedText text;
-    };
-    std::vector<Part> parts_;
+    std::vector<PatternPart> parts_;
     bool json_ = false;
     std::string bare_;
     std::string separator_;

@@ -65,6 +65,19 @@ void Store(const char *name, const std::string &text)
     reg.SetValue(text);
 }
 
+// Stores each value, or removes it where its text is null.
+void StoreOrRemove(std::initializer_list<std::pair<const char *, QString>> values)
+{
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
+    for (const auto &[name, text] : values)
+        if (text.isNull())
+            RegDeleteValueA(key, name);
+        else
+            Store(name, text.toStdString());
+    RegCloseKey(key);
+}
+
 bool KeyExists()
 {
     return RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin\\NoSuchChild") != ERROR_FILE_NOT_FOUND
@@ -742,15 +755,7 @@ void TestSettings::formatIsKeptWithoutTakingDefaults()
         auto form = Start();
         ChooseColors(Form1Controls(*form), dialog_, 0x123456, 0x00FF00);
     }
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
-    for (const auto &[name, text] : {std::pair{"format", stored}, std::pair{"template", storedTemplate},
-                                     std::pair{"styles", styles}, std::pair{"spaces", spaces}})
-        if (text.isNull())
-            RegDeleteValueA(key, name);
-        else
-            Store(name, text.toStdString());
-    RegCloseKey(key);
+    StoreOrRemove({{"format", stored}, {"template", storedTemplate}, {"styles", styles}, {"spaces", spaces}});
     CloseHive();
     auto form = Start();
     const Form1Controls ui(*form);
@@ -812,14 +817,7 @@ void TestSettings::gradientIsKeptWithoutTakingDefaults()
     }
     QCOMPARE(storedValue("stops"), "");
     QCOMPARE(storedValue("blend"), "classic");
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Huespin", &key);
-    for (const auto &[name, text] : {std::pair{"stops", stops}, std::pair{"blend", blend}})
-        if (text.isNull())
-            RegDeleteValueA(key, name);
-        else
-            Store(name, text.toStdString());
-    RegCloseKey(key);
+    StoreOrRemove({{"stops", stops}, {"blend", blend}});
     CloseHive();
     auto form = Start();
     const Form1Controls ui(*form);
