@@ -63,7 +63,8 @@ void AppendCharacterBounds(QStringView text, qsizetype start, std::vector<qsizet
             breaks = CharacterBreaks(text);
         // The iterator never answers inside a surrogate pair: it walks code
         // points, and takes a lone surrogate as a character of its own.
-        const int32_t next = ubrk_following(breaks, int32_t(pos));
+        // Going on from where the iterator stands costs less than a seek.
+        const int32_t next = ubrk_current(breaks) == pos ? ubrk_next(breaks) : ubrk_following(breaks, int32_t(pos));
         pos = next > pos ? next : size;
         *out++ = pos;
     }
