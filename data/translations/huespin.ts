@@ -401,7 +401,7 @@ Try again, or quit without saving them?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Gradient...</source>
+        <source>&amp;Gradient…</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -47,7 +47,7 @@ void Form1::SwapColors()
 // dialog, as does Ctrl+G anywhere in the window.
 void Form1::CreateGradientMenus()
 {
-    auto *open = new QAction(tr("&Gradient..."), this);
+    auto *open = new QAction(tr("&Gradient…"), this);
     open->setObjectName(QStringLiteral("GradientAction"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     open->setShortcutContext(Qt::WindowShortcut);
